@@ -1,0 +1,79 @@
+#pragma once
+
+#include "board.h"
+#include "game_state.h"
+#include "platform.h"
+#include "wave_player.h"
+#include "../sound/tone_files.h"
+
+#include <cstdint>
+
+namespace tolvex {
+
+// The game's rules. The window owns one Engine and forwards its events to the
+// On* entry points; the handlers below carry the names the game's design uses.
+class Engine {
+public:
+    Engine(Board& board, Platform& platform, WavePlayer& player);
+
+    // --- Entry points for window events. One handler runs at a time: a tick
+    // that arrives while a handler is still running (inside a modal box's own
+    // event loop) is dropped; periodic timers simply tick again afterwards.
+    void OnLoad();
+    void OnNewGameClick();
+    void OnTimer(TimerId timer);
+    void OnPadDown(std::int16_t pad);
+    void OnPadUp(std::int16_t pad);
+    void OnGapSetting(std::int32_t value);  // HScroll1 moved
+    void OnLitSetting(std::int32_t value);  // HScroll2 moved
+    bool HandlerRunning() const { return m_inHandler; }
+
+    // --- Handlers.
+    void StartUp();
+    void NewGame();
+    void EnterIdle();
+    void StepTick();
+    void LitTick();
+    void PadDown(std::int16_t pad);
+    void PadUp(std::int16_t pad);
+    void AnswerTick();
+    void WinShowTick();
+    void FailShowTick();
+    void PlayPadTone();
+    void PlayTone(std::int16_t pad);
+
+    const GameState& State() const { return m_state; }
+    GameState& MutableState() { return m_state; }
+    const SoundNaming& Naming() const { return m_naming; }
+
+    // x - x / 100 * percent in double precision, rounded half to even.
+    static std::int32_t SpeedUp(std::int32_t x, std::int16_t percent);
+
+    static constexpr std::int32_t kLeadInMs = 500;
+    static constexpr std::int32_t kAnswerTickMs = 50;
+    static constexpr std::int32_t kShowTickMs = 100;
+    static constexpr float kBarMarginTwips = 60.0f;
+    static constexpr std::int16_t kFailBlinks = 16;
+    static constexpr std::int16_t kWinBlinks = 32;
+
+private:
+    template <typename F> void runHandler(F&& f);
+    void judge(std::int16_t pad);
+    void completeRound();
+    void endTurn();
+    std::int16_t drawPad();
+    float elapsedSince(float start);
+    void armPlayback(TimerId timer, std::int32_t ms);
+
+    Board& m_board;
+    Platform& m_platform;
+    WavePlayer& m_player;
+    GameState m_state;
+    SoundNaming m_naming;
+    bool m_inHandler = false;
+    // The pad whose press ended the turn; only its release may end the turn,
+    // so a stray release during playback or the win show cannot.
+    std::int16_t m_turnEndingPad = -1;
+};
+
+} // namespace tolvex

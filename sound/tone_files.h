@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tolvex {
+
+// The prompt shown when a tone is refused: one carriage return, no line feed.
+inline constexpr const char* kToneWarning =
+    "No puedo ejecutar el fichero .WAV!\r"
+    "Cierra la aplicación que hayas abierto y pulsa Aceptar.";
+
+// Module-level naming values, set once at start-up.
+struct SoundNaming {
+    std::string SoundDir;
+    std::array<std::string, 4> SoundNames;
+};
+
+// The stems in set order: set s (1..4) uses SoundNames[s - 1].
+inline constexpr std::array<const char*, 4> kSoundStems = {"Beep", "Campana", "Ham", "Ram"};
+
+// SoundDir + stem of set s + digit of pad + 1 + ".wav", e.g. set 3, pad 0 -> "Ham1.wav".
+std::string ToneFileName(const SoundNaming& naming, int soundSet, int pad);
+
+} // namespace tolvex

@@ -1,0 +1,6 @@
+add_executable(test_engine
+  engine_test_support.h
+  test_engine_startup.cpp
+)
+target_link_libraries(test_engine PRIVATE tolvex_engine GTest::gtest_main)
+gtest_discover_tests(test_engine DISCOVERY_TIMEOUT 60)
