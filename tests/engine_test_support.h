@@ -1,0 +1,225 @@
+#pragma once
+// A recording board, a virtual clock that fires armed timers in time order,
+// and a scripted WAVE player: the engine runs headless and to the millisecond.
+
+#include "engine.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tolvex::testing {
+
+struct TimerSlot {
+    std::int32_t interval = 0;  // 0: stopped
+    std::int64_t due = 0;       // virtual ms of the next tick
+    std::uint64_t order = 0;    // ties fire in arming order
+};
+
+class VirtualTime : public Platform {
+public:
+    // Seconds since midnight at virtual 0; a float holds whole and half
+    // seconds exactly here, so 1.5 s and 3 s differences come out exact.
+    float midnightOffset = 1000.0f;
+    std::int64_t nowMs = 0;
+    std::deque<float> randoms;  // scripted draws; then a fixed generator
+    std::uint32_t lcg = 12345;
+    int seeds = 0;
+
+    float Clock() override
+    {
+        double s = midnightOffset + nowMs / 1000.0;
+        if (s >= 86400.0) s -= 86400.0;
+        return static_cast<float>(s);
+    }
+    float Random() override
+    {
+        if (!randoms.empty()) {
+            const float r = randoms.front();
+            randoms.pop_front();
+            return r;
+        }
+        lcg = lcg * 1664525u + 1013904223u;
+        return static_cast<float>(lcg >> 8) * (1.0f / 16777216.0f);
+    }
+    void SeedRandom() override { ++seeds; }
+    // Value that Random must return for pad p.
+    static float forPad(int p) { return (p + 0.5f) / 4.0f; }
+};
+
+class FakePlayer : public WavePlayer {
+public:
+    std::vector<std::string> files;
+    std::int32_t result = 1;
+    std::int32_t PlayWave(const std::string& fileName) override
+    {
+        files.push_back(fileName);
+        return result;
+    }
+};
+
+struct LogEntry {
+    std::int64_t ms;
+    std::string what;
+    bool operator==(const LogEntry&) const = default;
+};
+
+class FakeBoard : public Board {
+public:
+    explicit FakeBoard(VirtualTime& time) : m_time(time) {}
+
+    std::vector<LogEntry> log;
+    std::array<bool, 4> lit{};
+    std::array<TimerSlot, kTimerCount> timers{};
+    float timeBar = 0.0f;
+    float span = 1095.0f;
+    std::string score = "999", gapText = "Label1", litText = "Label2";
+    bool newGameEnabled = true, levelsEnabled = true;
+    int level = 0;     // chosen Option1 index, -1 for none
+    int soundSet = 1;  // chosen Option2 index
+    int abouts = 0;
+    std::vector<std::string> warnings;
+    std::function<void()> onWarning;  // runs inside the modal box
+    std::function<void()> onAbout;
+    bool logTimeBar = false;
+
+    void ShowLit(std::int16_t pad) override
+    {
+        lit.at(pad) = true;
+        note("lit " + std::to_string(pad));
+    }
+    void ShowUnlit(std::int16_t pad) override
+    {
+        lit.at(pad) = false;
+        note("unlit " + std::to_string(pad));
+    }
+    void SetTimeBar(float twips) override
+    {
+        timeBar = twips;
+        if (logTimeBar) note("bar " + std::to_string(twips));
+    }
+    float TimeBarSpan() override { return span; }
+    void SetScoreText(const std::string& t) override { score = t; }
+    void SetGapText(const std::string& t) override { gapText = t; }
+    void SetLitText(const std::string& t) override { litText = t; }
+    void EnableNewGame(bool on) override { newGameEnabled = on; }
+    void EnableLevels(bool on) override { levelsEnabled = on; }
+    bool LevelChosen(std::int16_t i) override { return i == level; }
+    bool SoundSetChosen(std::int16_t i) override { return i == soundSet; }
+    void SetTimer(TimerId t, std::int32_t ms) override
+    {
+        TimerSlot& slot = timers[timerIndex(t)];
+        slot.interval = ms;
+        slot.due = m_time.nowMs + ms;
+        slot.order = ++m_armings;
+    }
+    void ShowAbout() override
+    {
+        ++abouts;
+        if (onAbout) onAbout();
+    }
+    void ShowToneWarning(const std::string& prompt) override
+    {
+        warnings.push_back(prompt);
+        note("warning");
+        if (onWarning) onWarning();
+    }
+
+    bool running(TimerId t) const { return timers[timerIndex(t)].interval > 0; }
+    int runningCount() const
+    {
+        int n = 0;
+        for (const auto& s : timers) n += s.interval > 0;
+        return n;
+    }
+    void note(const std::string& what) { log.push_back({m_time.nowMs, what}); }
+
+private:
+    VirtualTime& m_time;
+    std::uint64_t m_armings = 0;
+};
+
+// Engine, board, clock and player wired together.
+class Rig {
+public:
+    VirtualTime time;
+    FakeBoard board{time};
+    FakePlayer player;
+    Engine engine{board, time, player};
+    std::vector<TimerId> ticks;  // every tick delivered, dropped or not
+
+    const GameState& st() const { return engine.State(); }
+
+    void startUp() { engine.OnLoad(); }
+
+    // Fire every tick due up to now + ms, in time order, then stop at now + ms.
+    void advance(std::int64_t ms) { advanceTo(time.nowMs + ms); }
+    void advanceTo(std::int64_t target)
+    {
+        for (;;) {
+            int next = -1;
+            for (int i = 0; i < kTimerCount; ++i) {
+                const TimerSlot& s = board.timers[i];
+                if (s.interval <= 0 || s.due > target) continue;
+                if (next < 0 || s.due < board.timers[next].due ||
+                    (s.due == board.timers[next].due && s.order < board.timers[next].order))
+                    next = i;
+            }
+            if (next < 0) break;
+            TimerSlot& s = board.timers[next];
+            time.nowMs = s.due;
+            s.due += s.interval;
+            const auto id = static_cast<TimerId>(next + 1);
+            ticks.push_back(id);
+            engine.OnTimer(id);
+        }
+        if (time.nowMs < target) time.nowMs = target;
+    }
+    // Run until the engine is idle with no timer armed; false if it takes longer than limitMs.
+    bool settle(std::int64_t limitMs = 600000)
+    {
+        const std::int64_t end = time.nowMs + limitMs;
+        while (time.nowMs < end) {
+            if (board.runningCount() == 0) return true;
+            advance(10);
+        }
+        return board.runningCount() == 0;
+    }
+    void press(int pad) { engine.OnPadDown(static_cast<std::int16_t>(pad)); }
+    void release(int pad) { engine.OnPadUp(static_cast<std::int16_t>(pad)); }
+    void click(int pad)
+    {
+        press(pad);
+        release(pad);
+    }
+    // Start a game whose first pad is the given one and run to the hand-over.
+    void newGameWith(int firstPad)
+    {
+        time.randoms.push_back(VirtualTime::forPad(firstPad));
+        engine.OnNewGameClick();
+    }
+    void runToTurn(std::int64_t limitMs = 100000)
+    {
+        const std::int64_t end = time.nowMs + limitMs;
+        while (!(st().PlayerTurn && !st().GameOver && st().TimeLimitOn) && time.nowMs < end) advance(1);
+    }
+    // Repeat the whole sequence correctly (press and release each pad).
+    void answer()
+    {
+        for (char c : std::string(st().Sequence)) click(c - '0');
+    }
+    std::vector<LogEntry> padEventsSince(std::size_t from) const
+    {
+        std::vector<LogEntry> out;
+        for (std::size_t i = from; i < board.log.size(); ++i) {
+            const auto& w = board.log[i].what;
+            if (w.rfind("lit", 0) == 0 || w.rfind("unlit", 0) == 0) out.push_back(board.log[i]);
+        }
+        return out;
+    }
+};
+
+} // namespace tolvex::testing
