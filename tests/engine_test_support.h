@@ -23,7 +23,7 @@ class VirtualTime : public Platform {
 public:
     // Seconds since midnight at virtual 0; a float holds whole and half
     // seconds exactly here, so 1.5 s and 3 s differences come out exact.
-    float midnightOffset = 1000.0f;
+    double midnightOffset = 1000.0;
     std::int64_t nowMs = 0;
     std::deque<float> randoms;  // scripted draws; then a fixed generator
     std::uint32_t lcg = 12345;
@@ -46,6 +46,8 @@ public:
         return static_cast<float>(lcg >> 8) * (1.0f / 16777216.0f);
     }
     void SeedRandom() override { ++seeds; }
+    // Make Clock() read exactly `seconds` now.
+    void readNow(double seconds) { midnightOffset = seconds - nowMs / 1000.0; }
     // Value that Random must return for pad p.
     static float forPad(int p) { return (p + 0.5f) / 4.0f; }
 };

@@ -1,5 +1,7 @@
 add_executable(test_engine
   engine_test_support.h
+  test_engine_judging.cpp
+  test_engine_playback.cpp
   test_engine_startup.cpp
 )
 target_link_libraries(test_engine PRIVATE tolvex_engine GTest::gtest_main)

@@ -1,0 +1,40 @@
+# Front door: `make run` and `make test` install what is missing, build, and go.
+
+# Debian packages the build, the game and its tests need.
+PACKAGES := cmake g++ make pkg-config \
+	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
+	libsndfile1-dev libgtest-dev googletest \
+	pulseaudio pulseaudio-utils xvfb xauth x11-utils imagemagick \
+	fonts-liberation fonts-dejavu-core
+
+BUILD_DIR := build
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build run test clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing missing packages:" $$missing; \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# The game looks its tones up in the working directory.
+run: build
+	cd assets/tones && exec $(CURDIR)/$(BUILD_DIR)/tolvex
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+clean:
+	rm -rf $(BUILD_DIR)
