@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+
+namespace tolvex::art {
+
+inline constexpr int kLogoWidth = 230;
+inline constexpr int kLogoHeight = 229;
+
+// About-window logo: the four-colour ring over the word "Tolvex", on black.
+QImage logoPicture();
+
+} // namespace tolvex::art
