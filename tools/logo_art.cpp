@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QtMath>
+
+#include <cmath>
 
 namespace tolvex::art {
 namespace {
@@ -13,16 +16,19 @@ QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 QPainterPath quarter(QPointF centre, double outer, double inner, double gap, int pad)
 {
-    QPainterPath ring;
-    ring.setFillRule(Qt::OddEvenFill);
-    ring.addEllipse(centre, outer, outer);
-    ring.addEllipse(centre, inner, inner);
+    // Qt angles run counter-clockwise from three o'clock; pad 0 spans 90..180 degrees.
+    constexpr double kBase[4] = {90.0, 0.0, 270.0, 180.0};
     const double half = gap / 2.0;
-    const double left = (pad == 0 || pad == 3) ? centre.x() - outer - 1 : centre.x() + half;
-    const double top = (pad == 0 || pad == 1) ? centre.y() - outer - 1 : centre.y() + half;
-    QPainterPath box;
-    box.addRect(QRectF(left, top, outer + 1 - half, outer + 1 - half));
-    return ring.intersected(box);
+    const double outerInset = qRadiansToDegrees(std::asin(half / outer));
+    const double innerInset = qRadiansToDegrees(std::asin(half / inner));
+    const QRectF outerBox(centre.x() - outer, centre.y() - outer, 2 * outer, 2 * outer);
+    const QRectF innerBox(centre.x() - inner, centre.y() - inner, 2 * inner, 2 * inner);
+    QPainterPath path;
+    path.arcMoveTo(outerBox, kBase[pad] + outerInset);
+    path.arcTo(outerBox, kBase[pad] + outerInset, 90.0 - 2 * outerInset);
+    path.arcTo(innerBox, kBase[pad] + 90.0 - innerInset, -(90.0 - 2 * innerInset));
+    path.closeSubpath();
+    return path;
 }
 
 // The word drawn as strokes, baseline at y = 0, so no installed font is needed.
@@ -72,9 +78,6 @@ QImage logoPicture()
         shade.setColorAt(1.0, toQColor(kUnlitColours[pad]));
         painter.fillPath(quarter(centre, outer, inner, 5.0, pad), shade);
     }
-    painter.setPen(QPen(QColor(90, 90, 90), 1.5));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(centre, inner - 6.0, inner - 6.0);
 
     const QPainterPath letters = word();
     const QRectF bounds = letters.boundingRect();
