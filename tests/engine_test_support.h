@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,7 @@ struct LogEntry {
     std::int64_t ms;
     std::string what;
     bool operator==(const LogEntry&) const = default;
+    friend void PrintTo(const LogEntry& e, std::ostream* os) { *os << e.ms << "ms " << e.what; }
 };
 
 class FakeBoard : public Board {
@@ -137,7 +139,11 @@ public:
         for (const auto& s : timers) n += s.interval > 0;
         return n;
     }
-    void note(const std::string& what) { log.push_back({m_time.nowMs, what}); }
+    void note(const std::string& what)
+    {
+        if (keepLog) log.push_back({m_time.nowMs, what});
+    }
+    bool keepLog = true;
 
 private:
     VirtualTime& m_time;
@@ -152,6 +158,7 @@ public:
     FakePlayer player;
     Engine engine{board, time, player};
     std::vector<TimerId> ticks;  // every tick delivered, dropped or not
+    std::function<void()> afterTick;
 
     const GameState& st() const { return engine.State(); }
 
@@ -177,6 +184,7 @@ public:
             const auto id = static_cast<TimerId>(next + 1);
             ticks.push_back(id);
             engine.OnTimer(id);
+            if (afterTick) afterTick();
         }
         if (time.nowMs < target) time.nowMs = target;
     }
