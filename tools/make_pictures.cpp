@@ -5,7 +5,7 @@
 #include "ring_art.h"
 
 #include <QDir>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 
 #include <cstdio>
@@ -40,8 +40,11 @@ QImage handImage()
     return image;
 }
 
-bool save(const QImage& image, const QString& path, const char* format, int quality = -1)
+bool save(QImage image, const QString& path, const char* format, int quality = -1)
 {
+    // A fixed resolution (96 dpi): Qt's default depends on the platform plugin.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
     if (image.save(path, format, quality))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -56,11 +59,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s ASSETS_DIR\n", argv[0]);
         return 2;
     }
-    // Only off-screen painting happens here; no display is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Painting on images and the image plugins need no display, nor a GUI application.
     int appArgc = 1;
-    QGuiApplication app(appArgc, argv);
+    QCoreApplication app(appArgc, argv);
 
     const QDir root(QString::fromLocal8Bit(argv[1]));
     if (!root.mkpath("pictures") || !root.mkpath("icons")) {

@@ -55,7 +55,7 @@ std::vector<double> beep(double pitch)
 // Struck bell: hum, minor third, fifth, nominal and two upper partials around a long fundamental.
 std::vector<double> bell(double pitch)
 {
-    return additive(pitch, 0.450, {{1.0, 1.0, 0.35},
+    return additive(pitch, 0.450, {{1.0, 1.0, 0.50},
                                    {0.5, 0.20, 0.30},
                                    {1.19, 0.45, 0.16},
                                    {1.51, 0.30, 0.12},
@@ -89,7 +89,7 @@ std::vector<double> drum(double pitch)
         const double f = pitch * (1.0 + 0.5 * std::exp(-t / 0.008));
         phase += kTwoPi * f / kSampleRate;
         overtonePhase += kTwoPi * 1.59 * f / kSampleRate;
-        const double body = std::exp(-t / 0.16) * std::sin(phase);
+        const double body = std::exp(-t / 0.09) * std::sin(phase);
         const double overtone = 0.25 * std::exp(-t / 0.04) * std::sin(overtonePhase);
         const double white = noise.next();
         // First difference tilts the noise towards the top, like a stick click.
