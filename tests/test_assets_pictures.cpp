@@ -1,0 +1,325 @@
+// The committed pictures: sizes, colours, and the ring the four pads make on the board.
+#include "gif_writer.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+const QString kAssets = QStringLiteral(TOLVEX_ASSETS_DIR);
+
+constexpr int kTwips = 15;
+constexpr double kCentreX = 2880.0 / kTwips; // board centre in pixels
+constexpr double kCentreY = 2850.0 / kTwips;
+
+struct PadCase {
+    int pad;
+    int unlitLeft, unlitTop; // Image1 place, twips
+    int litLeft, litTop;     // Image2 place, twips
+    int width, height;       // pixels
+    QRgb unlit, lit;
+    int signX, signY;        // direction of the quarter from the centre
+};
+
+const std::array<PadCase, 4> kPads = {{
+    {0, 220, 220, 240, 240, 177, 175, qRgb(0x00, 0x9C, 0x00), qRgb(0x31, 0xFF, 0x31), -1, -1},
+    {1, 2880, 200, 2860, 200, 177, 179, qRgb(0x9C, 0x9C, 0x00), qRgb(0xFF, 0xFF, 0x00), 1, -1},
+    {2, 2880, 2850, 2860, 2830, 177, 175, qRgb(0x00, 0x62, 0x9C), qRgb(0x00, 0xCD, 0xFF), 1, 1},
+    {3, 240, 2850, 260, 2830, 177, 179, qRgb(0x9C, 0x00, 0x00), qRgb(0xFF, 0x18, 0x00), -1, 1},
+}};
+
+int px(int twips) { return static_cast<int>(std::lround(double(twips) / kTwips)); }
+
+QImage readPicture(const QString& relative, const QByteArray& format)
+{
+    QImageReader reader(kAssets + "/" + relative);
+    EXPECT_EQ(reader.format(), format) << relative.toStdString();
+    QImage image = reader.read();
+    EXPECT_FALSE(image.isNull()) << relative.toStdString() << ": " << reader.errorString().toStdString();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QString padFile(int pad, bool lit)
+{
+    return QStringLiteral("pictures/pad%1-%2.gif").arg(pad).arg(lit ? "lit" : "unlit");
+}
+
+// A point of the board at radius r and angle a (degrees, counter-clockwise from east).
+QPoint boardPoint(double r, double degrees)
+{
+    const double a = degrees * M_PI / 180.0;
+    return {static_cast<int>(std::floor(kCentreX + r * std::cos(a))),
+            static_cast<int>(std::floor(kCentreY - r * std::sin(a)))};
+}
+
+// Unlit pads on the black board, Image1 stacking from the back: 2, 3, 1, 0.
+QImage assembledBoard()
+{
+    QImage board(504, 390, QImage::Format_ARGB32);
+    board.fill(Qt::black);
+    QPainter painter(&board);
+    for (int pad : {2, 3, 1, 0})
+        painter.drawImage(QPoint(px(kPads[pad].unlitLeft), px(kPads[pad].unlitTop)), readPicture(padFile(pad, false), "gif"));
+    return board;
+}
+
+std::string hex(QRgb c) { return QString::number(c & 0xFFFFFF, 16).rightJustified(6, '0').toStdString(); }
+
+class PadPicture : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+// Each pad picture is a GIF of its exact size, black in the corners, the pad's exact colour mid-quarter.
+TEST_P(PadPicture, hasExactSizeBlackCornersAndTableColourInTheMiddleOfItsQuarter)
+{
+    const auto [pad, lit] = GetParam();
+    const PadCase& c = kPads[pad];
+    const QImage image = readPicture(padFile(pad, lit), "gif");
+    ASSERT_EQ(image.size(), QSize(c.width, c.height));
+
+    for (const QPoint corner : {QPoint(0, 0), QPoint(c.width - 1, 0), QPoint(0, c.height - 1), QPoint(c.width - 1, c.height - 1)})
+        EXPECT_EQ(hex(image.pixel(corner)), hex(qRgb(0, 0, 0))) << "corner " << corner.x() << "," << corner.y();
+
+    // The quarter's middle: radius 125 px from the board centre, on the quarter's diagonal.
+    const double localCx = kCentreX - c.unlitLeft / double(kTwips);
+    const double localCy = kCentreY - c.unlitTop / double(kTwips);
+    const QRgb expected = lit ? c.lit : c.unlit;
+    for (const double r : {100.0, 125.0, 150.0}) {
+        for (const double degrees : {30.0, 45.0, 60.0}) {
+            const double a = degrees * M_PI / 180.0;
+            const QPoint p(static_cast<int>(localCx + c.signX * r * std::cos(a)), static_cast<int>(localCy + c.signY * r * std::sin(a)));
+            EXPECT_EQ(hex(image.pixel(p)), hex(expected)) << "r " << r << " angle " << degrees;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPads, PadPicture,
+                         ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool()),
+                         [](const auto& info) {
+                             return "pad" + std::to_string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Lit" : "Unlit");
+                         });
+
+// Laid at their places, the four unlit pads make a ring around a black hole, with black gaps and surroundings.
+TEST(PadRing, unlitPadsAtTheirPlacesFormARingAroundABlackCentre)
+{
+    const QImage board = assembledBoard();
+    EXPECT_EQ(hex(board.pixel(boardPoint(0, 0))), hex(qRgb(0, 0, 0))) << "centre";
+    for (double degrees = 0; degrees < 360; degrees += 15) {
+        EXPECT_EQ(hex(board.pixel(boardPoint(40, degrees))), hex(qRgb(0, 0, 0))) << "hole at " << degrees;
+        EXPECT_EQ(hex(board.pixel(boardPoint(68, degrees))), hex(qRgb(0, 0, 0))) << "hole edge at " << degrees;
+        EXPECT_EQ(hex(board.pixel(boardPoint(182, degrees))), hex(qRgb(0, 0, 0))) << "outside at " << degrees;
+    }
+    // Quarters counter-clockwise from east: yellow (pad 1), green (0), red (3), blue (2).
+    const std::array<int, 4> padOfQuadrant = {1, 0, 3, 2};
+    for (int q = 0; q < 4; ++q)
+        for (const double r : {85.0, 125.0, 160.0})
+            for (const double d : {15.0, 45.0, 75.0})
+                EXPECT_EQ(hex(board.pixel(boardPoint(r, q * 90 + d))), hex(kPads[padOfQuadrant[q]].unlit))
+                    << "radius " << r << " angle " << q * 90 + d;
+}
+
+// The quarters are parted by thin black gaps along the two axes through the centre.
+TEST(PadRing, neighbouringQuartersArePartedByThinBlackGaps)
+{
+    const QImage board = assembledBoard();
+    for (double r = 80; r <= 170; r += 10) {
+        for (int axis = 0; axis < 4; ++axis) {
+            const QPoint p = boardPoint(r, axis * 90.0);
+            EXPECT_EQ(hex(board.pixel(p)), hex(qRgb(0, 0, 0))) << "gap at radius " << r << ", axis " << axis * 90;
+        }
+    }
+    // ...and thin: colour again a few pixels off the axis.
+    for (int axis = 0; axis < 4; ++axis) {
+        const double a = axis * M_PI / 2;
+        for (const int side : {-1, 1}) {
+            const QPointF off(-std::sin(a) * side * 5, -std::cos(a) * side * 5);
+            const QPointF on(kCentreX + 125 * std::cos(a), kCentreY - 125 * std::sin(a));
+            EXPECT_NE(hex(board.pixel((on + off).toPoint())), hex(qRgb(0, 0, 0))) << "axis " << axis * 90 << " side " << side;
+        }
+    }
+}
+
+double distanceOfColouredCentroid(const QImage& image, QPoint place)
+{
+    double sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0) {
+                sx += x + place.x();
+                sy += y + place.y();
+                n += 1;
+            }
+    return std::hypot(sx / n - kCentreX, sy / n - kCentreY);
+}
+
+double meanLuma(const QImage& image)
+{
+    double sum = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0) {
+                sum += qGray(image.pixel(x, y));
+                n += 1;
+            }
+    return sum / n;
+}
+
+// At its place a lit pad is brighter and sits nearer the centre than its unlit picture: pressed in.
+TEST(PadRing, litPadIsBrighterAndNearerTheCentre)
+{
+    for (const PadCase& c : kPads) {
+        const QImage unlit = readPicture(padFile(c.pad, false), "gif");
+        const QImage lit = readPicture(padFile(c.pad, true), "gif");
+        EXPECT_GT(meanLuma(lit), meanLuma(unlit) + 40) << "pad " << c.pad;
+        EXPECT_LT(distanceOfColouredCentroid(lit, {px(c.litLeft), px(c.litTop)}),
+                  distanceOfColouredCentroid(unlit, {px(c.unlitLeft), px(c.unlitTop)}) - 0.5)
+            << "pad " << c.pad;
+    }
+}
+
+QSet<QRgb> coloursOf(const QImage& image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    return colours;
+}
+
+// The window icon is a 32 x 32 paletted picture of at most 16 colours: the four quarters on black.
+TEST(RingIcon, smallIconIsIndexedWithAtMostSixteenColours)
+{
+    QImageReader reader(kAssets + "/icons/tolvex-32.png");
+    const QImage raw = reader.read();
+    ASSERT_FALSE(raw.isNull());
+    EXPECT_EQ(raw.format(), QImage::Format_Indexed8);
+    EXPECT_LE(raw.colorCount(), 16);
+    const QImage icon = raw.convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_LE(coloursOf(icon).size(), 16);
+    EXPECT_EQ(hex(icon.pixel(16, 16)), hex(qRgb(0, 0, 0))) << "black centre";
+    EXPECT_EQ(hex(icon.pixel(0, 0)), hex(qRgb(0, 0, 0))) << "black ground";
+    // Mid-quarter pixels: green top left, yellow top right, blue bottom right, red bottom left.
+    EXPECT_EQ(hex(icon.pixel(7, 7)), hex(kPads[0].lit));
+    EXPECT_EQ(hex(icon.pixel(24, 7)), hex(kPads[1].lit));
+    EXPECT_EQ(hex(icon.pixel(24, 24)), hex(kPads[2].lit));
+    EXPECT_EQ(hex(icon.pixel(7, 24)), hex(kPads[3].lit));
+}
+
+// The larger renders show the same ring at their own size.
+TEST(RingIcon, largerIconsShowTheSameRing)
+{
+    for (const int size : {48, 64, 128, 256}) {
+        const QImage icon = readPicture(QStringLiteral("icons/tolvex-%1.png").arg(size), "png");
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        const int q = size * 7 / 32;
+        EXPECT_EQ(hex(icon.pixel(size / 2, size / 2)), hex(qRgb(0, 0, 0))) << size;
+        EXPECT_EQ(hex(icon.pixel(q, q)), hex(kPads[0].lit)) << size;
+        EXPECT_EQ(hex(icon.pixel(size - 1 - q, q)), hex(kPads[1].lit)) << size;
+        EXPECT_EQ(hex(icon.pixel(size - 1 - q, size - 1 - q)), hex(kPads[2].lit)) << size;
+        EXPECT_EQ(hex(icon.pixel(q, size - 1 - q)), hex(kPads[3].lit)) << size;
+    }
+    QFile svg(kAssets + "/icons/tolvex.svg");
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_TRUE(text.startsWith("<svg"));
+    EXPECT_EQ(text.count("<path"), 4);
+}
+
+// The about window's logo is a JPEG of 230 x 229 pixels on black.
+TEST(Logo, isJpegOfItsExactSize)
+{
+    const QImage logo = readPicture("pictures/logo.jpg", "jpeg");
+    ASSERT_EQ(logo.size(), QSize(230, 229));
+    EXPECT_LT(qGray(logo.pixel(2, 2)), 16);
+    EXPECT_LT(qGray(logo.pixel(227, 2)), 16);
+}
+
+// The link cursor: 32 x 32, black and white on transparent, fingertip at the hot spot (0, 0).
+TEST(HandCursor, isTwoColourHandWithFingertipAtTopLeft)
+{
+    const QImage hand = readPicture("pictures/hand.png", "png");
+    ASSERT_EQ(hand.size(), QSize(32, 32));
+    int black = 0, white = 0, clear = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const QRgb c = hand.pixel(x, y);
+            if (qAlpha(c) == 0)
+                ++clear;
+            else if (c == qRgb(0, 0, 0))
+                ++black;
+            else if (c == qRgb(255, 255, 255))
+                ++white;
+            else
+                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << c;
+        }
+    }
+    EXPECT_GT(black, 50);
+    EXPECT_GT(white, 100);
+    EXPECT_GT(clear, 100);
+    bool tipNearHotSpot = false;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
+    EXPECT_TRUE(tipNearHotSpot);
+}
+
+// Everything the windows load is compiled in under its resource path.
+TEST(Resources, everyPictureIsReachableUnderItsResourcePath)
+{
+    QStringList paths = {":/pictures/logo.jpg", ":/pictures/hand.png", ":/icons/tolvex-32.png"};
+    for (int pad = 0; pad < 4; ++pad)
+        for (const bool lit : {false, true})
+            paths << ":/" + padFile(pad, lit);
+    for (const QString& path : paths) {
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+    }
+}
+
+// The GIF writer's output decodes to exactly the pixels it was given, whatever the palette size.
+TEST(GifWriter, roundTripsThroughQtsReader)
+{
+    using tolvex::art::IndexedImage;
+    struct Case {
+        const char* name;
+        int width, height, colours;
+        int (*index)(int x, int y, int colours);
+    };
+    const Case cases[] = {
+        {"one colour", 5, 3, 1, [](int, int, int) { return 0; }},
+        {"two colours", 17, 9, 2, [](int x, int y, int) { return (x + y) % 2; }},
+        {"stripes", 200, 150, 5, [](int x, int, int n) { return (x / 3) % n; }},
+        {"full palette, dictionary resets", 300, 200, 256, [](int x, int y, int n) { return (x * 7 + y * 13 + x * y) % n; }},
+        {"noise", 128, 128, 61, [](int x, int y, int n) { return static_cast<int>((x * 2654435761u ^ y * 40503u) % n); }},
+    };
+    for (const Case& c : cases) {
+        IndexedImage image;
+        image.width = c.width;
+        image.height = c.height;
+        for (int i = 0; i < c.colours; ++i)
+            image.palette.push_back({std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i * 37)});
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                image.pixels.push_back(static_cast<std::uint8_t>(c.index(x, y, c.colours)));
+        const std::vector<std::uint8_t> gif = tolvex::art::encodeGif(image);
+        QImage decoded;
+        ASSERT_TRUE(decoded.loadFromData(gif.data(), static_cast<int>(gif.size()), "GIF")) << c.name;
+        ASSERT_EQ(decoded.size(), QSize(c.width, c.height)) << c.name;
+        int wrong = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const auto& p = image.palette[image.pixels[static_cast<std::size_t>(y) * c.width + x]];
+                wrong += (decoded.pixel(x, y) & 0xFFFFFF) != (qRgb(p.r, p.g, p.b) & 0xFFFFFF);
+            }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
+}
+
+} // namespace
