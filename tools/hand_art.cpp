@@ -36,7 +36,7 @@ Part partAt(double x, double y)
 bool onCrease(double x, double y)
 {
     return (y > 13.0 && y < 19.0 && std::abs(x - 3.0) < 0.6)
-        || (y > 9.5 && y < 16.5 && (std::abs(x - 5.9) < 0.6 || std::abs(x - 8.4) < 0.6));
+        || (y > 9.5 && y < 16.5 && std::abs(x - 6.5) < 0.6);
 }
 
 } // namespace
@@ -46,7 +46,7 @@ std::vector<HandPixel> handCursor()
     // Tilted 30 degrees so the finger points up and to the left, tip at the top-left corner.
     const double angle = std::numbers::pi / 6.0;
     const double c = std::cos(angle), s = std::sin(angle);
-    const double offset = 0.6;
+    const double offset = 0.2;
     auto upright = [&](double px, double py) {
         const double dx = px - offset, dy = py - offset;
         return std::array<double, 2>{c * dx - s * dy, s * dx + c * dy};
