@@ -1,1 +1,62 @@
-# Tests of this area are added here.
+# Sound: decoding, playback through a real (private) audio server, the
+# player without any server, and the refusal warning.
+
+set(TOLVEX_TEST_SINK tolvex_test)
+set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
+
+add_library(tolvex_sound_test_support STATIC
+  audio/damaged_waves.cpp
+  audio/damaged_waves.h
+  audio/monitor_recorder.cpp
+  audio/monitor_recorder.h
+  audio/tone_analysis.cpp
+  audio/tone_analysis.h
+  audio/wave_files.cpp
+  audio/wave_files.h
+)
+target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio)
+target_link_libraries(tolvex_sound_test_support PUBLIC tolvex_sound Qt6::Core Qt6::Test PRIVATE PkgConfig::SNDFILE)
+
+# A private PulseAudio server with a null sink for the tests that play;
+# started before them and stopped after them.
+add_test(NAME sound_audio_server_start
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/pulse_start.sh ${TOLVEX_AUDIO_DIR} ${TOLVEX_TEST_SINK})
+add_test(NAME sound_audio_server_stop
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/pulse_stop.sh ${TOLVEX_AUDIO_DIR})
+set_tests_properties(sound_audio_server_start PROPERTIES FIXTURES_SETUP tolvex_audio TIMEOUT 30)
+set_tests_properties(sound_audio_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_audio TIMEOUT 30)
+
+# Decoding and refusals of damaged files.
+add_executable(test_sound_decoder test_sound_decoder.cpp)
+target_link_libraries(test_sound_decoder PRIVATE tolvex_sound tolvex_sound_test_support
+  PkgConfig::SNDFILE GTest::gtest_main)
+gtest_discover_tests(test_sound_decoder DISCOVERY_TIMEOUT 60)
+
+# Real playback, recorded from the null sink's monitor. One at a time: they
+# all listen to the same sink.
+add_executable(test_sound_player test_sound_player.cpp test_sound_main.cpp)
+target_link_libraries(test_sound_player PRIVATE tolvex_sound tolvex_sound_test_support
+  PkgConfig::SNDFILE GTest::gtest)
+target_compile_definitions(test_sound_player PRIVATE
+  TOLVEX_TEST_SINK="${TOLVEX_TEST_SINK}"
+  TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
+gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
+  PROPERTIES
+    ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+    FIXTURES_REQUIRED tolvex_audio
+    RESOURCE_LOCK tolvex_audio
+    TIMEOUT 60)
+
+# No audio server at all: the socket named does not exist.
+add_executable(test_sound_no_server test_sound_no_server.cpp test_sound_main.cpp)
+target_link_libraries(test_sound_no_server PRIVATE tolvex_sound tolvex_sound_test_support
+  PkgConfig::SNDFILE GTest::gtest)
+gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
+  PROPERTIES
+    ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
+    TIMEOUT 60)
+
+add_executable(test_sound_warning test_sound_warning.cpp)
+target_link_libraries(test_sound_warning PRIVATE tolvex_sound Qt6::Widgets GTest::gtest)
+gtest_discover_tests(test_sound_warning DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)

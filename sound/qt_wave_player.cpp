@@ -1,0 +1,287 @@
+#include "qt_wave_player.h"
+
+#include <QAudioSink>
+#include <QIODevice>
+#include <QMediaDevices>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+
+namespace tolvex {
+
+namespace {
+
+// Server-side buffer of a stream. Small, so that a new request cuts the
+// sound still playing at once; underruns cannot happen because the whole
+// sound is queued up front.
+constexpr qint64 kStreamBufferUs = 50'000;
+// Queued in the request itself; anything longer is fed from the event loop.
+// Stays well below PulseAudio's default 4 MiB stream limit.
+constexpr qint64 kUpfrontBytes = 1024 * 1024;
+constexpr int kFeedIntervalMs = 20;
+constexpr std::size_t kCacheEntries = 32;
+
+// What the shipped tones are made of; a sink for it is opened ahead.
+QAudioFormat ToneFormat()
+{
+    QAudioFormat format;
+    format.setSampleRate(44100);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
+}
+
+float SampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int outChannels)
+{
+    const float* f = wave.samples.data() + frame * wave.channels;
+    if (wave.channels == outChannels)
+        return f[channel];
+    if (wave.channels == 1)
+        return f[0];
+    if (channel < wave.channels && outChannels > 1)
+        return f[channel];
+    float sum = 0.0f;
+    for (int c = 0; c < wave.channels; ++c)
+        sum += f[c];
+    return sum / static_cast<float>(wave.channels);
+}
+
+void Store(float x, QAudioFormat::SampleFormat format, char* out)
+{
+    if (!std::isfinite(x))
+        x = 0.0f;
+    x = std::clamp(x, -1.0f, 1.0f);
+    switch (format) {
+    case QAudioFormat::UInt8: {
+        const auto v = static_cast<std::uint8_t>(std::clamp(std::lrint(x * 128.0f) + 128L, 0L, 255L));
+        std::memcpy(out, &v, 1);
+        break;
+    }
+    case QAudioFormat::Int16: {
+        const auto v = static_cast<std::int16_t>(std::clamp(std::lrint(x * 32768.0f), -32768L, 32767L));
+        std::memcpy(out, &v, 2);
+        break;
+    }
+    case QAudioFormat::Int32: {
+        const auto v = static_cast<std::int32_t>(
+            std::clamp(std::llrint(static_cast<double>(x) * 2147483648.0), -2147483648LL, 2147483647LL));
+        std::memcpy(out, &v, 4);
+        break;
+    }
+    case QAudioFormat::Float:
+        std::memcpy(out, &x, 4);
+        break;
+    default:
+        std::memset(out, 0, 1);
+        break;
+    }
+}
+
+// The wave in the stream's format: channel count, sample format and, with
+// linear interpolation, sample rate.
+QByteArray Render(const DecodedWave& wave, const QAudioFormat& format)
+{
+    const int outChannels = format.channelCount();
+    const int bytesPerSample = format.bytesPerSample();
+    const std::int64_t inFrames = wave.frames();
+    const double step = static_cast<double>(wave.sampleRate) / format.sampleRate();
+    const std::int64_t outFrames = wave.sampleRate == format.sampleRate()
+        ? inFrames
+        : static_cast<std::int64_t>(std::ceil(static_cast<double>(inFrames) / step));
+
+    QByteArray out(static_cast<qsizetype>(outFrames * outChannels * bytesPerSample), Qt::Uninitialized);
+    char* p = out.data();
+    for (std::int64_t i = 0; i < outFrames; ++i) {
+        const double pos = static_cast<double>(i) * step;
+        const auto i0 = std::min(static_cast<std::int64_t>(pos), inFrames - 1);
+        const auto i1 = std::min(i0 + 1, inFrames - 1);
+        const float t = static_cast<float>(pos - static_cast<double>(i0));
+        for (int c = 0; c < outChannels; ++c) {
+            const float a = SampleAt(wave, i0, c, outChannels);
+            const float b = SampleAt(wave, i1, c, outChannels);
+            Store(a + (b - a) * t, format.sampleFormat(), p);
+            p += bytesPerSample;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QtWavePlayer::QtWavePlayer(QObject* parent)
+    : QObject(parent)
+{
+    m_feedTimer.setInterval(kFeedIntervalMs);
+    m_feedTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_feedTimer, &QTimer::timeout, this, &QtWavePlayer::feed);
+
+    // Connecting to the audio server and making the sink are done now, not
+    // at the first tone.
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (!device.isNull() && device.isFormatSupported(ToneFormat()))
+        sinkFor(device, ToneFormat());
+}
+
+QtWavePlayer::~QtWavePlayer()
+{
+    stop();
+}
+
+void QtWavePlayer::stop()
+{
+    m_feedTimer.stop();
+    if (m_sink != nullptr && m_sink->state() != QAudio::StoppedState)
+        m_sink->stop();
+    m_out = nullptr;
+    m_pcm.clear();
+    m_written = 0;
+}
+
+std::shared_ptr<const DecodedWave> QtWavePlayer::load(const std::string& fileName)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path path = fs::absolute(fs::path(fileName), ec);
+    if (ec)
+        return nullptr;
+    // Looked at again on every request, so a file that went away or was
+    // replaced is noticed even when it is in the cache.
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status))
+        return nullptr;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec)
+        return nullptr;
+    const fs::file_time_type modified = fs::last_write_time(path, ec);
+    if (ec)
+        return nullptr;
+
+    const std::string key = path.string();
+    auto it = m_cache.find(key);
+    if (it != m_cache.end() && it->second.size == size && it->second.modified == modified) {
+        it->second.lastUse = ++m_useCounter;
+        return it->second.wave;
+    }
+    if (it != m_cache.end())
+        m_cache.erase(it);
+
+    auto wave = DecodeWaveFile(key);
+    if (!wave)
+        return nullptr;
+    if (m_cache.size() >= kCacheEntries) {
+        auto oldest = std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
+            return a.second.lastUse < b.second.lastUse;
+        });
+        m_cache.erase(oldest);
+    }
+    auto shared = std::make_shared<const DecodedWave>(std::move(*wave));
+    m_cache[key] = CacheEntry{modified, size, shared, ++m_useCounter};
+    return shared;
+}
+
+QAudioFormat QtWavePlayer::chooseFormat(const QAudioDevice& device, const DecodedWave& wave) const
+{
+    // The file's own rate and channels when the device takes them, so that
+    // nothing is resampled here.
+    QAudioFormat format;
+    format.setSampleRate(wave.sampleRate);
+    format.setChannelCount(wave.channels);
+    for (auto sampleFormat : {QAudioFormat::Int16, QAudioFormat::Float, QAudioFormat::Int32}) {
+        format.setSampleFormat(sampleFormat);
+        if (device.isFormatSupported(format))
+            return format;
+    }
+    return device.preferredFormat();
+}
+
+QAudioSink* QtWavePlayer::sinkFor(const QAudioDevice& device, const QAudioFormat& format)
+{
+    if (m_sink != nullptr && m_sinkDevice == device && m_sinkFormat == format)
+        return m_sink;
+    if (m_sink != nullptr) {
+        m_sink->stop();
+        // Not deleted here: a sink must not die inside one of its own signals.
+        m_sink->deleteLater();
+    }
+    m_sink = new QAudioSink(device, format, this);
+    m_sinkDevice = device;
+    m_sinkFormat = format;
+    return m_sink;
+}
+
+std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
+{
+    // One sound at a time: every request ends the one still playing, even a
+    // request that is then refused.
+    stop();
+
+    const std::shared_ptr<const DecodedWave> wave = load(fileName);
+    if (!wave)
+        return 0;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return 0;
+    const QAudioFormat format = chooseFormat(device, *wave);
+    if (!format.isValid())
+        return 0;
+    QByteArray pcm = Render(*wave, format);
+    if (pcm.isEmpty())
+        return 0;
+
+    QAudioSink* sink = sinkFor(device, format);
+    // Set before every start: a reused sink otherwise keeps the (smaller)
+    // size the server granted last time.
+    sink->setBufferSize(static_cast<qsizetype>(format.bytesForDuration(kStreamBufferUs)));
+    QIODevice* out = sink->start();
+    if (out == nullptr || sink->error() != QAudio::NoError || sink->state() == QAudio::StoppedState) {
+        sink->stop();
+        return 0;
+    }
+    // The server only starts a stream once its buffer is full; a sound
+    // shorter than that gets trailing silence.
+    const qsizetype granted = sink->bufferSize();
+    if (pcm.size() < granted) {
+        const qsizetype frameBytes = format.bytesPerFrame();
+        const qsizetype padded = (granted + frameBytes - 1) / frameBytes * frameBytes;
+        pcm.append(QByteArray(padded - pcm.size(), format.sampleFormat() == QAudioFormat::UInt8 ? '\x80' : '\0'));
+    }
+
+    // Whole frames only: PulseAudio rejects a partial frame, and Qt 6.4's
+    // sink stays locked up after such a rejected write.
+    const qint64 frameBytes = format.bytesPerFrame();
+    const qint64 first = out->write(pcm.constData(), std::min<qint64>(pcm.size(), kUpfrontBytes / frameBytes * frameBytes));
+    if (first <= 0 || sink->error() != QAudio::NoError) {
+        sink->stop();
+        return 0;
+    }
+    m_out = out;
+    m_pcm = std::move(pcm);
+    m_written = first;
+    m_lastFormat = format;
+    if (m_written < m_pcm.size())
+        m_feedTimer.start();
+    return 1;
+}
+
+void QtWavePlayer::feed()
+{
+    if (m_sink == nullptr || m_out.isNull() || m_sink->state() == QAudio::StoppedState) {
+        m_feedTimer.stop();
+        return;
+    }
+    while (m_written < m_pcm.size()) {
+        const qint64 frameBytes = m_lastFormat.bytesPerFrame();
+        const qint64 room = m_sink->bytesFree() / frameBytes * frameBytes;
+        if (room <= 0)
+            return;
+        const qint64 n = m_out->write(m_pcm.constData() + m_written, std::min<qint64>(room, m_pcm.size() - m_written));
+        if (n <= 0)
+            return;
+        m_written += n;
+    }
+    m_feedTimer.stop();
+}
+
+} // namespace tolvex

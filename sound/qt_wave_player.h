@@ -1,0 +1,70 @@
+#pragma once
+
+#include "wave_player.h"
+#include "wave_decoder.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+class QAudioSink;
+class QIODevice;
+
+namespace tolvex {
+
+// Plays WAVE files on the default audio output through QAudioSink, one at a
+// time. Lives on the window's event thread; the tail of a long sound is fed
+// from that thread's event loop.
+class QtWavePlayer : public QObject, public WavePlayer {
+    Q_OBJECT
+public:
+    explicit QtWavePlayer(QObject* parent = nullptr);
+    ~QtWavePlayer() override;
+
+    // Nonzero when the file was decoded and the audio output took the
+    // stream; 0 otherwise. Any request silences the sound still playing.
+    std::int32_t PlayWave(const std::string& fileName) override;
+
+    // Silences the current sound, if any.
+    void stop();
+
+    // The format of the stream opened for the last accepted request.
+    QAudioFormat lastFormat() const { return m_lastFormat; }
+
+private:
+    struct CacheEntry {
+        std::filesystem::file_time_type modified;
+        std::uintmax_t size = 0;
+        std::shared_ptr<const DecodedWave> wave;
+        std::uint64_t lastUse = 0;
+    };
+
+    std::shared_ptr<const DecodedWave> load(const std::string& fileName);
+    QAudioFormat chooseFormat(const QAudioDevice& device, const DecodedWave& wave) const;
+    QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format);
+    void feed();
+
+    std::map<std::string, CacheEntry> m_cache;
+    std::uint64_t m_useCounter = 0;
+
+    QAudioSink* m_sink = nullptr;
+    QAudioDevice m_sinkDevice;
+    QAudioFormat m_sinkFormat;
+    QAudioFormat m_lastFormat;
+
+    QPointer<QIODevice> m_out;
+    QByteArray m_pcm;
+    qint64 m_written = 0;
+    QTimer m_feedTimer;
+};
+
+} // namespace tolvex

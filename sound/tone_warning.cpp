@@ -1,0 +1,21 @@
+#include "tone_warning.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QString>
+
+namespace tolvex {
+
+void showToneWarning(QWidget* parent, const std::string& prompt)
+{
+    QString text = QString::fromStdString(prompt);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kToneWarningTitle), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    // The prompt tells the player to press "Aceptar", so the button says so.
+    box.button(QMessageBox::Ok)->setText(QString::fromUtf8("Aceptar"));
+    box.exec();
+}
+
+} // namespace tolvex

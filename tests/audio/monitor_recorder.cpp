@@ -1,0 +1,89 @@
+#include "monitor_recorder.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cstring>
+
+namespace tolvex::testing {
+
+MonitorRecorder::MonitorRecorder(QString source)
+    : m_source(std::move(source))
+{
+}
+
+MonitorRecorder::~MonitorRecorder()
+{
+    stop();
+}
+
+bool MonitorRecorder::start(int timeoutMs)
+{
+    m_process.start(QStringLiteral("parec"),
+                    {QStringLiteral("-v"), QStringLiteral("--latency-msec=10"), QStringLiteral("-d"), m_source,
+                     QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                     QStringLiteral("--channels=1")});
+    if (!m_process.waitForStarted(timeoutMs))
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        take();
+        if (m_samples.size() >= kRate / 50)
+            return true;
+        if (m_process.state() != QProcess::Running)
+            return false;
+        m_process.waitForReadyRead(50);
+    }
+    return false;
+}
+
+void MonitorRecorder::take()
+{
+    while (m_process.waitForReadyRead(0)) {
+    }
+    m_pending += m_process.readAllStandardOutput();
+    m_errors += m_process.readAllStandardError();
+    const qsizetype whole = m_pending.size() / 2 * 2;
+    const std::size_t old = m_samples.size();
+    m_samples.resize(old + static_cast<std::size_t>(whole / 2));
+    std::memcpy(m_samples.data() + old, m_pending.constData(), static_cast<std::size_t>(whole));
+    m_pending.remove(0, whole);
+}
+
+std::size_t MonitorRecorder::mark()
+{
+    take();
+    return m_samples.size();
+}
+
+void MonitorRecorder::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    take();
+    m_process.terminate();
+    if (!m_process.waitForFinished(2000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+    take();
+}
+
+double MonitorRecorder::reportedLatencyMs() const
+{
+    static const QRegularExpression latency(QStringLiteral("Latency: (-?\\d+) usec"));
+    double last = 0.0;
+    auto it = latency.globalMatch(QString::fromLatin1(m_errors));
+    while (it.hasNext())
+        last = it.next().captured(1).toDouble() / 1000.0;
+    return last;
+}
+
+QString MonitorRecorder::diagnostics() const
+{
+    return QString::fromLatin1(m_errors.right(600));
+}
+
+} // namespace tolvex::testing

@@ -1,0 +1,68 @@
+#!/bin/sh
+# Starts a private PulseAudio server with one null sink, for the sound tests.
+# Usage: pulse_start.sh <runtime dir> <sink name>
+# Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
+set -eu
+
+dir=$1
+sink=$2
+here=$(dirname "$0")
+
+for tool in pulseaudio pactl parec; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "pulse_start: '$tool' not found (Debian packages pulseaudio, pulseaudio-utils)" >&2
+        exit 1
+    fi
+done
+
+# A server left over from an interrupted run is stopped first.
+sh "$here/pulse_stop.sh" "$dir"
+
+mkdir -p "$dir/runtime" "$dir/home" "$dir/state"
+chmod 700 "$dir/runtime"
+socket="$dir/native"
+rm -f "$socket"
+
+# Everything the daemon writes stays under $dir; no D-Bus, no realtime
+# scheduling, no default script, and it never exits on its own.
+# An idle null sink renders seconds ahead, so a recording of its monitor
+# would only start after up to two seconds; a loopback that listens to the
+# monitor all the time keeps it rendering in small blocks.
+# As root it warns that it is meant for --system, which is harmless here.
+XDG_RUNTIME_DIR="$dir/runtime" PULSE_RUNTIME_PATH="$dir/runtime" \
+PULSE_STATE_PATH="$dir/state" HOME="$dir/home" \
+    pulseaudio --daemonize=yes --system=no -n \
+        --exit-idle-time=-1 --use-pid-file=yes \
+        --realtime=no --high-priority=no \
+        --log-target="file:$dir/pulse.log" \
+        --load="module-native-protocol-unix socket=$socket auth-anonymous=1" \
+        --load="module-null-sink sink_name=$sink rate=44100" \
+        --load="module-null-sink sink_name=${sink}_drain rate=44100" \
+        --load="module-loopback source=$sink.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true"
+
+export PULSE_SERVER="unix:$socket"
+tries=0
+until pactl info >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 50 ]; then
+        echo "pulse_start: the server does not answer on $socket" >&2
+        cat "$dir/pulse.log" >&2 || true
+        exit 1
+    fi
+    sleep 0.1
+done
+pactl set-default-sink "$sink"
+pactl info | grep -q "Default Sink: $sink" || { echo "pulse_start: $sink is not the default sink" >&2; exit 1; }
+
+# Ready once the monitor delivers promptly (the sink's first block, rendered
+# before the loopback was listening, may still be running).
+tries=0
+until [ "$(timeout 0.5 parec --latency-msec=10 -d "$sink.monitor" --raw --format=s16le \
+          --rate=44100 --channels=1 2>/dev/null | head -c 882 | wc -c)" -ge 882 ]; do
+    tries=$((tries + 1))
+    if [ "$tries" -ge 20 ]; then
+        echo "pulse_start: the monitor of $sink delivers no audio" >&2
+        exit 1
+    fi
+done
+echo "pulse_start: server pid $(cat "$dir/runtime/pid") on $socket"

@@ -1,0 +1,96 @@
+#include "tone_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace tolvex::testing {
+
+namespace {
+
+// The Hann-windowed span, scaled to full scale 1.
+struct Windowed {
+    std::vector<double> x;
+    double windowSum = 0.0;
+};
+
+Windowed Window(const Samples& s, std::size_t begin, std::size_t count)
+{
+    Windowed w;
+    if (begin >= s.size())
+        return w;
+    count = std::min(count, s.size() - begin);
+    if (count < 2)
+        return w;
+    w.x.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / (count - 1));
+        w.x[i] = hann * s[begin + i] / 32768.0;
+        w.windowSum += hann;
+    }
+    return w;
+}
+
+// Goertzel filter at one frequency.
+double Level(const Windowed& w, int rate, double hz)
+{
+    if (w.x.empty())
+        return 0.0;
+    const double coeff = 2.0 * std::cos(2.0 * std::numbers::pi * hz / rate);
+    double prev = 0.0;
+    double prev2 = 0.0;
+    for (double x : w.x) {
+        const double next = x + coeff * prev - prev2;
+        prev2 = prev;
+        prev = next;
+    }
+    const double power = prev * prev + prev2 * prev2 - coeff * prev * prev2;
+    return 2.0 * std::sqrt(std::max(power, 0.0)) / w.windowSum;
+}
+
+} // namespace
+
+double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz)
+{
+    return Level(Window(s, begin, count), rate, hz);
+}
+
+double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz,
+                         double highHz)
+{
+    const Windowed w = Window(s, begin, count);
+    // Coarse scan, then a fine one around the best coarse frequency.
+    auto best = [&](double from, double to, double step) {
+        double bestHz = from;
+        double bestLevel = -1.0;
+        for (double hz = from; hz <= to; hz += step) {
+            const double level = Level(w, rate, hz);
+            if (level > bestLevel) {
+                bestLevel = level;
+                bestHz = hz;
+            }
+        }
+        return bestHz;
+    };
+    const double coarse = best(lowHz, highHz, 2.0);
+    return best(std::max(lowHz, coarse - 2.0), std::min(highHz, coarse + 2.0), 0.05);
+}
+
+long FirstLoudSample(const Samples& s, std::size_t from, int threshold)
+{
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (std::abs(static_cast<int>(s[i])) > threshold)
+            return static_cast<long>(i);
+    return -1;
+}
+
+int PeakMagnitude(const Samples& s, std::size_t begin, std::size_t count)
+{
+    int peak = 0;
+    for (std::size_t i = begin; i < std::min(s.size(), begin + count); ++i)
+        peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+    return peak;
+}
+
+} // namespace tolvex::testing

@@ -1,0 +1,27 @@
+#pragma once
+
+// Measurements on recorded 16-bit mono audio.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace tolvex::testing {
+
+using Samples = std::vector<std::int16_t>;
+
+// Amplitude (0..1 of full scale) of the component at `hz` in
+// samples[begin, begin + count), Hann-windowed.
+double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz);
+
+// Frequency of the strongest component between `lowHz` and `highHz`.
+double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate,
+                         double lowHz = 60.0, double highHz = 2000.0);
+
+// Index of the first sample at or after `from` whose magnitude exceeds
+// `threshold`, or -1.
+long FirstLoudSample(const Samples& s, std::size_t from, int threshold);
+
+int PeakMagnitude(const Samples& s, std::size_t begin, std::size_t count);
+
+} // namespace tolvex::testing

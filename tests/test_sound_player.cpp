@@ -1,0 +1,295 @@
+// Playback through a real audio server: the tests run against a private
+// PulseAudio server whose default sink is a null sink, and listen to that
+// sink's monitor.
+
+#include "damaged_waves.h"
+#include "monitor_recorder.h"
+#include "qt_wave_player.h"
+#include "tone_analysis.h"
+#include "tone_files.h"
+#include "wave_files.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace tolvex;
+using namespace tolvex::testing;
+
+constexpr int kRate = MonitorRecorder::kRate;
+constexpr std::array<double, 4> kPadHz = {415.0, 252.0, 209.0, 310.0};
+// Above any noise of a null sink (which is exact silence), far below the
+// 0.5 amplitude of the test tones.
+constexpr int kLoud = 1000;
+
+std::size_t Ms(double ms)
+{
+    return static_cast<std::size_t>(ms * kRate / 1000.0);
+}
+
+double ToMs(double samples)
+{
+    return samples * 1000.0 / kRate;
+}
+
+class SoundPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_oldCwd = QDir::currentPath();
+        // Tone names are relative to the working directory.
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        ASSERT_FALSE(QMediaDevices::defaultAudioOutput().isNull()) << "no audio output: is the test server up?";
+    }
+
+    void TearDown() override { QDir::setCurrent(m_oldCwd); }
+
+    void startRecording()
+    {
+        ASSERT_TRUE(m_recorder.start()) << m_recorder.diagnostics().toStdString();
+    }
+
+    // Starts `name` and returns the recording position of the request.
+    std::size_t play(const std::string& name, qint64* callMs = nullptr)
+    {
+        const std::size_t at = m_recorder.mark();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_NE(m_player.PlayWave(name), 0) << name;
+        if (callMs != nullptr)
+            *callMs = clock.elapsed();
+        return at;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    MonitorRecorder m_recorder{QStringLiteral(TOLVEX_TEST_SINK ".monitor")};
+    QtWavePlayer m_player;
+};
+
+TEST_F(SoundPlayerTest, EachPadSoundsAtItsPitch)
+{
+    for (std::size_t pad = 0; pad < kPadHz.size(); ++pad)
+        ASSERT_TRUE(WriteSineWave("Beep" + std::to_string(pad + 1) + ".wav", kPadHz[pad], 0.5));
+    startRecording();
+
+    std::array<std::size_t, 4> requested{};
+    std::array<qint64, 4> callMs{};
+    for (std::size_t pad = 0; pad < kPadHz.size(); ++pad) {
+        requested[pad] = play("Beep" + std::to_string(pad + 1) + ".wav", &callMs[pad]);
+        QTest::qWait(600);
+    }
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+
+    for (std::size_t pad = 0; pad < kPadHz.size(); ++pad) {
+        const long onset = FirstLoudSample(s, requested[pad], kLoud);
+        ASSERT_GE(onset, 0) << "pad " << pad << " was not heard";
+        const double latencyMs = ToMs(static_cast<double>(onset - static_cast<long>(requested[pad])));
+        const double hz = DominantFrequency(s, static_cast<std::size_t>(onset) + Ms(30), Ms(300), kRate);
+        std::printf("pad %zu: %.1f Hz recorded (tone %.0f Hz); call %lld ms; request to first sound %.1f ms "
+                    "(parec reports %.1f ms latency)\n",
+                    pad, hz, kPadHz[pad], static_cast<long long>(callMs[pad]), latencyMs,
+                    m_recorder.reportedLatencyMs());
+        EXPECT_NEAR(hz, kPadHz[pad], kPadHz[pad] * 0.02) << "pad " << pad;
+        EXPECT_LT(latencyMs, 150.0) << "pad " << pad;
+        EXPECT_LT(callMs[pad], 200) << "pad " << pad;
+    }
+}
+
+TEST_F(SoundPlayerTest, NewRequestCutsTheSoundStillPlaying)
+{
+    ASSERT_TRUE(WriteSineWave("Ham1.wav", kPadHz[0], 2.0));
+    ASSERT_TRUE(WriteSineWave("Ham2.wav", kPadHz[1], 2.0));
+    startRecording();
+
+    const std::size_t first = play("Ham1.wav");
+    QTest::qWait(400);
+    const std::size_t second = play("Ham2.wav");
+    QTest::qWait(700);
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    ASSERT_GT(s.size(), second + Ms(600));
+
+    const long onset = FirstLoudSample(s, first, kLoud);
+    ASSERT_GE(onset, 0);
+    ASSERT_LT(static_cast<std::size_t>(onset), second);
+    const double firstBefore = ToneLevel(s, static_cast<std::size_t>(onset) + Ms(20), second - onset - Ms(20), kRate,
+                                         kPadHz[0]);
+    // Generous slack for the time the new stream takes to start.
+    const std::size_t after = second + Ms(200);
+    const double firstAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[0]);
+    const double secondAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[1]);
+    std::printf("before the second request: %.3f at %.0f Hz; after: %.4f at %.0f Hz, %.3f at %.0f Hz\n",
+                firstBefore, kPadHz[0], firstAfter, kPadHz[0], secondAfter, kPadHz[1]);
+    EXPECT_GT(firstBefore, 0.2);
+    EXPECT_GT(secondAfter, 0.2);
+    EXPECT_LT(firstAfter, 0.01);
+}
+
+TEST_F(SoundPlayerTest, SilenceWhenNothingIsRequested)
+{
+    startRecording();
+    const std::size_t from = m_recorder.mark();
+    QTest::qWait(500);
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    ASSERT_GT(s.size(), from + Ms(400)) << "the recording did not run";
+    EXPECT_LE(PeakMagnitude(s, from, s.size() - from), 16);
+}
+
+TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
+{
+    struct Shape {
+        const char* name;
+        int format;
+        int rate;
+        int channels;
+    };
+    const std::array<Shape, 4> shapes = {{
+        {"float-stereo-48k.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2},
+        {"u8-mono-22k.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 22050, 1},
+        {"pcm24-4ch-96k.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 96000, 4},
+        {"adpcm-mono-44k.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 44100, 1},
+    }};
+    for (const Shape& shape : shapes)
+        ASSERT_TRUE(WriteSine(shape.name, shape.format, kPadHz[2], 0.5, shape.rate, shape.channels)) << shape.name;
+    startRecording();
+
+    std::array<std::size_t, 4> requested{};
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        requested[i] = play(shapes[i].name);
+        QTest::qWait(500);
+    }
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const long onset = FirstLoudSample(s, requested[i], kLoud);
+        ASSERT_GE(onset, 0) << shapes[i].name;
+        const double hz = DominantFrequency(s, static_cast<std::size_t>(onset) + Ms(30), Ms(300), kRate);
+        EXPECT_NEAR(hz, kPadHz[2], kPadHz[2] * 0.02) << shapes[i].name;
+    }
+}
+
+// More than is queued in the request itself: the rest is fed from the
+// event loop, so the tone must still sound after the first megabyte.
+TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)
+{
+    // 96 kHz, 6 channels, float: 2.3 MB a second.
+    ASSERT_TRUE(WriteSine("long.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kPadHz[3], 1.6, 96000, 6));
+    startRecording();
+    const std::size_t at = play("long.wav");
+    QTest::qWait(1500);
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    const long onset = FirstLoudSample(s, at, kLoud);
+    ASSERT_GE(onset, 0);
+    const double late = ToneLevel(s, static_cast<std::size_t>(onset) + Ms(1000), Ms(300), kRate, kPadHz[3]);
+    EXPECT_GT(late, 0.2);
+}
+
+TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
+{
+    ASSERT_TRUE(WriteSineWave("Ram1.wav", kPadHz[0], 0.3));
+    startRecording();
+    const std::size_t first = play("Ram1.wav");
+    QTest::qWait(400);
+
+    // Replaced by a longer tone of another pitch: the new contents play.
+    ASSERT_TRUE(QFile::remove("Ram1.wav"));
+    ASSERT_TRUE(WriteSineWave("Ram1.wav", kPadHz[1], 0.4));
+    const std::size_t second = play("Ram1.wav");
+    QTest::qWait(450);
+
+    ASSERT_TRUE(QFile::remove("Ram1.wav"));
+    EXPECT_EQ(m_player.PlayWave("Ram1.wav"), 0);
+    m_recorder.stop();
+
+    const Samples& s = m_recorder.samples();
+    const long onset1 = FirstLoudSample(s, first, kLoud);
+    const long onset2 = FirstLoudSample(s, second, kLoud);
+    ASSERT_GE(onset1, 0);
+    ASSERT_GE(onset2, 0);
+    EXPECT_NEAR(DominantFrequency(s, static_cast<std::size_t>(onset1) + Ms(30), Ms(200), kRate), kPadHz[0],
+                kPadHz[0] * 0.02);
+    EXPECT_NEAR(DominantFrequency(s, static_cast<std::size_t>(onset2) + Ms(30), Ms(200), kRate), kPadHz[1],
+                kPadHz[1] * 0.02);
+}
+
+// Each damaged file is refused at once, by a player that has just played a
+// good file (so that the output itself is known to work).
+class RefusedFileTest : public SoundPlayerTest, public ::testing::WithParamInterface<DamagedWave> {};
+
+TEST_P(RefusedFileTest, ReturnsZeroQuickly)
+{
+    ASSERT_TRUE(WriteSineWave("good.wav", kPadHz[0], 0.2));
+    ASSERT_NE(m_player.PlayWave("good.wav"), 0);
+
+    ASSERT_TRUE(GetParam().make("Campana1.wav"));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(m_player.PlayWave("Campana1.wav"), 0);
+    EXPECT_LT(clock.elapsed(), 200);
+    // And once more, now that the player has seen the file.
+    clock.restart();
+    EXPECT_EQ(m_player.PlayWave("Campana1.wav"), 0);
+    EXPECT_LT(clock.elapsed(), 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damaged, RefusedFileTest, ::testing::ValuesIn(DamagedWaves()),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// The sixteen tone files of the game, as shipped.
+TEST_F(SoundPlayerTest, ShippedTonesAllPlay)
+{
+    const QDir tones(QStringLiteral(TOLVEX_TONE_DIR));
+    ASSERT_TRUE(QDir::setCurrent(tones.path())) << TOLVEX_TONE_DIR;
+    startRecording();
+    SoundNaming naming;
+    for (std::size_t i = 0; i < kSoundStems.size(); ++i)
+        naming.SoundNames[i] = kSoundStems[i];
+
+    struct Played {
+        std::string name;
+        std::size_t pad;
+        std::size_t at;
+    };
+    std::vector<Played> played;
+    for (int set = 1; set <= 4; ++set) {
+        for (int pad = 0; pad < 4; ++pad) {
+            const std::string name = ToneFileName(naming, set, pad);
+            played.push_back({name, static_cast<std::size_t>(pad), play(name)});
+            QTest::qWait(250);
+        }
+    }
+    const std::size_t end = m_recorder.mark();
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    for (std::size_t i = 0; i < played.size(); ++i) {
+        const std::size_t until = i + 1 < played.size() ? played[i + 1].at : end;
+        const long onset = FirstLoudSample(s, played[i].at, 300);
+        ASSERT_TRUE(onset >= 0 && static_cast<std::size_t>(onset) < until) << played[i].name << " was not heard";
+        const std::size_t span = std::min<std::size_t>(Ms(150), until - static_cast<std::size_t>(onset));
+        const double hz = DominantFrequency(s, static_cast<std::size_t>(onset), span, kRate);
+        std::printf("%-13s %6.1f Hz strongest (pad pitch %.0f Hz), onset %.1f ms after the request\n",
+                    played[i].name.c_str(), hz, kPadHz[played[i].pad],
+                    ToMs(static_cast<double>(onset - static_cast<long>(played[i].at))));
+        EXPECT_NEAR(hz, kPadHz[played[i].pad], kPadHz[played[i].pad] * 0.02) << played[i].name;
+    }
+}
+
+} // namespace
