@@ -1,0 +1,605 @@
+// The main window: layout, start-up state, pads, panel, hidden settings,
+// timers, menu, help launch and closing.
+#include "test_ui_support.h"
+
+#include "help_launch.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+namespace tolvex::uitest {
+namespace {
+
+// Collects the addresses handed to the desktop.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+    explicit UrlRecorder(const QStringList& schemes) : m_schemes(schemes)
+    {
+        for (const QString& s : m_schemes) QDesktopServices::setUrlHandler(s, this, "open");
+    }
+    ~UrlRecorder() override
+    {
+        for (const QString& s : m_schemes) QDesktopServices::unsetUrlHandler(s);
+    }
+public slots:
+    void open(const QUrl& url) { urls << url; }
+
+private:
+    QStringList m_schemes;
+};
+
+// ---------------------------------------------------------------------------
+// Layout
+
+TEST_F(UiTest, WindowIsAFixedBlackClientAreaUnderTheMenuBar)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolvex 1.1"));
+    EXPECT_EQ(form->centralWidget()->size(), QSize(504, 390));
+    EXPECT_EQ(form->centralWidget()->y(), form->menuBar()->height());
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(form->centralWidget()->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_FALSE(form->windowIcon().isNull());
+}
+
+struct Place {
+    const char* name;
+    int left, top, width, height;
+};
+
+class ControlPlaceTest : public UiTest, public ::testing::WithParamInterface<Place> {};
+
+TEST_P(ControlPlaceTest, SitsAtItsTwipsPlace)
+{
+    const Place& p = GetParam();
+    auto* w = form->findChild<QWidget*>(QString::fromLatin1(p.name));
+    ASSERT_NE(w, nullptr) << p.name;
+    EXPECT_EQ(w->geometry(), twipsRect(p.left, p.top, p.width, p.height)) << p.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, ControlPlaceTest,
+    ::testing::Values(Place{"Image1(0)", 220, 220, 2655, 2625}, Place{"Image2(0)", 240, 240, 2655, 2625},
+                      Place{"Image1(1)", 2880, 200, 2655, 2685}, Place{"Image2(1)", 2860, 200, 2655, 2685},
+                      Place{"Image1(2)", 2880, 2850, 2655, 2625}, Place{"Image2(2)", 2860, 2830, 2655, 2625},
+                      Place{"Image1(3)", 240, 2850, 2655, 2685}, Place{"Image2(3)", 260, 2830, 2655, 2685},
+                      Place{"Label5", 5880, 0, 1695, 5895}, Place{"Frame1", 6120, 120, 1335, 1815},
+                      Place{"Option1(0)", 120, 240, 1095, 375}, Place{"Option1(1)", 120, 600, 1095, 375},
+                      Place{"Option1(2)", 120, 960, 1095, 375}, Place{"Option1(3)", 120, 1320, 1095, 375},
+                      Place{"Frame2", 6120, 2040, 1335, 2175}, Place{"Option2(0)", 120, 240, 1095, 375},
+                      Place{"Option2(1)", 120, 600, 1095, 375}, Place{"Option2(3)", 120, 960, 1095, 375},
+                      Place{"Option2(2)", 120, 1320, 1095, 375}, Place{"Option2(4)", 120, 1680, 1095, 375},
+                      Place{"Command1", 6120, 4440, 1335, 375}, Place{"Label6", 6840, 4920, 615, 375},
+                      Place{"Check1", 6000, 5400, 255, 255}, Place{"Label4", 6360, 5400, 1095, 255},
+                      Place{"HScroll1", 7560, 360, 975, 255}, Place{"Label1", 7560, 600, 975, 255},
+                      Place{"HScroll2", 7560, 840, 975, 255}, Place{"Label2", 7560, 1080, 975, 255}),
+    [](const auto& info) {
+        std::string n = info.param.name;
+        for (char& c : n)
+            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+        return n;
+    });
+
+TEST_F(UiTest, PicturesAreShownAtTheirOwnSize)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        for (PadPicture* p : {form->Image1(pad), form->Image2(pad)}) {
+            ASSERT_FALSE(p->picture().isNull()) << p->objectName().toStdString();
+            EXPECT_EQ(p->picture().size(), p->size()) << p->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(UiTest, CaptionsColoursAndFonts)
+{
+    const char* levels[] = {"Fácil", "Medio", "Difícil", "Buff!!"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(form->Option1(i)->text(), QString::fromUtf8(levels[i]));
+    const char* sounds[] = {"Sin sonido", "Beep", "Campanilla", "Hammond", "Batería"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(form->Option2(i)->text(), QString::fromUtf8(sounds[i]));
+    EXPECT_LT(form->Option2(3)->y(), form->Option2(2)->y());  // Hammond above Campanilla
+    EXPECT_EQ(form->Frame1()->title(), QStringLiteral("Nivel"));
+    EXPECT_EQ(form->Frame2()->title(), QStringLiteral("Sonido"));
+    EXPECT_EQ(form->Command1()->text(), QStringLiteral("Nuevo Juego"));
+    EXPECT_TRUE(form->Check1()->text().isEmpty());
+
+    QLabel* score = form->Label(6);
+    EXPECT_EQ(score->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(score->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_TRUE(score->alignment().testFlag(Qt::AlignRight));
+    EXPECT_NE(score->frameShape(), QFrame::NoFrame);
+    EXPECT_TRUE(score->font().bold());
+    EXPECT_EQ(score->font().pixelSize(), 16);  // 12 pt at 96 dpi
+    EXPECT_EQ(form->Check1()->palette().color(QPalette::Window), QColor(192, 192, 192));
+    EXPECT_EQ(form->Label(4)->palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_NE(form->Label(4)->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(form->Label(3)->palette().color(QPalette::Window), QColor(0, 255, 0));
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    EXPECT_EQ(form->Label(5)->palette().color(QPalette::Window), face);
+    for (QGroupBox* frame : {form->Frame1(), form->Frame2()}) {
+        EXPECT_EQ(frame->palette().color(QPalette::Window), face);
+        EXPECT_EQ(frame->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+}
+
+TEST_F(UiTest, StandInFontsAreInstalledFaces)
+{
+    for (const char* family : {"MS Sans Serif", "Arial", "Arial Black"}) {
+        const QFontInfo info(QFont(QString::fromLatin1(family)));
+        EXPECT_TRUE(info.family() == QStringLiteral("Liberation Sans") || info.family() == family ||
+                    info.family() == QStringLiteral("DejaVu Sans"))
+            << family << " -> " << info.family().toStdString();
+    }
+}
+
+TEST_F(UiTest, StackingOrderFrontToBack)
+{
+    // The client's children are kept back to front.
+    const QObjectList kids = form->centralWidget()->children();
+    auto depth = [&](const char* name) {
+        return kids.indexOf(form->centralWidget()->findChild<QObject*>(QString::fromLatin1(name),
+                                                                        Qt::FindDirectChildrenOnly));
+    };
+    const char* frontToBack[] = {"Label6",    "Label2",    "Label1",    "Label3",    "Label4",
+                                 "Label5",    "Image1(0)", "Image1(1)", "Image1(3)", "Image1(2)",
+                                 "Image2(0)", "Image2(1)", "Image2(2)", "Image2(3)"};
+    for (std::size_t i = 1; i < std::size(frontToBack); ++i)
+        EXPECT_GT(depth(frontToBack[i - 1]), depth(frontToBack[i])) << frontToBack[i - 1];
+    for (const char* control : {"Frame1", "Frame2", "Command1", "Check1", "HScroll1", "HScroll2"})
+        EXPECT_GT(depth(control), depth("Label6")) << control;
+}
+
+TEST_F(UiTest, ScreenReaderNamesAreSpanishAndUnseen)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        EXPECT_TRUE(form->Image1(pad)->accessibleName().startsWith(QStringLiteral("Pulsador")));
+        EXPECT_FALSE(form->Image2(pad)->accessibleName().isEmpty());
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{form->Check1(), form->HScroll1(), form->HScroll2(),
+                                                      form->Label(6), form->Label(4)})
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    EXPECT_TRUE(form->Check1()->text().isEmpty());
+}
+
+TEST(UiImageFormats, GifAndJpegCanBeRead)
+{
+    const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    EXPECT_TRUE(formats.contains("gif"));
+    EXPECT_TRUE(formats.contains("jpeg") || formats.contains("jpg"));
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+TEST_F(UiTest, AfterStartUp)
+{
+    EXPECT_EQ(form->Label(1)->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Label(2)->text(), QStringLiteral("0"));
+    EXPECT_EQ(state().GapTime, 0);
+    EXPECT_EQ(state().LitTime, 0);
+    EXPECT_EQ(form->HScroll1()->value(), 300);
+    EXPECT_EQ(form->HScroll2()->value(), 200);
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("0"));
+    for (int pad = 0; pad < 4; ++pad) EXPECT_FALSE(showsLit(pad)) << pad;
+    for (int t = 1; t <= kTimerCount; ++t)
+        EXPECT_FALSE(form->Timer(static_cast<TimerId>(t))->isActive()) << "Timer" << t;
+    EXPECT_TRUE(form->Check1()->isChecked());
+    EXPECT_TRUE(form->Option1(0)->isChecked());
+    EXPECT_TRUE(form->Option2(1)->isChecked());
+    EXPECT_TRUE(form->Command1()->isEnabled());
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(form->Option1(i)->isEnabled());
+    EXPECT_EQ(form->Label(3)->width(), 0);
+    EXPECT_TRUE(form->Label(4)->isVisible());
+    EXPECT_EQ(state().GameOver, kTrue);
+    EXPECT_EQ(clock.seeds, 1);
+}
+
+TEST_F(UiTest, HiddenSettingsLieOutsideTheClientArea)
+{
+    const QRect client = form->centralWidget()->rect();
+    for (QWidget* w : std::initializer_list<QWidget*>{form->HScroll1(), form->Label(1), form->HScroll2(),
+                                                      form->Label(2)}) {
+        EXPECT_FALSE(client.intersects(w->geometry())) << w->objectName().toStdString();
+        EXPECT_FALSE(w->isHidden());
+    }
+    EXPECT_EQ(form->HScroll1()->minimum(), 0);
+    EXPECT_EQ(form->HScroll1()->maximum(), 1000);
+    EXPECT_EQ(form->HScroll1()->singleStep(), 1);
+    EXPECT_EQ(form->HScroll1()->pageStep(), 10);
+}
+
+// ---------------------------------------------------------------------------
+// Pads
+
+class PadButtonTest : public UiTest, public ::testing::WithParamInterface<Qt::MouseButton> {};
+
+TEST_P(PadButtonTest, AnyButtonPressesAPad)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        pressPad(pad, GetParam());
+        EXPECT_TRUE(showsLit(pad)) << pad;
+        ASSERT_EQ(player.files.size(), static_cast<std::size_t>(pad + 1));
+        EXPECT_EQ(player.files.back(), "Beep" + std::to_string(pad + 1) + ".wav");
+        releasePad(pad, GetParam());
+        EXPECT_FALSE(showsLit(pad)) << pad;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, PadButtonTest,
+                         ::testing::Values(Qt::LeftButton, Qt::RightButton, Qt::MiddleButton));
+
+TEST_F(UiTest, AQuickSecondPressIsAPress)
+{
+    PadPicture* pad = form->Image1(2);
+    QTest::mouseDClick(window(), Qt::LeftButton, {}, inWindow(pad, pad->rect().center()));
+    EXPECT_EQ(player.files, (std::vector<std::string>{"Beep3.wav", "Beep3.wav"}));
+    EXPECT_FALSE(showsLit(2));
+}
+
+TEST_F(UiTest, BlackCornersBelongToThePad)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        PadPicture* p = form->Image1(pad);
+        // The corner far from the board's centre, where no other picture lies.
+        const QPoint corner(pad == 1 || pad == 2 ? p->width() - 2 : 1, pad >= 2 ? p->height() - 2 : 1);
+        const QRgb shown = p->picture().toImage().pixel(corner);
+        EXPECT_LT(qRed(shown) + qGreen(shown) + qBlue(shown), 60) << "corner of pad " << pad << " is not black";
+        ASSERT_EQ(frontAt(p, corner), p);
+        press(p, corner);
+        EXPECT_TRUE(showsLit(pad)) << pad;
+        release(p, corner);
+        EXPECT_FALSE(showsLit(pad)) << pad;
+    }
+    EXPECT_EQ(player.files.size(), 4u);
+}
+
+TEST_F(UiTest, APressOnALitPadIsLost)
+{
+    form->ShowLit(1);
+    pressPad(1);
+    releasePad(1);
+    EXPECT_TRUE(player.files.empty());
+    EXPECT_TRUE(showsLit(1));  // no release reached the pad either
+}
+
+TEST_F(UiTest, TheReleaseGoesToThePressedPadWherever)
+{
+    pressPad(0);
+    ASSERT_TRUE(showsLit(0));
+    // Released over another pad, then over the panel.
+    release(form->Image1(2), form->Image1(2)->rect().center());
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_FALSE(showsLit(2));
+    pressPad(3);
+    release(form->Label(5), QPoint(20, 20));
+    EXPECT_FALSE(showsLit(3));
+    EXPECT_EQ(player.files.size(), 2u);
+}
+
+TEST_F(UiTest, ARoundCompletedWithTheReleaseOutsideGoesOn)
+{
+    startGameAt(1);
+    ASSERT_EQ(state().PlayerTurn, kTrue);
+    pressPad(1);
+    ASSERT_EQ(state().Round, 2);
+    release(form->Command1(), QPoint(5, 5));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+    EXPECT_EQ(form->Timer(TimerId::Timer1)->interval(), 500);
+}
+
+TEST_F(UiTest, AReleaseEatenByTheToneWarningStillReachesThePad)
+{
+    startGameAt(0);
+    player.result = 0;
+    bool warned = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        warned = qobject_cast<QMessageBox*>(box) != nullptr;
+        // The player lets go while the box is up; the box takes it.
+        releasePad(0);
+        if (box) box->close();
+    });
+    pressPad(0);
+    EXPECT_TRUE(warned);
+    EXPECT_FALSE(showsLit(0));
+    // The round was complete: its release starts the next playback.
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+}
+
+// ---------------------------------------------------------------------------
+// Panel
+
+TEST_F(UiTest, TheCheckBoxShowsAndHidesOnlyTheFill)
+{
+    form->SetTimeBar(517.5f);
+    EXPECT_EQ(form->Label(3)->width(), 35);
+    EXPECT_EQ(form->Label(3)->geometry().topLeft(), twipsRect(6390, 5430, 0, 0).topLeft());
+    QTest::mouseClick(form->Check1(), Qt::LeftButton);
+    EXPECT_FALSE(form->Check1()->isChecked());
+    EXPECT_FALSE(form->Label(3)->isVisible());
+    EXPECT_TRUE(form->Label(4)->isVisible());
+    form->SetTimeBar(1035.0f);
+    QTest::mouseClick(form->Check1(), Qt::LeftButton);
+    EXPECT_TRUE(form->Label(3)->isVisible());
+    EXPECT_EQ(form->Label(3)->width(), 69);
+    EXPECT_EQ(form->Label(3)->height(), 13);
+    EXPECT_EQ(form->TimeBarSpan(), 1095.0f);
+}
+
+TEST_F(UiTest, LevelsAreLockedDuringAGame)
+{
+    form->Option1(3)->click();
+    clock.randoms.push_back(0.0f);
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    EXPECT_EQ(state().RoundsToWin, 30);
+    EXPECT_FALSE(form->Command1()->isEnabled());
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(form->Option1(i)->isEnabled()) << i;
+    QTest::mouseClick(form->Option1(0), Qt::LeftButton);
+    EXPECT_TRUE(form->Option1(3)->isChecked());
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+}
+
+TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
+{
+    clock.randoms.push_back(TestClock::forPad(2));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    engine().OnTimer(TimerId::Timer1);
+    ASSERT_EQ(player.files, std::vector<std::string>{"Beep3.wav"});
+    QTest::mouseClick(form->Option2(0), Qt::LeftButton);
+    ASSERT_TRUE(form->Option2(0)->isChecked());
+    engine().OnTimer(TimerId::Timer2);
+    clickPad(2);
+    EXPECT_EQ(player.files.size(), 1u);
+    form->Option2(4)->click();  // Batería, from the next tone on
+    engine().OnTimer(TimerId::Timer1);
+    EXPECT_EQ(player.files.back(), "Ram3.wav");
+}
+
+TEST_F(UiTest, TabReachesTheHiddenSettingsAndArrowsMoveThem)
+{
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Option2(1)->setFocus();
+    QTest::keyClick(form->Option2(1), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->HScroll1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(state().GapTime, 301);
+    EXPECT_EQ(form->Label(1)->text(), QStringLiteral("301"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    EXPECT_EQ(state().GapTime, 311);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form->HScroll2());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    EXPECT_EQ(state().LitTime, 199);
+    EXPECT_EQ(form->Label(2)->text(), QStringLiteral("199"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form->Check1());
+}
+
+TEST_F(UiTest, FocusOrder)
+{
+    std::vector<QWidget*> expected = {form->Command1()};
+    for (int i = 0; i < 4; ++i) expected.push_back(form->Option1(i));
+    for (int i = 0; i < 5; ++i) expected.push_back(form->Option2(i));
+    expected.insert(expected.end(), {form->HScroll1(), form->HScroll2(), form->Check1()});
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QWidget* next = expected[i - 1]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus) next = next->nextInFocusChain();
+        EXPECT_EQ(next, expected[i]) << expected[i - 1]->objectName().toStdString();
+    }
+    EXPECT_EQ(form->Frame1()->focusPolicy(), Qt::NoFocus);
+    for (int n = 1; n <= 6; ++n) EXPECT_EQ(form->Label(n)->focusPolicy(), Qt::NoFocus);
+}
+
+// ---------------------------------------------------------------------------
+// Timers
+
+TEST_F(UiTest, TimersArePreciseAndStartStopByInterval)
+{
+    QTimer* t = form->Timer(TimerId::Timer4);
+    EXPECT_EQ(t->timerType(), Qt::PreciseTimer);
+    form->SetTimer(TimerId::Timer4, 250);
+    EXPECT_TRUE(t->isActive());
+    EXPECT_EQ(t->interval(), 250);
+    form->SetTimer(TimerId::Timer4, 0);
+    EXPECT_FALSE(t->isActive());
+}
+
+TEST_F(UiTest, AStoppedTimerDeliversNoTick)
+{
+    // Timer4 and Timer5 ticks with no show running change nothing.
+    form->SetTimer(TimerId::Timer4, 1);
+    form->SetTimer(TimerId::Timer4, 0);
+    form->SetTimer(TimerId::Timer5, 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ticksDelivered(TimerId::Timer5) >= 3; }, 2000));
+    form->SetTimer(TimerId::Timer5, 0);
+    EXPECT_EQ(form->ticksDelivered(TimerId::Timer4), 0);
+}
+
+TEST_F(UiTest, ARealGameLightsItsFirstPad)
+{
+    clock.randoms.push_back(TestClock::forPad(3));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return showsLit(3); }, 3000));
+    EXPECT_EQ(player.files, std::vector<std::string>{"Beep4.wav"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
+    EXPECT_FALSE(showsLit(3));
+    EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
+}
+
+// ---------------------------------------------------------------------------
+// Menu, about window from the menu, help
+
+TEST_F(UiTest, MenuAyudaHasTwoPlainItems)
+{
+    const QList<QAction*> top = form->menuBar()->actions();
+    ASSERT_EQ(top.size(), 1);
+    EXPECT_EQ(top[0]->text(), QStringLiteral("Ayuda"));
+    const QList<QAction*> items = top[0]->menu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0], form->MnuHelp());
+    EXPECT_EQ(items[1], form->MnuInfo());
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Como Jugar"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Acerca de..."));
+    for (QAction* a : items) {
+        EXPECT_TRUE(a->shortcut().isEmpty());
+        EXPECT_FALSE(a->isCheckable());
+        EXPECT_TRUE(a->isEnabled());
+    }
+}
+
+TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
+{
+    startGameAt(2);
+    ASSERT_TRUE(form->Timer(TimerId::Timer3)->isActive());
+    bool timedOutWhileOpen = false;
+    bool mainTookNoInput = false;
+    form->setAboutHook([&](FormZandrell& about) {
+        QTimer::singleShot(0, &about, [&] {
+            clickPad(0);  // blocked by the modal window
+            mainTookNoInput = player.files.size() == 1;
+            clock.seconds += 3.5;
+            timedOutWhileOpen =
+                QTest::qWaitFor([&] { return state().InputBlocked == kTrue; }, 2000) && about.isVisible();
+            about.close();
+        });
+    });
+    form->MnuInfo()->trigger();
+    EXPECT_TRUE(mainTookNoInput);
+    EXPECT_TRUE(timedOutWhileOpen);
+    EXPECT_FALSE(form->Timer(TimerId::Timer3)->isActive());
+    EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
+    EXPECT_EQ(state().Round, 2);  // the pad that was due blinks
+}
+
+TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
+{
+    EXPECT_EQ(form->helpDirectory(), QCoreApplication::applicationDirPath());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString doc = dir.filePath(QStringLiteral("Instrucciones.htm"));
+    QFile f(doc);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    form->setHelpDirectory(dir.path());
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());  // the working directory plays no part
+    UrlRecorder urls({QStringLiteral("file")});
+    startGameAt(1);
+    form->MnuHelp()->trigger();
+    QDir::setCurrent(before);
+    ASSERT_EQ(urls.urls.size(), 1);
+    EXPECT_EQ(urls.urls[0], QUrl::fromLocalFile(doc));
+    EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());  // the game goes on
+}
+
+TEST_F(UiTest, MissingInstructionsAreLeftAlone)
+{
+    QTemporaryDir dir;
+    form->setHelpDirectory(dir.path());
+    UrlRecorder urls({QStringLiteral("file")});
+    const GameState before = state();
+    form->MnuHelp()->trigger();
+    EXPECT_TRUE(urls.urls.isEmpty());
+    EXPECT_EQ(state().Sequence, before.Sequence);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }), 1);
+}
+
+TEST(UiHelpDocument, LiesBesideTheProgramInSpanish)
+{
+    QFile f(QStringLiteral(TOLVEX_HELP_BESIDE_PROGRAM));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("charset=\"utf-8\"")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<html lang=\"es\">")));
+    for (const char* text : {"Fácil", "Medio", "Difícil", "Buff!!", "3 segundos", "Sin sonido", "Batería",
+                             "Campanilla", "Hammond", "Juego libre", "Acerca de"})
+        EXPECT_TRUE(html.contains(QString::fromUtf8(text))) << text;
+    for (const char* row : {"<td class=\"num\">10</td><td class=\"num\">5 %</td>",
+                            "<td class=\"num\">15</td><td class=\"num\">10 %</td>",
+                            "<td class=\"num\">20</td><td class=\"num\">15 %</td>",
+                            "<td class=\"num\">30</td><td class=\"num\">25 %</td>"})
+        EXPECT_TRUE(html.contains(QString::fromUtf8(row))) << row;
+}
+
+// ---------------------------------------------------------------------------
+// Closing
+
+class ClosingTest : public UiTest {
+protected:
+    // Runs the application's loop until the window's close ends it.
+    int runUntilClosed()
+    {
+        QTimer failsafe;
+        failsafe.setSingleShot(true);
+        QObject::connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        failsafe.start(5000);
+        return QApplication::exec();
+    }
+};
+
+TEST_F(ClosingTest, ClosingDuringAGameEndsTheProgram)
+{
+    startGameAt(0);
+    QTimer::singleShot(0, form.get(), [this] { form->close(); });
+    EXPECT_EQ(runUntilClosed(), 0);
+    EXPECT_TRUE(form->closing());
+    for (int t = 1; t <= kTimerCount; ++t) EXPECT_FALSE(form->Timer(static_cast<TimerId>(t))->isActive());
+}
+
+TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
+{
+    startGameAt(0);
+    QPointer<FormZandrell> open;
+    form->setAboutHook([&](FormZandrell& about) {
+        open = &about;
+        QTimer::singleShot(0, form.get(), [this] { form->close(); });
+    });
+    QTimer::singleShot(0, form->MnuInfo(), &QAction::trigger);
+    EXPECT_EQ(runUntilClosed(), 0);
+    EXPECT_TRUE(open.isNull());  // shut and gone
+    EXPECT_FALSE(form->Timer(TimerId::Timer3)->isActive());
+}
+
+TEST_F(ClosingTest, ClosingWithTheToneWarningOpenEndsTheProgram)
+{
+    player.result = 0;
+    bool warned = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        QTimer::singleShot(0, form.get(), [&] {
+            warned = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+            form->close();
+        });
+        pressPad(0);
+    });
+    EXPECT_EQ(runUntilClosed(), 0);
+    releasePad(0);  // the player lets go after all
+    EXPECT_TRUE(warned);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+} // namespace
+} // namespace tolvex::uitest
+
+#include "test_ui_form1.moc"

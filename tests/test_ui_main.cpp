@@ -1,0 +1,29 @@
+// The windows' tests need one QApplication; no display is needed.
+#include "classic_fonts.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+QtMessageHandler defaultHandler = nullptr;
+
+// The offscreen platform says this of every fixed-size window.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints"))) return;
+    defaultHandler(type, context, message);
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    defaultHandler = qInstallMessageHandler(quietHandler);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvex"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    tolvex::installFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,98 @@
+// What the windows look like: pixels of the grabbed main and about windows.
+#include "test_ui_support.h"
+
+#include <QImage>
+
+namespace tolvex::uitest {
+namespace {
+
+// The middle of each quarter of the ring: half way between the inner and
+// outer radius, on the diagonal from the board's centre near (192, 190).
+const QPoint kQuarterMiddle[4] = {{104, 102}, {280, 102}, {280, 278}, {104, 278}};
+const QRgb kUnlit[4] = {0x009C00, 0x9C9C00, 0x00629C, 0x9C0000};
+const QRgb kLit[4] = {0x31FF31, 0xFFFF00, 0x00CDFF, 0xFF1800};
+
+::testing::AssertionResult near(QRgb seen, QRgb wanted, int slack = 24)
+{
+    if (std::abs(qRed(seen) - qRed(wanted)) <= slack && std::abs(qGreen(seen) - qGreen(wanted)) <= slack &&
+        std::abs(qBlue(seen) - qBlue(wanted)) <= slack)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << QColor(seen).name().toStdString() << " is not near "
+                                         << QColor(wanted).name().toStdString();
+}
+
+class RenderTest : public UiTest {
+protected:
+    QImage board() { return form->centralWidget()->grab().toImage(); }
+};
+
+TEST_F(RenderTest, IdleBoardPanelAndScore)
+{
+    const QImage img = board();
+    ASSERT_EQ(img.size(), QSize(504, 390));
+    for (int pad = 0; pad < 4; ++pad) EXPECT_TRUE(near(img.pixel(kQuarterMiddle[pad]), kUnlit[pad])) << pad;
+    // The hole in the middle and the ground are black.
+    EXPECT_TRUE(near(img.pixel(192, 190), 0x000000));
+    EXPECT_TRUE(near(img.pixel(2, 385), 0x000000));
+    // The panel's grey, between the frames and along its edge.
+    const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
+    EXPECT_TRUE(near(img.pixel(396, 200), face, 2));
+    EXPECT_TRUE(near(img.pixel(500, 5), face, 2));
+    // Some of the score's "0" is green.
+    int green = 0;
+    const QRect score = form->Label(6)->geometry();
+    for (int y = score.top(); y <= score.bottom(); ++y)
+        for (int x = score.left(); x <= score.right(); ++x)
+            if (near(img.pixel(x, y), 0x00FF00, 10)) ++green;
+    EXPECT_GT(green, 5);
+    // Nothing of the hidden settings shows.
+    EXPECT_TRUE(near(img.pixel(503, 30), face, 2));
+}
+
+TEST_F(RenderTest, APlaybackStepShowsThePadLit)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        clock.randoms.push_back(TestClock::forPad(pad));
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        engine().OnTimer(TimerId::Timer1);  // the step lights the pad
+        const QImage lit = board();
+        EXPECT_TRUE(near(lit.pixel(kQuarterMiddle[pad]), kLit[pad])) << pad;
+        for (int other = 0; other < 4; ++other) {
+            if (other != pad) {
+                EXPECT_TRUE(near(lit.pixel(kQuarterMiddle[other]), kUnlit[other])) << other;
+            }
+        }
+        engine().OnTimer(TimerId::Timer2);
+        EXPECT_TRUE(near(board().pixel(kQuarterMiddle[pad]), kUnlit[pad])) << pad;
+        // Lose at once so the next game can start.
+        pressPad((pad + 1) % 4);
+        releasePad((pad + 1) % 4);
+        for (int i = 0; i < 16; ++i) engine().OnTimer(TimerId::Timer5);
+        ASSERT_TRUE(form->Command1()->isEnabled());
+    }
+}
+
+TEST_F(RenderTest, TheTimeBarFillsGreenFromTheLeft)
+{
+    form->SetTimeBar(517.5f);
+    const QImage img = board();
+    const QRect fill = form->Label(3)->geometry();
+    EXPECT_TRUE(near(img.pixel(fill.left(), fill.center().y()), 0x00FF00, 2));
+    EXPECT_TRUE(near(img.pixel(fill.right(), fill.center().y()), 0x00FF00, 2));
+    EXPECT_TRUE(near(img.pixel(fill.right() + 3, fill.center().y()), 0x000000, 2));
+}
+
+TEST_F(UiTest, AboutWindowLooks)
+{
+    FormZandrell about(form.get());
+    about.show();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&about, &activate);
+    const QImage img = about.grab().toImage();
+    EXPECT_TRUE(near(img.pixel(0, 0), 0xFFFFFF, 2));        // the outline
+    EXPECT_TRUE(near(img.pixel(283, 419), 0xFFFFFF, 2));
+    EXPECT_TRUE(near(img.pixel(3, 100), 0x000000, 2));       // black ground
+}
+
+} // namespace
+} // namespace tolvex::uitest

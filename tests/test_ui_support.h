@@ -1,0 +1,139 @@
+#pragma once
+// A test clock, a recording WAVE player and a loaded main window whose about
+// window closes by itself, for driving the windows under the offscreen platform.
+
+#include "form1.h"
+#include "form_zandrell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolvex::uitest {
+
+class TestClock : public Platform {
+public:
+    double seconds = 36000.0;  // ten in the morning
+    std::deque<float> randoms;
+    int seeds = 0;
+
+    float Clock() override { return static_cast<float>(seconds); }
+    float Random() override
+    {
+        if (randoms.empty()) return 0.0f;
+        const float r = randoms.front();
+        randoms.pop_front();
+        return r;
+    }
+    void SeedRandom() override { ++seeds; }
+    static float forPad(int pad) { return (pad + 0.5f) / 4.0f; }
+};
+
+class RecordingPlayer : public WavePlayer {
+public:
+    std::vector<std::string> files;
+    std::int32_t result = 1;
+    std::int32_t PlayWave(const std::string& fileName) override
+    {
+        files.push_back(fileName);
+        return result;
+    }
+};
+
+// Closes an about window as soon as its modal loop runs.
+inline void closeAtOnce(FormZandrell& about)
+{
+    QTimer::singleShot(0, &about, [&about] { about.close(); });
+}
+
+class UiTest : public ::testing::Test {
+protected:
+    TestClock clock;
+    RecordingPlayer player;
+    std::unique_ptr<Form1> form;
+
+    void SetUp() override
+    {
+        form = std::make_unique<Form1>(clock, player);
+        form->setAboutHook(closeAtOnce);
+        form->load();
+        form->showCentred();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void TearDown() override
+    {
+        // Button state outlives a test; a button left down spoils the next.
+        EXPECT_EQ(QGuiApplication::mouseButtons(), Qt::NoButton);
+        form.reset();
+    }
+
+    Engine& engine() { return form->engine(); }
+    const GameState& state() { return form->engine().State(); }
+    QWindow* window() { return form->windowHandle(); }
+
+    // The picture that shows, and would take a press, at a point of the board.
+    QWidget* frontAt(QWidget* w, QPoint local)
+    {
+        QWidget* client = form->centralWidget();
+        return client->childAt(w->mapTo(client, local));
+    }
+    bool showsLit(int pad)
+    {
+        PadPicture* lit = form->Image2(pad);
+        return frontAt(lit, lit->rect().center()) == lit;
+    }
+
+    // Mouse events go through the top-level window, as real ones do, so the
+    // release reaches the widget that took the press.
+    QPoint inWindow(QWidget* w, QPoint local) { return w->mapTo(form.get(), local); }
+    void press(QWidget* w, QPoint local, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mousePress(window(), b, {}, inWindow(w, local));
+    }
+    void release(QWidget* w, QPoint local, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mouseRelease(window(), b, {}, inWindow(w, local));
+    }
+    void pressPad(int pad, Qt::MouseButton b = Qt::LeftButton)
+    {
+        press(form->Image1(pad), form->Image1(pad)->rect().center(), b);
+    }
+    void releasePad(int pad, Qt::MouseButton b = Qt::LeftButton)
+    {
+        release(form->Image1(pad), form->Image1(pad)->rect().center(), b);
+    }
+    void clickPad(int pad)
+    {
+        pressPad(pad);
+        releasePad(pad);
+    }
+
+    // New game whose first pad is `pad`, played through to the player's turn
+    // by calling the engine's tick entry points.
+    void startGameAt(int pad)
+    {
+        clock.randoms.push_back(TestClock::forPad(pad));
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        engine().OnTimer(TimerId::Timer1);
+        engine().OnTimer(TimerId::Timer2);
+    }
+};
+
+} // namespace tolvex::uitest

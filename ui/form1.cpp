@@ -1,0 +1,392 @@
+#include "form1.h"
+
+#include "classic_fonts.h"
+#include "form_zandrell.h"
+#include "help_launch.h"
+#include "twips.h"
+
+#include "tone_warning.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace tolvex {
+
+namespace {
+
+struct PadDesign {
+    QRect unlit;
+    QRect lit;
+    const char* colour;
+};
+
+// Each lit picture sits 20 twips nearer the board's centre than its unlit one.
+const std::array<PadDesign, 4> kPads = {{
+    {twipsRect(220, 220, 2655, 2625), twipsRect(240, 240, 2655, 2625), "verde"},
+    {twipsRect(2880, 200, 2655, 2685), twipsRect(2860, 200, 2655, 2685), "amarillo"},
+    {twipsRect(2880, 2850, 2655, 2625), twipsRect(2860, 2830, 2655, 2625), "azul"},
+    {twipsRect(240, 2850, 2655, 2685), twipsRect(260, 2830, 2655, 2685), "rojo"},
+}};
+
+const QColor kScoreGreen(0, 255, 0);
+const QColor kLightGrey(192, 192, 192);
+
+QString arrayName(const char* control, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(control)).arg(index);
+}
+
+void setColours(QWidget* w, const QColor& text, const QColor& background)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::ButtonText, text);
+    if (background.isValid()) {
+        p.setColor(QPalette::Window, background);
+        w->setAutoFillBackground(true);
+    }
+    w->setPalette(p);
+}
+
+QLabel* makeLabel(QWidget* parent, int n, QRect place)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("Label%1").arg(n));
+    label->setGeometry(place);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QColor buttonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
+
+} // namespace
+
+Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_engine(*this, platform, player)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twipsToPixels(7560), twipsToPixels(5850));
+    setColours(client, Qt::white, Qt::black);
+    client->setFont(dialogFont());
+    setCentralWidget(client);
+
+    buildBoard(client);
+    buildPanel(client);
+    buildHiddenSettings(client);
+    buildMenu();
+    buildTimers();
+    setTabOrder();
+
+    // Client area of fixed size under the menu bar; no resizing, no maximising.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildBoard(QWidget* client)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        const PadDesign& d = kPads[pad];
+        const QString colour = QString::fromLatin1(d.colour);
+        auto* unlit = new PadPicture(pad, PadPicture::Kind::Unlit,
+                                     QStringLiteral(":/pictures/pad%1-unlit.gif").arg(pad), client);
+        unlit->setObjectName(arrayName("Image1", pad));
+        unlit->setGeometry(d.unlit);
+        unlit->setAccessibleName(QStringLiteral("Pulsador ") + colour);
+        auto* lit = new PadPicture(pad, PadPicture::Kind::Lit,
+                                   QStringLiteral(":/pictures/pad%1-lit.gif").arg(pad), client);
+        lit->setObjectName(arrayName("Image2", pad));
+        lit->setGeometry(d.lit);
+        lit->setAccessibleName(QStringLiteral("Pulsador ") + colour + QStringLiteral(", encendido"));
+        m_image1[pad] = unlit;
+        m_image2[pad] = lit;
+
+        connect(unlit, &PadPicture::pressed, this, [this](int p) {
+            m_engine.OnPadDown(static_cast<std::int16_t>(p));
+        });
+        connect(unlit, &PadPicture::released, this, [this](int p) {
+            m_engine.OnPadUp(static_cast<std::int16_t>(p));
+        });
+    }
+}
+
+void Form1::buildPanel(QWidget* client)
+{
+    QLabel* label5 = makeLabel(client, 5, twipsRect(5880, 0, 1695, 5895));
+    setColours(label5, Qt::black, buttonFace());
+    label5->setAccessibleName(QStringLiteral("Panel de opciones"));
+
+    QLabel* label4 = makeLabel(client, 4, twipsRect(6360, 5400, 1095, 255));
+    setColours(label4, Qt::black, Qt::black);
+    label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label4->setLineWidth(1);
+    label4->setAccessibleName(QStringLiteral("Barra de tiempo"));
+
+    QLabel* label3 = makeLabel(client, 3, twipsRect(6390, 5430, 15, 195));
+    setColours(label3, kScoreGreen, kScoreGreen);
+    label3->setAccessibleName(QStringLiteral("Tiempo gastado"));
+
+    QLabel* label6 = makeLabel(client, 6, twipsRect(6840, 4920, 615, 375));
+    label6->setText(QStringLiteral("999"));
+    setColours(label6, kScoreGreen, Qt::black);
+    label6->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label6->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label6->setLineWidth(1);
+    label6->setFont(classicFont(QStringLiteral("MS Sans Serif"), 12.0, true));
+    label6->setAccessibleName(QStringLiteral("Puntuación"));
+    m_labels[3] = label3;
+    m_labels[4] = label4;
+    m_labels[5] = label5;
+    m_labels[6] = label6;
+
+    // The standard group box, radio buttons and push button of the style; the
+    // frames keep the style's own thin etched border.
+    m_frame1 = new QGroupBox(QStringLiteral("Nivel"), client);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(twipsRect(6120, 120, 1335, 1815));
+    setColours(m_frame1, Qt::black, buttonFace());
+    const char* levels[] = {"Fácil", "Medio", "Difícil", "Buff!!"};
+    for (int i = 0; i < 4; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(levels[i]), m_frame1);
+        option->setObjectName(arrayName("Option1", i));
+        option->setGeometry(twipsRect(120, 240 + 360 * i, 1095, 375));
+        setColours(option, Qt::black, QColor());
+        m_option1[i] = option;
+    }
+    m_option1[0]->setChecked(true);
+
+    m_frame2 = new QGroupBox(QStringLiteral("Sonido"), client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2->setGeometry(twipsRect(6120, 2040, 1335, 2175));
+    setColours(m_frame2, Qt::black, buttonFace());
+    struct SoundDesign {
+        const char* caption;
+        int top;
+    };
+    // Top to bottom the indices run 0, 1, 3, 2, 4.
+    const SoundDesign sounds[] = {
+        {"Sin sonido", 240}, {"Beep", 600}, {"Campanilla", 1320}, {"Hammond", 960}, {"Batería", 1680}};
+    for (int i = 0; i < 5; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(sounds[i].caption), m_frame2);
+        option->setObjectName(arrayName("Option2", i));
+        option->setGeometry(twipsRect(120, sounds[i].top, 1095, 375));
+        setColours(option, Qt::black, QColor());
+        m_option2[i] = option;
+    }
+    m_option2[1]->setChecked(true);
+
+    m_command1 = new QPushButton(QStringLiteral("Nuevo Juego"), client);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(twipsRect(6120, 4440, 1335, 375));
+    m_command1->setAutoDefault(false);
+    connect(m_command1, &QPushButton::clicked, this, [this] { m_engine.OnNewGameClick(); });
+
+    m_check1 = new QCheckBox(client);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_check1->setGeometry(twipsRect(6000, 5400, 255, 255));
+    setColours(m_check1, Qt::black, kLightGrey);
+    m_check1->setChecked(true);
+    m_check1->setAccessibleName(QStringLiteral("Mostrar la barra de tiempo"));
+    // The fill keeps its width while hidden; showing it again shows that width.
+    connect(m_check1, &QCheckBox::stateChanged, this,
+            [this](int state) { m_labels[3]->setVisible(state == Qt::Checked); });
+}
+
+void Form1::buildHiddenSettings(QWidget* client)
+{
+    // Just beyond the right edge of the client area: never seen, but in the
+    // tab order, and the arrow keys move them.
+    auto makeBar = [client](const char* name, QRect place, int initial, const QString& speech) {
+        auto* bar = new QScrollBar(Qt::Horizontal, client);
+        bar->setObjectName(QString::fromLatin1(name));
+        bar->setGeometry(place);
+        bar->setRange(0, 1000);
+        // Arrow keys and arrows step by 1 ms, page keys and the track by 10 ms.
+        bar->setSingleStep(1);
+        bar->setPageStep(10);
+        // Right arrow and Page Up move towards the maximum, as the labels grow.
+        bar->setInvertedControls(false);
+        // Set before any handler is connected: the start-up value moves nothing.
+        bar->setValue(initial);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setAccessibleName(speech);
+        return bar;
+    };
+    m_hscroll1 = makeBar("HScroll1", twipsRect(7560, 360, 975, 255), 300,
+                         QStringLiteral("Pausa entre destellos, en milisegundos"));
+    m_labels[1] = makeLabel(client, 1, twipsRect(7560, 600, 975, 255));
+    m_labels[1]->setText(QStringLiteral("Label1"));
+    m_labels[1]->setAccessibleName(QStringLiteral("Pausa entre destellos"));
+    m_hscroll2 = makeBar("HScroll2", twipsRect(7560, 840, 975, 255), 200,
+                         QStringLiteral("Duración del destello, en milisegundos"));
+    m_labels[2] = makeLabel(client, 2, twipsRect(7560, 1080, 975, 255));
+    m_labels[2]->setText(QStringLiteral("Label2"));
+    m_labels[2]->setAccessibleName(QStringLiteral("Duración del destello"));
+    for (int n : {1, 2}) setColours(m_labels[n], Qt::white, QColor());
+
+    // A setting moved to 0 mid-game is passed on as it is; the engine waits
+    // at least 1 ms, so the playback goes on at full speed rather than stall.
+    connect(m_hscroll1, &QScrollBar::valueChanged, this, [this](int v) { m_engine.OnGapSetting(v); });
+    connect(m_hscroll2, &QScrollBar::valueChanged, this, [this](int v) { m_engine.OnLitSetting(v); });
+
+    // Front to back: Label6, Label2, Label1, Label3, Label4, Label5, Image1(0),
+    // Image1(1), Image1(3), Image1(2), Image2(0) .. Image2(3); every other
+    // control lies over all of them.
+    const QList<QWidget*> backToFront = {m_image2[3], m_image2[2], m_image2[1], m_image2[0],
+                                         m_image1[2], m_image1[3], m_image1[1], m_image1[0],
+                                         m_labels[5], m_labels[4], m_labels[3], m_labels[1],
+                                         m_labels[2], m_labels[6], m_frame1,    m_frame2,
+                                         m_command1,  m_check1,    m_hscroll1,  m_hscroll2};
+    for (QWidget* w : backToFront) w->raise();
+}
+
+void Form1::buildMenu()
+{
+    menuBar()->setNativeMenuBar(false);  // the client area stays under it
+    QMenu* mnuHelpp = menuBar()->addMenu(QStringLiteral("Ayuda"));
+    mnuHelpp->setObjectName(QStringLiteral("MnuHelpp"));
+    m_mnuHelp = mnuHelpp->addAction(QStringLiteral("Como Jugar"));
+    m_mnuHelp->setObjectName(QStringLiteral("MnuHelp"));
+    m_mnuInfo = mnuHelpp->addAction(QStringLiteral("Acerca de..."));
+    m_mnuInfo->setObjectName(QStringLiteral("MnuInfo"));
+    connect(m_mnuHelp, &QAction::triggered, this, [this] { openHelpDocument(helpDirectory()); });
+    // Not an engine handler: the game's timers go on while the window is open.
+    connect(m_mnuInfo, &QAction::triggered, this, [this] { ShowAbout(); });
+}
+
+void Form1::buildTimers()
+{
+    for (int i = 0; i < kTimerCount; ++i) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
+        // A coarse timer may fire up to 5 % early.
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, [this, i] { timerTick(i); });
+        m_timers[i] = timer;
+    }
+}
+
+void Form1::setTabOrder()
+{
+    QList<QWidget*> order = {m_command1};
+    for (QRadioButton* o : m_option1) order << o;
+    for (QRadioButton* o : m_option2) order << o;
+    order << m_hscroll1 << m_hscroll2 << m_check1;
+    for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::timerTick(int index)
+{
+    // A tick already on its way when the timer was stopped is dropped.
+    if (m_closing || !m_timers[index]->isActive()) return;
+    ++m_ticks[index];
+    m_engine.OnTimer(static_cast<TimerId>(index + 1));
+}
+
+void Form1::load() { m_engine.OnLoad(); }
+
+void Form1::showCentred()
+{
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    show();
+}
+
+QString Form1::helpDirectory() const
+{
+    return m_helpDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_helpDir;
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (m_closing) return;
+    m_closing = true;
+    for (QTimer* t : m_timers) t->stop();
+    // The program ends at once, also from inside a modal box: every window
+    // goes and every event loop, nested ones included, returns.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible()) w->hide();
+    }
+    QCoreApplication::exit(0);
+}
+
+// ---------------------------------------------------------------------------
+// Board
+
+// The pads never overlap the panel's controls, so raising to the very front
+// is the same as raising over the other pictures.
+void Form1::ShowLit(std::int16_t pad) { m_image2[pad]->raise(); }
+
+void Form1::ShowUnlit(std::int16_t pad) { m_image1[pad]->raise(); }
+
+void Form1::SetTimeBar(float twips)
+{
+    QLabel* fill = m_labels[3];
+    fill->resize(twipsToPixels(twips), fill->height());
+}
+
+float Form1::TimeBarSpan() { return 1095.0f; }
+
+void Form1::SetScoreText(const std::string& text) { m_labels[6]->setText(QString::fromStdString(text)); }
+
+void Form1::SetGapText(const std::string& text) { m_labels[1]->setText(QString::fromStdString(text)); }
+
+void Form1::SetLitText(const std::string& text) { m_labels[2]->setText(QString::fromStdString(text)); }
+
+void Form1::EnableNewGame(bool on) { m_command1->setEnabled(on); }
+
+void Form1::EnableLevels(bool on)
+{
+    for (QRadioButton* o : m_option1) o->setEnabled(on);
+}
+
+bool Form1::LevelChosen(std::int16_t index) { return m_option1.at(index)->isChecked(); }
+
+bool Form1::SoundSetChosen(std::int16_t index) { return m_option2.at(index)->isChecked(); }
+
+void Form1::SetTimer(TimerId timer, std::int32_t ms)
+{
+    QTimer* t = m_timers[timerIndex(timer)];
+    // start() restarts a running timer: the first tick is one interval away.
+    if (ms > 0 && !m_closing)
+        t->start(ms);
+    else
+        t->stop();
+}
+
+void Form1::ShowAbout()
+{
+    if (m_closing) return;
+    auto* about = new FormZandrell(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_aboutHook) m_aboutHook(*about);
+    about->fShow();
+}
+
+void Form1::ShowToneWarning(const std::string& prompt)
+{
+    if (m_closing) return;
+    showToneWarning(this, prompt);
+}
+
+} // namespace tolvex

@@ -1,0 +1,120 @@
+#pragma once
+// The main window: the board of four pads, the side panel, the hidden speed
+// settings, the menu and the five timers. It carries out the engine's Board
+// operations and hands every window event to the engine.
+
+#include "pad_picture.h"
+
+#include "board.h"
+#include "engine.h"
+#include "platform.h"
+#include "wave_player.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+
+namespace tolvex {
+
+class FormZandrell;
+
+class Form1 : public QMainWindow, public Board {
+    Q_OBJECT
+public:
+    static constexpr const char* kCaption = "Tolvex 1.1";
+
+    Form1(Platform& platform, WavePlayer& player, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The window's load: start-up, ending with the about window. Call once,
+    // before the window is first shown.
+    void load();
+    // Shows the window centred on the screen.
+    void showCentred();
+    // True once the window has been closed: the program is ending.
+    bool closing() const { return m_closing; }
+
+    // --- Board
+    void ShowLit(std::int16_t pad) override;
+    void ShowUnlit(std::int16_t pad) override;
+    void SetTimeBar(float twips) override;
+    float TimeBarSpan() override;
+    void SetScoreText(const std::string& text) override;
+    void SetGapText(const std::string& text) override;
+    void SetLitText(const std::string& text) override;
+    void EnableNewGame(bool on) override;
+    void EnableLevels(bool on) override;
+    bool LevelChosen(std::int16_t index) override;
+    bool SoundSetChosen(std::int16_t index) override;
+    void SetTimer(TimerId timer, std::int32_t ms) override;
+    void ShowAbout() override;
+    void ShowToneWarning(const std::string& prompt) override;
+
+    // --- Controls, under their design names.
+    Engine& engine() { return m_engine; }
+    PadPicture* Image1(int pad) const { return m_image1[pad]; }
+    PadPicture* Image2(int pad) const { return m_image2[pad]; }
+    QRadioButton* Option1(int index) const { return m_option1[index]; }
+    QRadioButton* Option2(int index) const { return m_option2[index]; }
+    QGroupBox* Frame1() const { return m_frame1; }
+    QGroupBox* Frame2() const { return m_frame2; }
+    QPushButton* Command1() const { return m_command1; }
+    QCheckBox* Check1() const { return m_check1; }
+    QScrollBar* HScroll1() const { return m_hscroll1; }
+    QScrollBar* HScroll2() const { return m_hscroll2; }
+    QLabel* Label(int n) const { return m_labels[n]; }  // Label1 .. Label6
+    QTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
+    int ticksDelivered(TimerId timer) const { return m_ticks[timerIndex(timer)]; }
+    QAction* MnuHelp() const { return m_mnuHelp; }
+    QAction* MnuInfo() const { return m_mnuInfo; }
+
+    // Runs on every about window just before it is shown; tests close it.
+    void setAboutHook(std::function<void(FormZandrell&)> hook) { m_aboutHook = std::move(hook); }
+    // Where "Como Jugar" looks for the instructions: the program's folder.
+    void setHelpDirectory(const QString& dir) { m_helpDir = dir; }
+    QString helpDirectory() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildBoard(QWidget* client);
+    void buildPanel(QWidget* client);
+    void buildHiddenSettings(QWidget* client);
+    void buildMenu();
+    void buildTimers();
+    void setTabOrder();
+    void timerTick(int index);
+
+    Engine m_engine;
+    std::array<PadPicture*, 4> m_image1{};
+    std::array<PadPicture*, 4> m_image2{};
+    std::array<QRadioButton*, 4> m_option1{};
+    std::array<QRadioButton*, 5> m_option2{};
+    std::array<QLabel*, 7> m_labels{};  // [0] unused
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame2 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QCheckBox* m_check1 = nullptr;
+    QScrollBar* m_hscroll1 = nullptr;
+    QScrollBar* m_hscroll2 = nullptr;
+    std::array<QTimer*, kTimerCount> m_timers{};
+    std::array<int, kTimerCount> m_ticks{};
+    QAction* m_mnuHelp = nullptr;
+    QAction* m_mnuInfo = nullptr;
+    bool m_closing = false;
+    QString m_helpDir;
+    std::function<void(FormZandrell&)> m_aboutHook;
+};
+
+} // namespace tolvex

@@ -1,0 +1,229 @@
+#include "form_zandrell.h"
+
+#include "classic_fonts.h"
+#include "twips.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+
+namespace tolvex {
+
+// Reserved example addresses, short enough for their boxes.
+const QString FormZandrell::kCredit = QStringLiteral("Creado por el equipo de Tolvex");
+const QString FormZandrell::kMail = QStringLiteral("info@example.net");
+const QString FormZandrell::kWeb = QStringLiteral("tolvex.example");
+const QString FormZandrell::kTerms = QStringLiteral(
+    "Este programa se puede copiar libremente, pero no se puede cobrar nada por él. "
+    "Si lo quieres poner en una página web, pide permiso antes, por favor.");
+
+namespace {
+
+// The frame drawn along the edges of the window; it takes no clicks.
+class OutlineShape : public QWidget {
+public:
+    explicit OutlineShape(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(QColor(255, 255, 255));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+void paintText(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+template <typename Label>
+Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& text, const QColor& colour,
+                const QFont& font)
+{
+    auto* label = new Label(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintText(label, colour);
+    return label;
+}
+
+} // namespace
+
+void LinkLabel::setUnderlined(bool on)
+{
+    QFont f = font();
+    if (f.underline() == on) return;
+    f.setUnderline(on);
+    setFont(f);
+}
+
+void LinkLabel::enterEvent(QEnterEvent* event)
+{
+    QLabel::enterEvent(event);
+    emit hovered();
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (rect().contains(event->position().toPoint())) emit clicked();
+}
+
+FormZandrell::FormZandrell(QWidget* mainWindow)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_mainWindow(mainWindow)
+{
+    setObjectName(QStringLiteral("FormZandrell"));
+    setWindowTitle(QString());
+    setFixedSize(twipsToPixels(4260), twipsToPixels(6300));
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+    setFont(dialogFont());
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAccessibleName(QStringLiteral("Acerca de Tolvex"));
+
+    const QFont plain = dialogFont();
+    const QColor white(255, 255, 255), silver(192, 192, 192), link(51, 153, 255);
+
+    // Created in the design's order; later controls lie over earlier ones.
+    lblClick = addLabel<QLabel>(this, "lblClick", twipsRect(2805, 5955, 1320, 210),
+                                QStringLiteral("[click para cerrar]"), QColor(255, 255, 192), plain);
+    lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    shpMarco = new OutlineShape(this);
+    shpMarco->setObjectName(QStringLiteral("shpMarco"));
+    shpMarco->setGeometry(twipsRect(0, 0, 4260, 6300));
+
+    imgLogo = new QLabel(this);
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
+    imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
+
+    lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
+
+    imgIcono = new QLabel(this);
+    imgIcono->setObjectName(QStringLiteral("imgIcono"));
+    imgIcono->setGeometry(twipsRect(349, 180, 480, 480));
+    imgIcono->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
+
+    const QFont arial = classicFont(QStringLiteral("Arial"), 9.75);
+    const QCursor hand(QPixmap(QStringLiteral(":/pictures/hand.png")), 0, 0);
+    lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
+    lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
+    for (LinkLabel* l : {lblURL, lblMail}) l->setCursor(hand);
+    lblURL->setAccessibleName(QStringLiteral("Página web: ") + kWeb);
+    lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
+
+    lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), QString(), white,
+                                 classicFont(QStringLiteral("Arial Black"), 12.0));
+    lblTexWeb = addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"),
+                                 silver, plain);
+    lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255),
+                                   QStringLiteral("Email: "), silver, plain);
+    lblTexto = addLabel<QLabel>(this, "lblTexto", twipsRect(240, 4980, 4185, 1005), kTerms, silver,
+                                classicFont(QStringLiteral("Arial"), 9.0));
+    lblTexto->setWordWrap(true);
+    // The box runs past the window's right edge; wrap short of it so no word
+    // is cut off or crossed by the outline.
+    lblTexto->setContentsMargins(0, 0, lblTexto->geometry().right() - width() + 1 + 4, 0);
+
+    connect(lblMail, &LinkLabel::hovered, this, [this] {
+        lblMail->setUnderlined(true);
+        lblURL->setUnderlined(false);
+    });
+    connect(lblURL, &LinkLabel::hovered, this, [this] {
+        lblURL->setUnderlined(true);
+        lblMail->setUnderlined(false);
+    });
+    // The result of the request is not looked at; the window stays open.
+    connect(lblMail, &LinkLabel::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + lblMail->text())); });
+    connect(lblURL, &LinkLabel::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + lblURL->text())); });
+}
+
+void FormZandrell::fShow()
+{
+    setWindowModality(Qt::ApplicationModal);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    exec();
+}
+
+bool FormZandrell::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) copyFromMainWindow();
+    return QDialog::event(event);
+}
+
+void FormZandrell::copyFromMainWindow()
+{
+    if (!m_mainWindow) return;
+    lblTitulo->setText(m_mainWindow->windowTitle());
+    const QIcon icon = m_mainWindow->windowIcon();
+    imgIcono->setPixmap(icon.pixmap(imgIcono->size()));
+    setWindowIcon(icon);
+}
+
+void FormZandrell::hoverBackground()
+{
+    lblMail->setUnderlined(false);
+    lblURL->setUnderlined(false);
+}
+
+// The pointer came back from a control onto the window itself.
+void FormZandrell::enterEvent(QEnterEvent* event)
+{
+    QDialog::enterEvent(event);
+    hoverBackground();
+}
+
+// Moves over other controls propagate here too; only the bare window counts.
+void FormZandrell::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!childAt(event->position().toPoint())) hoverBackground();
+    event->accept();
+}
+
+void FormZandrell::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+// Clicks on the window and on every control but the links land here.
+void FormZandrell::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (rect().contains(event->position().toPoint())) close();
+}
+
+void FormZandrell::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->text().isEmpty()) {
+        close();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace tolvex

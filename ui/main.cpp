@@ -1,0 +1,25 @@
+#include "classic_fonts.h"
+#include "form1.h"
+#include "platform.h"
+#include "qt_wave_player.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tolvex"));
+    QApplication::setApplicationVersion(QStringLiteral(TOLVEX_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    // Closing the main window ends the program, even from inside a modal box.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tolvex::installFontSubstitutes();
+
+    tolvex::SystemPlatform platform;
+    tolvex::QtWavePlayer player;
+    tolvex::Form1 form(platform, player);
+    form.load();  // start-up; returns when the about window has been closed
+    if (form.closing()) return 0;
+    form.showCentred();
+    return app.exec();
+}
