@@ -18,7 +18,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 
 namespace tolvex::uitest {
@@ -59,6 +62,8 @@ TEST_F(UiTest, WindowIsAFixedBlackClientAreaUnderTheMenuBar)
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_EQ(form->centralWidget()->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_FALSE(form->windowIcon().isNull());
+    const QPoint centre = form->screen()->availableGeometry().center();
+    EXPECT_LE((form->frameGeometry().center() - centre).manhattanLength(), 4);
 }
 
 struct Place {
@@ -120,6 +125,16 @@ TEST_F(UiTest, CaptionsColoursAndFonts)
     EXPECT_EQ(form->Frame2()->title(), QStringLiteral("Sonido"));
     EXPECT_EQ(form->Command1()->text(), QStringLiteral("Nuevo Juego"));
     EXPECT_TRUE(form->Check1()->text().isEmpty());
+    for (QRadioButton* o : form->findChildren<QRadioButton*>()) {
+        QStyleOptionButton opt;
+        opt.initFrom(o);
+        opt.text = o->text();
+        const QRect label = o->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, o);
+        EXPECT_LE(o->fontMetrics().horizontalAdvance(o->text()), label.width())
+            << o->text().toStdString() << " is cut off";
+    }
+    const QPalette button = form->Command1()->palette();
+    EXPECT_NE(button.color(QPalette::ButtonText), button.color(QPalette::Button));
 
     QLabel* score = form->Label(6);
     EXPECT_EQ(score->palette().color(QPalette::WindowText), QColor(0, 255, 0));

@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -48,12 +49,15 @@ QString arrayName(const char* control, int index)
     return QStringLiteral("%1(%2)").arg(QLatin1String(control)).arg(index);
 }
 
+// An invalid colour leaves that part of the palette as it was.
 void setColours(QWidget* w, const QColor& text, const QColor& background)
 {
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::ButtonText, text);
+    if (text.isValid()) {
+        p.setColor(QPalette::WindowText, text);
+        p.setColor(QPalette::Text, text);
+        p.setColor(QPalette::ButtonText, text);
+    }
     if (background.isValid()) {
         p.setColor(QPalette::Window, background);
         w->setAutoFillBackground(true);
@@ -69,6 +73,16 @@ QLabel* makeLabel(QWidget* parent, int n, QRect place)
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
+
+// Option buttons 73 pixels wide must hold "Campanilla" beside the indicator.
+class OptionStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_RadioButtonLabelSpacing) return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
 
@@ -86,7 +100,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twipsToPixels(7560), twipsToPixels(5850));
-    setColours(client, Qt::white, Qt::black);
+    setColours(client, QColor(), Qt::black);
     client->setFont(dialogFont());
     setCentralWidget(client);
 
@@ -161,6 +175,9 @@ void Form1::buildPanel(QWidget* client)
 
     // The standard group box, radio buttons and push button of the style; the
     // frames keep the style's own thin etched border.
+    auto* optionStyle = new OptionStyle;
+    optionStyle->setParent(this);
+
     m_frame1 = new QGroupBox(QStringLiteral("Nivel"), client);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twipsRect(6120, 120, 1335, 1815));
@@ -171,6 +188,7 @@ void Form1::buildPanel(QWidget* client)
         option->setObjectName(arrayName("Option1", i));
         option->setGeometry(twipsRect(120, 240 + 360 * i, 1095, 375));
         setColours(option, Qt::black, QColor());
+        option->setStyle(optionStyle);
         m_option1[i] = option;
     }
     m_option1[0]->setChecked(true);
@@ -191,6 +209,7 @@ void Form1::buildPanel(QWidget* client)
         option->setObjectName(arrayName("Option2", i));
         option->setGeometry(twipsRect(120, sounds[i].top, 1095, 375));
         setColours(option, Qt::black, QColor());
+        option->setStyle(optionStyle);
         m_option2[i] = option;
     }
     m_option2[1]->setChecked(true);
@@ -307,6 +326,7 @@ void Form1::load() { m_engine.OnLoad(); }
 
 void Form1::showCentred()
 {
+    adjustSize();  // the fixed size is only known once the layout has run
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     show();
 }
