@@ -5,13 +5,15 @@ PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
 	libsndfile1-dev libgtest-dev googletest \
 	pulseaudio pulseaudio-utils xvfb xauth x11-utils imagemagick \
-	fonts-liberation fonts-dejavu-core
+	libx11-dev libxtst-dev \
+	fonts-liberation fonts-dejavu-core \
+	dpkg-dev file desktop-file-utils appstream
 
 BUILD_DIR := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -35,6 +37,10 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+# A Debian package of the game, in build/.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR)
