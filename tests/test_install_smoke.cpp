@@ -1,0 +1,114 @@
+// The installed game, end to end: its launcher started from an unrelated
+// folder on a private X server and audio server; the about window closed with
+// a click, a pad pressed in free play and its tone heard on the sink's
+// monitor; then the window closed and the process gone.
+#include "monitor_recorder.h"
+#include "tone_analysis.h"
+#include "x_session.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+using namespace tolvex;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Runs the event loop (the recorder reads parec through it) until done() or the limit.
+bool waitFor(const std::function<bool()>& done, int limitMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
+{
+    x11::XvfbServer xvfb;
+    ASSERT_FALSE(xvfb.name().empty()) << "Xvfb did not start";
+    x11::XSession x(xvfb.name());
+    ASSERT_TRUE(x.ok());
+
+    tolvex::testing::MonitorRecorder recorder(QStringLiteral(TOLVEX_TEST_SINK ".monitor"));
+    ASSERT_TRUE(recorder.start()) << recorder.diagnostics().toStdString();
+
+    QTemporaryDir elsewhere;
+    QProcess game;
+    game.setWorkingDirectory(elsewhere.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(xvfb.name()));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("WAYLAND_DISPLAY");
+    game.setProcessEnvironment(env);
+    game.setProcessChannelMode(QProcess::ForwardedChannels);
+    game.start(QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex"), {});
+    ASSERT_TRUE(game.waitForStarted(5000));
+    struct KillOnFailure {
+        QProcess& p;
+        ~KillOnFailure()
+        {
+            if (p.state() != QProcess::NotRunning) {
+                p.kill();
+                p.waitForFinished(2000);
+            }
+        }
+    } killOnFailure{game};
+
+    // The about window comes first, alone; a click on its middle closes it.
+    std::optional<unsigned long> about;
+    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 15000));
+    EXPECT_FALSE(x.findWindow("Tolvex 1.1").has_value());
+    const x11::Rect a = x.geometry(*about);
+    x.click(a.x + a.width / 2, a.y + 60);
+    std::optional<unsigned long> board;
+    ASSERT_TRUE(waitFor([&] { return (board = x.findWindow("Tolvex 1.1")).has_value(); }, 10000));
+    EXPECT_TRUE(x.waitGone(*about, 5s));
+
+    // Pad 0, green, in the middle of its quarter of the ring.
+    const x11::Rect w = x.geometry(*board);
+    const int clientTop = w.y + w.height - 390;
+    const int padX = w.x + 104, padY = clientTop + 102;
+    ASSERT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x009C00; }, 5000))
+        << std::hex << x.pixel(padX, padY);
+    const std::size_t before = recorder.mark();
+    x.moveTo(padX, padY);
+    x.press(1);
+    EXPECT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x31FF31; }, 2000)) << "the pad did not light";
+    ASSERT_TRUE(waitFor([&] { return recorder.mark() >= before + 44100 * 6 / 10; }, 5000));
+    x.release(1);
+    EXPECT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x009C00; }, 2000)) << "the pad stayed lit";
+    // A refused tone would have raised the warning box instead.
+    EXPECT_FALSE(x.findWindow("Tolvex").has_value());
+
+    const auto& s = recorder.samples();
+    const long onset = tolvex::testing::FirstLoudSample(s, before, 1000);
+    ASSERT_GE(onset, 0) << "no tone on the sink";
+    const double hz = tolvex::testing::DominantFrequency(s, static_cast<std::size_t>(onset), 44100 / 5, 44100);
+    EXPECT_NEAR(hz, 415.0, 415.0 * 0.02);
+
+    // Closing the window ends the program.
+    x.closeWindow(*board);
+    EXPECT_TRUE(game.waitForFinished(5000));
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game.exitCode(), 0);
+    recorder.stop();
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
