@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -120,8 +122,14 @@ QtWavePlayer::QtWavePlayer(QObject* parent)
     // Connecting to the audio server and making the sink are done now, not
     // at the first tone.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (!device.isNull() && device.isFormatSupported(ToneFormat()))
-        sinkFor(device, ToneFormat());
+    if (!device.isNull() && device.isFormatSupported(ToneFormat())) {
+        // One silent start: the first stream of a process costs several ms
+        // more than the next ones. Nothing is written, so nothing sounds.
+        QAudioSink* sink = sinkFor(device, ToneFormat());
+        sink->setBufferSize(static_cast<qsizetype>(ToneFormat().bytesForDuration(kStreamBufferUs)));
+        sink->start();
+        sink->stop();
+    }
 }
 
 QtWavePlayer::~QtWavePlayer()
@@ -282,6 +290,12 @@ void QtWavePlayer::feed()
         m_written += n;
     }
     m_feedTimer.stop();
+}
+
+void ExitWithoutAudioTeardown(int status)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 } // namespace tolvex

@@ -67,4 +67,11 @@ private:
     QTimer m_feedTimer;
 };
 
+// Ends the process at once with `status`, flushing stdio but skipping the
+// static destructors. Qt 6.4 drops its PulseAudio connection in one of them
+// without taking the connection's lock, which crashes now and then when the
+// server sends something at that moment; call this after the application
+// object is gone instead of returning from main().
+[[noreturn]] void ExitWithoutAudioTeardown(int status);
+
 } // namespace tolvex

@@ -1,5 +1,7 @@
 // QAudioSink needs an application object; the tests make their own event
 // loop turns with QTest::qWait.
+#include "qt_wave_player.h"
+
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -7,6 +9,10 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    int status = 0;
+    {
+        QCoreApplication app(argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    tolvex::ExitWithoutAudioTeardown(status);
 }

@@ -6,14 +6,21 @@ set -u
 pidfile="$1/runtime/pid"
 [ -f "$pidfile" ] || exit 0
 pid=$(tr -dc '0-9' <"$pidfile")
-rm -f "$pidfile"
-[ -n "$pid" ] || exit 0
 # Only a PulseAudio process: the pid may have been reused since.
-[ "$(cat "/proc/$pid/comm" 2>/dev/null)" = pulseaudio ] || exit 0
+if [ -z "$pid" ] || [ "$(cat "/proc/$pid/comm" 2>/dev/null)" != pulseaudio ]; then
+    rm -f "$pidfile"
+    exit 0
+fi
+
+# Gone, or a zombie that its parent has not reaped yet.
+alive() {
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
+    [ -n "$state" ] && [ "$state" != Z ]
+}
 
 kill -TERM "$pid" 2>/dev/null || exit 0
 tries=0
-while kill -0 "$pid" 2>/dev/null; do
+while alive "$pid"; do
     tries=$((tries + 1))
     if [ "$tries" -ge 30 ]; then
         kill -KILL "$pid" 2>/dev/null
@@ -21,4 +28,5 @@ while kill -0 "$pid" 2>/dev/null; do
     fi
     sleep 0.1
 done
+rm -f "$pidfile"
 exit 0
