@@ -210,7 +210,8 @@ QAudioSink* QtWavePlayer::sinkFor(const QAudioDevice& device, const QAudioFormat
         return m_sink;
     if (m_sink != nullptr) {
         m_sink->stop();
-        // Not deleted here: a sink must not die inside one of its own signals.
+        // Later: a sink must not die inside one of its own signals, and Qt
+        // 6.4's runs the event loop from its destructor.
         m_sink->deleteLater();
     }
     m_sink = new QAudioSink(device, format, this);
@@ -259,7 +260,8 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     // Whole frames only: PulseAudio rejects a partial frame, and Qt 6.4's
     // sink stays locked up after such a rejected write.
     const qint64 frameBytes = format.bytesPerFrame();
-    const qint64 first = out->write(pcm.constData(), std::min<qint64>(pcm.size(), kUpfrontBytes / frameBytes * frameBytes));
+    const qint64 upfront = std::min<qint64>(pcm.size(), kUpfrontBytes / frameBytes * frameBytes);
+    const qint64 first = out->write(pcm.constData(), upfront);
     if (first <= 0 || sink->error() != QAudio::NoError) {
         sink->stop();
         return 0;
@@ -284,7 +286,8 @@ void QtWavePlayer::feed()
         const qint64 room = m_sink->bytesFree() / frameBytes * frameBytes;
         if (room <= 0)
             return;
-        const qint64 n = m_out->write(m_pcm.constData() + m_written, std::min<qint64>(room, m_pcm.size() - m_written));
+        const qint64 n =
+            m_out->write(m_pcm.constData() + m_written, std::min<qint64>(room, m_pcm.size() - m_written));
         if (n <= 0)
             return;
         m_written += n;

@@ -15,6 +15,8 @@ void showToneWarning(QWidget* parent, const std::string& prompt)
     box.setTextFormat(Qt::PlainText);
     // The prompt tells the player to press "Aceptar", so the button says so.
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8("Aceptar"));
+    // exec() runs a nested event loop, so the game's timers keep ticking
+    // while the box is open.
     box.exec();
 }
 

@@ -185,6 +185,24 @@ TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
     }
 }
 
+// Shorter than the stream's buffer, which the server waits to see filled
+// before it starts playing.
+TEST_F(SoundPlayerTest, VeryShortSoundIsHeard)
+{
+    ASSERT_TRUE(WriteSineWave("click.wav", kPadHz[0], 0.02));
+    startRecording();
+    const std::size_t at = play("click.wav");
+    QTest::qWait(300);
+    m_recorder.stop();
+    const Samples& s = m_recorder.samples();
+    const long onset = FirstLoudSample(s, at, kLoud);
+    ASSERT_GE(onset, 0) << "not heard";
+    EXPECT_LT(ToMs(static_cast<double>(onset - static_cast<long>(at))), 50.0);
+    // Heard for its own length, then silence.
+    EXPECT_GT(PeakMagnitude(s, static_cast<std::size_t>(onset), Ms(15)), 10000);
+    EXPECT_EQ(FirstLoudSample(s, static_cast<std::size_t>(onset) + Ms(40), kLoud), -1);
+}
+
 // More than is queued in the request itself: the rest is fed from the
 // event loop, so the tone must still sound after the first megabyte.
 TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)

@@ -22,6 +22,7 @@ struct SeenBox {
     QString text;
     int buttonCount = 0;
     QMessageBox::StandardButtons standardButtons;
+    QString okText;
     bool modal = false;
 };
 
@@ -45,8 +46,10 @@ void InspectAndAccept(SeenBox* seen, const QElapsedTimer* clock)
     seen->buttonCount = static_cast<int>(box->buttons().size());
     seen->standardButtons = box->standardButtons();
     seen->modal = box->isModal();
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+        seen->okText = ok->text();
         ok->click();
+    }
     else
         box->close();
 }
@@ -66,6 +69,8 @@ TEST(ToneWarning, ShowsThePromptInAModalWarningBox)
     EXPECT_EQ(seen.buttonCount, 1);
     EXPECT_EQ(seen.standardButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
     EXPECT_TRUE(seen.modal);
+    // The prompt asks the player to press "Aceptar".
+    EXPECT_EQ(seen.okText.toStdString(), "Aceptar");
     EXPECT_EQ(seen.text.toStdString(), "No puedo ejecutar el fichero .WAV!\n"
                                        "Cierra la aplicación que hayas abierto y pulsa Aceptar.");
 }
