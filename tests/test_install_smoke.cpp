@@ -106,6 +106,55 @@ TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
     recorder.stop();
 }
 
+// The close button ends the program even while the about window, opened from
+// the menu, blocks the main window.
+TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
+{
+    x11::XvfbServer xvfb;
+    ASSERT_FALSE(xvfb.name().empty()) << "Xvfb did not start";
+    x11::XSession x(xvfb.name());
+    ASSERT_TRUE(x.ok());
+    QTemporaryDir elsewhere;
+    QProcess game;
+    game.setWorkingDirectory(elsewhere.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(xvfb.name()));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    game.setProcessEnvironment(env);
+    game.setProcessChannelMode(QProcess::ForwardedChannels);
+    game.start(QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex"), {});
+    ASSERT_TRUE(game.waitForStarted(5000));
+    struct KillOnFailure {
+        QProcess& p;
+        ~KillOnFailure()
+        {
+            if (p.state() != QProcess::NotRunning) {
+                p.kill();
+                p.waitForFinished(2000);
+            }
+        }
+    } killOnFailure{game};
+
+    std::optional<unsigned long> about, board, menu;
+    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 15000));
+    x11::Rect a = x.geometry(*about);
+    x.click(a.x + a.width / 2, a.y + 60);
+    ASSERT_TRUE(waitFor([&] { return (board = x.findWindow("Tolvex 1.1")).has_value(); }, 10000));
+    ASSERT_TRUE(x.waitGone(*about, 5s));
+
+    // "Ayuda", then its second item, "Acerca de...".
+    const x11::Rect w = x.geometry(*board);
+    x.click(w.x + 20, w.y + 8);
+    ASSERT_TRUE(waitFor([&] { return (menu = x.findPopupBelow(w.x, w.y + 8)).has_value(); }, 5000));
+    const x11::Rect m = x.geometry(*menu);
+    x.click(m.x + m.width / 2, m.y + m.height * 3 / 4);
+    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 5000));
+
+    x.closeWindow(*board);
+    EXPECT_TRUE(game.waitForFinished(5000)) << "the program went on with the about window open";
+    EXPECT_EQ(game.exitCode(), 0);
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);

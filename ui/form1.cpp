@@ -96,6 +96,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    m_closeFilter = std::make_unique<CloseRequestFilter>(this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

@@ -3,6 +3,7 @@
 // settings, the menu and the five timers. It carries out the engine's Board
 // operations and hands every window event to the engine.
 
+#include "close_request_filter.h"
 #include "pad_picture.h"
 
 #include "board.h"
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -115,6 +117,7 @@ private:
     bool m_closing = false;
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
+    std::unique_ptr<CloseRequestFilter> m_closeFilter;
 };
 
 } // namespace tolvex

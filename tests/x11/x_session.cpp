@@ -147,6 +147,22 @@ std::optional<unsigned long> XSession::findUntitled(int width, int height) const
     return found;
 }
 
+std::optional<unsigned long> XSession::findPopupBelow(int x, int y) const
+{
+    std::optional<unsigned long> found;
+    Window root = DefaultRootWindow(m_dpy), parent, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(m_dpy, root, &root, &parent, &children, &n)) return found;
+    for (unsigned int i = 0; i < n && !found; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(m_dpy, children[i], &a) || a.map_state != IsViewable) continue;
+        if (!a.override_redirect || a.x < x - 4 || a.y < y) continue;
+        found = children[i];
+    }
+    if (children) XFree(children);
+    return found;
+}
+
 std::optional<unsigned long> XSession::waitForWindow(const std::string& title, std::chrono::milliseconds limit) const
 {
     std::optional<unsigned long> w;

@@ -45,6 +45,9 @@ public:
     bool waitGone(unsigned long window, std::chrono::milliseconds limit) const;
     // A window mapped with no title (frameless windows often have none).
     std::optional<unsigned long> findUntitled(int width, int height) const;
+    // A mapped top-level window other than those with a title, whose top
+    // left lies below and right of (x, y): a popup menu opened there.
+    std::optional<unsigned long> findPopupBelow(int x, int y) const;
     Rect geometry(unsigned long window) const;  // in root coordinates
 
     void moveTo(int x, int y);
