@@ -5,7 +5,9 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
+namespace {
+
+int play(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvex"));
@@ -22,4 +24,12 @@ int main(int argc, char* argv[])
     if (form.closing()) return 0;
     form.showCentred();
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Qt's audio teardown at process exit can crash; leave without it.
+    tolvex::ExitWithoutAudioTeardown(play(argc, argv));
 }
