@@ -43,6 +43,12 @@ struct LevelCase {
     std::int16_t rounds, percent;
 };
 
+std::string levelName(int chosen)
+{
+    static const char* const names[] = {"None", "Facil", "Medio", "Dificil", "Buff"};
+    return names[chosen + 1];
+}
+
 class NewGameLevel : public ::testing::TestWithParam<LevelCase> {};
 
 // The level is read at each new game; with none chosen the last values stay.
@@ -59,7 +65,8 @@ TEST_P(NewGameLevel, SetsRoundsAndSpeedUpFromLevel)
 
 INSTANTIATE_TEST_SUITE_P(Levels, NewGameLevel,
                          ::testing::Values(LevelCase{0, 10, 5}, LevelCase{1, 15, 10}, LevelCase{2, 20, 15},
-                                           LevelCase{3, 30, 25}, LevelCase{-1, 0, 0}));
+                                           LevelCase{3, 30, 25}, LevelCase{-1, 0, 0}),
+                         [](const auto& info) { return levelName(info.param.chosen); });
 
 // When more than one button answers, the highest index counts.
 TEST(NewGame, LastChosenLevelWins)
