@@ -53,10 +53,13 @@ QString arrayName(const char* control, int index)
 void setColours(QWidget* w, const QColor& text, const QColor& background)
 {
     QPalette p = w->palette();
+    // Only the enabled groups: a disabled level button must still look greyed.
     if (text.isValid()) {
-        p.setColor(QPalette::WindowText, text);
-        p.setColor(QPalette::Text, text);
-        p.setColor(QPalette::ButtonText, text);
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(g, QPalette::WindowText, text);
+            p.setColor(g, QPalette::Text, text);
+            p.setColor(g, QPalette::ButtonText, text);
+        }
     }
     if (background.isValid()) {
         p.setColor(QPalette::Window, background);
