@@ -211,6 +211,16 @@ public:
         time.randoms.push_back(VirtualTime::forPad(firstPad));
         engine.OnNewGameClick();
     }
+    // Start a game and replace its sequence (the playback reads Sequence
+    // afresh at every step, and Round follows its length).
+    void startWithSequence(const std::string& seq, int level = 0)
+    {
+        startUp();
+        board.level = level;
+        newGameWith(seq[0] - '0');
+        engine.MutableState().Sequence = seq;
+        engine.MutableState().Round = static_cast<std::int16_t>(seq.size());
+    }
     void runToTurn(std::int64_t limitMs = 100000)
     {
         const std::int64_t end = time.nowMs + limitMs;

@@ -12,11 +12,7 @@ namespace {
 // with Clock() reading exactly 1000 s.
 void turnWith(Rig& rig, const std::string& seq, int level = 0)
 {
-    rig.startUp();
-    rig.board.level = level;
-    rig.newGameWith(seq[0] - '0');
-    rig.engine.MutableState().Sequence = seq;
-    rig.engine.MutableState().Round = static_cast<std::int16_t>(seq.size());
+    rig.startWithSequence(seq, level);
     rig.runToTurn();
     rig.time.readNow(1000.0);
     rig.engine.MutableState().TurnStart = 1000.0f;

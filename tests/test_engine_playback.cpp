@@ -6,19 +6,6 @@
 using namespace tolvex;
 using namespace tolvex::testing;
 
-namespace {
-
-// Start a game, then make the sequence the given digits (the playback reads
-// Sequence afresh at each step, and Round follows its length).
-void startWithSequence(Rig& rig, const std::string& seq)
-{
-    rig.startUp();
-    rig.newGameWith(seq[0] - '0');
-    rig.engine.MutableState().Sequence = seq;
-    rig.engine.MutableState().Round = static_cast<std::int16_t>(seq.size());
-}
-
-} // namespace
 
 struct TimelineCase {
     const char* name;
@@ -34,7 +21,7 @@ TEST_P(PlaybackTimeline, LightsAndDarkensOnSchedule)
 {
     const TimelineCase& c = GetParam();
     Rig rig;
-    startWithSequence(rig, c.sequence);
+    rig.startWithSequence(c.sequence);
     const std::size_t from = rig.board.log.size();
     rig.runToTurn();
     EXPECT_EQ(rig.time.nowMs, c.handOver);
@@ -58,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Playback, EveryStepSoundsItsPad)
 {
     Rig rig;
-    startWithSequence(rig, "2203");
+    rig.startWithSequence("2203");
     rig.runToTurn();
     EXPECT_EQ(rig.player.files, (std::vector<std::string>{"Beep3.wav", "Beep3.wav", "Beep1.wav", "Beep4.wav"}));
 }
@@ -67,7 +54,7 @@ TEST(Playback, EveryStepSoundsItsPad)
 TEST(Playback, HandOverState)
 {
     Rig rig;
-    startWithSequence(rig, "130");
+    rig.startWithSequence("130");
     rig.runToTurn();
     const GameState& s = rig.st();
     EXPECT_EQ(s.CurrentPad, 0);
@@ -83,7 +70,7 @@ TEST(Playback, HandOverState)
 TEST(Playback, PressDuringPlaybackDoesNothing)
 {
     Rig rig;
-    startWithSequence(rig, "01");
+    rig.startWithSequence("01");
     rig.advance(800);  // in the gap after pad 0
     const auto before = rig.st();
     const std::size_t logged = rig.board.log.size();
@@ -102,7 +89,7 @@ TEST(Playback, PressDuringPlaybackDoesNothing)
 TEST(Playback, SpeedSettingTakesEffectWithNextTimer)
 {
     Rig rig;
-    startWithSequence(rig, "012");
+    rig.startWithSequence("012");
     rig.advance(600);          // pad 0 lit since 500, Timer2 armed with 200
     rig.engine.OnLitSetting(50);
     rig.engine.OnGapSetting(100);
@@ -117,7 +104,7 @@ TEST(Playback, SpeedSettingTakesEffectWithNextTimer)
 TEST(Playback, ZeroSettingNeverStalls)
 {
     Rig rig;
-    startWithSequence(rig, "01");
+    rig.startWithSequence("01");
     rig.advance(100);
     rig.engine.OnLitSetting(0);
     rig.engine.OnGapSetting(0);
@@ -133,7 +120,7 @@ TEST(Playback, ZeroSettingNeverStalls)
 TEST(Playback, StepPastTheEndLightsNothing)
 {
     Rig rig;
-    startWithSequence(rig, "3");
+    rig.startWithSequence("3");
     rig.runToTurn();
     const auto before = rig.st();
     rig.board.SetTimer(TimerId::Timer1, 10);
@@ -149,7 +136,7 @@ TEST(Playback, StepPastTheEndLightsNothing)
 TEST(Playback, ToneWarningPausesWithPadLit)
 {
     Rig rig;
-    startWithSequence(rig, "10");
+    rig.startWithSequence("10");
     rig.player.result = 0;
     bool litDuringWarning = false;
     rig.board.onWarning = [&] {
@@ -169,7 +156,7 @@ TEST(Playback, ToneWarningPausesWithPadLit)
 TEST(Playback, OneTimerAtATime)
 {
     Rig rig;
-    startWithSequence(rig, "0123012301");
+    rig.startWithSequence("0123012301");
     while (!rig.st().PlayerTurn) {
         rig.advance(1);
         ASSERT_FALSE(rig.board.running(TimerId::Timer1) && rig.board.running(TimerId::Timer2)) << rig.time.nowMs;

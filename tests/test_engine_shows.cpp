@@ -10,10 +10,7 @@ namespace {
 
 void turnWith(Rig& rig, const std::string& seq)
 {
-    rig.startUp();
-    rig.newGameWith(seq[0] - '0');
-    rig.engine.MutableState().Sequence = seq;
-    rig.engine.MutableState().Round = static_cast<std::int16_t>(seq.size());
+    rig.startWithSequence(seq);
     rig.runToTurn();
 }
 

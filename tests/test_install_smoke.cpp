@@ -2,6 +2,7 @@
 // folder on a private X server and audio server; the about window closed with
 // a click, a pad pressed in free play and its tone heard on the sink's
 // monitor; then the window closed and the process gone.
+#include "game_process.h"
 #include "monitor_recorder.h"
 #include "tone_analysis.h"
 #include "x_session.h"
@@ -32,6 +33,8 @@ bool waitFor(const std::function<bool()>& done, int limitMs)
     return true;
 }
 
+const QString kLauncher = QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex");
+
 } // namespace
 
 TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
@@ -46,35 +49,11 @@ TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
 
     QTemporaryDir elsewhere;
     QProcess game;
-    game.setWorkingDirectory(elsewhere.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(xvfb.name()));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.remove("WAYLAND_DISPLAY");
-    game.setProcessEnvironment(env);
-    game.setProcessChannelMode(QProcess::ForwardedChannels);
-    game.start(QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex"), {});
-    ASSERT_TRUE(game.waitForStarted(5000));
-    struct KillOnFailure {
-        QProcess& p;
-        ~KillOnFailure()
-        {
-            if (p.state() != QProcess::NotRunning) {
-                p.kill();
-                p.waitForFinished(2000);
-            }
-        }
-    } killOnFailure{game};
+    ASSERT_TRUE(tolvex::testing::startGame(game, kLauncher, elsewhere.path(), xvfb.name()));
+    tolvex::testing::ProcessReaper reaper{game};
 
-    // The about window comes first, alone; a click on its middle closes it.
-    std::optional<unsigned long> about;
-    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 15000));
-    EXPECT_FALSE(x.findWindow("Tolvex 1.1").has_value());
-    const x11::Rect a = x.geometry(*about);
-    x.click(a.x + a.width / 2, a.y + 60);
-    std::optional<unsigned long> board;
-    ASSERT_TRUE(waitFor([&] { return (board = x.findWindow("Tolvex 1.1")).has_value(); }, 10000));
-    EXPECT_TRUE(x.waitGone(*about, 5s));
+    const auto board = tolvex::testing::passAboutWindow(x);
+    ASSERT_TRUE(board.has_value()) << "the about window did not come first, or did not close";
 
     // Pad 0, green, in the middle of its quarter of the ring.
     const x11::Rect w = x.geometry(*board);
@@ -116,31 +95,12 @@ TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
     ASSERT_TRUE(x.ok());
     QTemporaryDir elsewhere;
     QProcess game;
-    game.setWorkingDirectory(elsewhere.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(xvfb.name()));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    game.setProcessEnvironment(env);
-    game.setProcessChannelMode(QProcess::ForwardedChannels);
-    game.start(QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex"), {});
-    ASSERT_TRUE(game.waitForStarted(5000));
-    struct KillOnFailure {
-        QProcess& p;
-        ~KillOnFailure()
-        {
-            if (p.state() != QProcess::NotRunning) {
-                p.kill();
-                p.waitForFinished(2000);
-            }
-        }
-    } killOnFailure{game};
+    ASSERT_TRUE(tolvex::testing::startGame(game, kLauncher, elsewhere.path(), xvfb.name()));
+    tolvex::testing::ProcessReaper reaper{game};
 
-    std::optional<unsigned long> about, board, menu;
-    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 15000));
-    x11::Rect a = x.geometry(*about);
-    x.click(a.x + a.width / 2, a.y + 60);
-    ASSERT_TRUE(waitFor([&] { return (board = x.findWindow("Tolvex 1.1")).has_value(); }, 10000));
-    ASSERT_TRUE(x.waitGone(*about, 5s));
+    const auto board = tolvex::testing::passAboutWindow(x);
+    ASSERT_TRUE(board.has_value());
+    std::optional<unsigned long> menu;
 
     // "Ayuda", then its second item, "Acerca de...".
     const x11::Rect w = x.geometry(*board);
@@ -148,7 +108,7 @@ TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
     ASSERT_TRUE(waitFor([&] { return (menu = x.findPopupBelow(w.x, w.y + 8)).has_value(); }, 5000));
     const x11::Rect m = x.geometry(*menu);
     x.click(m.x + m.width / 2, m.y + m.height * 3 / 4);
-    ASSERT_TRUE(waitFor([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 5000));
+    ASSERT_TRUE(x.waitForUntitled(284, 420, 5s).has_value());
 
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000)) << "the program went on with the about window open";

@@ -1,6 +1,7 @@
 // A player at the real window: watches the pads on the X server, repeats each
 // sequence with synthetic clicks until "Fácil" is won, then loses a game on
 // purpose. Exercises the whole program: timers, pictures, mouse, engine, sound.
+#include "game_process.h"
 #include "x_session.h"
 
 #include <gtest/gtest.h>
@@ -99,20 +100,12 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
     ASSERT_TRUE(x.ok());
 
     QProcess game;
-    game.setWorkingDirectory(QStringLiteral(TOLVEX_TONE_DIR));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(xvfb.name()));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    game.setProcessEnvironment(env);
-    game.setProcessChannelMode(QProcess::ForwardedChannels);
-    game.start(QStringLiteral(TOLVEX_PROGRAM), {});
-    ASSERT_TRUE(game.waitForStarted(5000));
+    ASSERT_TRUE(tolvex::testing::startGame(game, QStringLiteral(TOLVEX_PROGRAM), QStringLiteral(TOLVEX_TONE_DIR),
+                                           xvfb.name()));
+    tolvex::testing::ProcessReaper reaper{game};
 
-    std::optional<unsigned long> about, board;
-    ASSERT_TRUE(Player::poll([&] { return (about = x.findUntitled(284, 420)).has_value(); }, 15000));
-    const x11::Rect a = x.geometry(*about);
-    x.click(a.x + a.width / 2, a.y + 60);
-    ASSERT_TRUE(Player::poll([&] { return (board = x.findWindow("Tolvex 1.1")).has_value(); }, 10000));
+    const auto board = tolvex::testing::passAboutWindow(x);
+    ASSERT_TRUE(board.has_value());
     const x11::Rect w = x.geometry(*board);
     Player player(x, {w.x, w.y + w.height - 390, 504, 390});
     ASSERT_TRUE(Player::poll([&] { return player.allUnlit(); }, 5000));
@@ -144,7 +137,6 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
 
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000));
-    if (game.state() != QProcess::NotRunning) game.kill();
 }
 
 int main(int argc, char** argv)

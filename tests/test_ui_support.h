@@ -2,6 +2,7 @@
 // A test clock, a recording WAVE player and a loaded main window whose about
 // window closes by itself, for driving the windows under the offscreen platform.
 
+#include "engine_test_support.h"
 #include "form1.h"
 #include "form_zandrell.h"
 
@@ -45,16 +46,7 @@ public:
     static float forPad(int pad) { return (pad + 0.5f) / 4.0f; }
 };
 
-class RecordingPlayer : public WavePlayer {
-public:
-    std::vector<std::string> files;
-    std::int32_t result = 1;
-    std::int32_t PlayWave(const std::string& fileName) override
-    {
-        files.push_back(fileName);
-        return result;
-    }
-};
+using RecordingPlayer = tolvex::testing::FakePlayer;
 
 // Closes an about window as soon as its modal loop runs.
 inline void closeAtOnce(FormZandrell& about)

@@ -131,36 +131,41 @@ std::optional<unsigned long> XSession::findWindow(const std::string& title) cons
     return found;
 }
 
-std::optional<unsigned long> XSession::findUntitled(int width, int height) const
+namespace {
+
+// The first mapped top-level window whose attributes satisfy `match`.
+std::optional<unsigned long> findTopLevel(Display* dpy, const std::function<bool(const XWindowAttributes&)>& match)
 {
     std::optional<unsigned long> found;
-    Window root = DefaultRootWindow(m_dpy), parent, *children = nullptr;
+    Window root = DefaultRootWindow(dpy), parent, *children = nullptr;
     unsigned int n = 0;
-    if (!XQueryTree(m_dpy, root, &root, &parent, &children, &n)) return found;
+    if (!XQueryTree(dpy, root, &root, &parent, &children, &n)) return found;
     for (unsigned int i = 0; i < n && !found; ++i) {
         XWindowAttributes a;
-        if (XGetWindowAttributes(m_dpy, children[i], &a) && a.map_state == IsViewable && a.width == width &&
-            a.height == height)
-            found = children[i];
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable && match(a)) found = children[i];
     }
     if (children) XFree(children);
     return found;
 }
 
+} // namespace
+
+std::optional<unsigned long> XSession::findUntitled(int width, int height) const
+{
+    return findTopLevel(m_dpy, [&](const XWindowAttributes& a) { return a.width == width && a.height == height; });
+}
+
+std::optional<unsigned long> XSession::waitForUntitled(int width, int height, std::chrono::milliseconds limit) const
+{
+    std::optional<unsigned long> w;
+    pollUntil(limit, [&] { return (w = findUntitled(width, height)).has_value(); });
+    return w;
+}
+
 std::optional<unsigned long> XSession::findPopupBelow(int x, int y) const
 {
-    std::optional<unsigned long> found;
-    Window root = DefaultRootWindow(m_dpy), parent, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(m_dpy, root, &root, &parent, &children, &n)) return found;
-    for (unsigned int i = 0; i < n && !found; ++i) {
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(m_dpy, children[i], &a) || a.map_state != IsViewable) continue;
-        if (!a.override_redirect || a.x < x - 4 || a.y < y) continue;
-        found = children[i];
-    }
-    if (children) XFree(children);
-    return found;
+    return findTopLevel(m_dpy,
+                        [&](const XWindowAttributes& a) { return a.override_redirect && a.x >= x - 4 && a.y >= y; });
 }
 
 std::optional<unsigned long> XSession::waitForWindow(const std::string& title, std::chrono::milliseconds limit) const

@@ -45,6 +45,7 @@ public:
     bool waitGone(unsigned long window, std::chrono::milliseconds limit) const;
     // A window mapped with no title (frameless windows often have none).
     std::optional<unsigned long> findUntitled(int width, int height) const;
+    std::optional<unsigned long> waitForUntitled(int width, int height, std::chrono::milliseconds limit) const;
     // A mapped top-level window other than those with a title, whose top
     // left lies below and right of (x, y): a popup menu opened there.
     std::optional<unsigned long> findPopupBelow(int x, int y) const;

@@ -1,0 +1,54 @@
+#pragma once
+// Starts the game as a separate process on a given X display, and makes sure
+// it does not outlive a failed test.
+
+#include "x_session.h"
+
+#include <QProcess>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace tolvex::testing {
+
+inline bool startGame(QProcess& game, const QString& program, const QString& workingDir, const std::string& display)
+{
+    game.setWorkingDirectory(workingDir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(display));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("WAYLAND_DISPLAY");
+    game.setProcessEnvironment(env);
+    game.setProcessChannelMode(QProcess::ForwardedChannels);
+    game.start(program, {});
+    return game.waitForStarted(5000);
+}
+
+// Kills the game when the test leaves early.
+struct ProcessReaper {
+    QProcess& process;
+    ~ProcessReaper()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(2000);
+        }
+    }
+};
+
+// The about window comes first, on its own; a click on it closes it and the
+// board appears. Returns the board's window, or nothing if that went wrong.
+inline std::optional<unsigned long> passAboutWindow(x11::XSession& x)
+{
+    using namespace std::chrono_literals;
+    const auto about = x.waitForUntitled(284, 420, 15s);
+    if (!about || x.findWindow("Tolvex 1.1")) return std::nullopt;
+    const x11::Rect a = x.geometry(*about);
+    x.click(a.x + a.width / 2, a.y + 60);
+    const auto board = x.waitForWindow("Tolvex 1.1", 10s);
+    if (!board || !x.waitGone(*about, 5s)) return std::nullopt;
+    return board;
+}
+
+} // namespace tolvex::testing
