@@ -4,19 +4,22 @@
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
 	libsndfile1-dev libgtest-dev googletest \
-	pulseaudio pulseaudio-utils xvfb xauth x11-utils imagemagick \
+	pulseaudio pulseaudio-utils xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream
+
+# Only for regenerating the README's screenshot.
+SCREENSHOT_PACKAGES := xdotool imagemagick
 
 BUILD_DIR := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test package clean
+.PHONY: deps configure build run test package screenshot clean
 
 deps:
-	@missing=$$(for p in $(PACKAGES); do \
+	@missing=$$(for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
@@ -41,6 +44,11 @@ test: build
 # A Debian package of the game, in build/.
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# The README's picture of the board.
+screenshot:
+	$(MAKE) build EXTRA_PACKAGES="$(SCREENSHOT_PACKAGES)"
+	tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD_DIR)
