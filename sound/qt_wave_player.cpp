@@ -139,6 +139,7 @@ QtWavePlayer::~QtWavePlayer()
 
 void QtWavePlayer::stop()
 {
+    m_playing = false;
     m_feedTimer.stop();
     if (m_sink != nullptr && m_sink->state() != QAudio::StoppedState)
         m_sink->stop();
@@ -215,6 +216,14 @@ QAudioSink* QtWavePlayer::sinkFor(const QAudioDevice& device, const QAudioFormat
         m_sink->deleteLater();
     }
     m_sink = new QAudioSink(device, format, this);
+    // An open stream keeps a 20 ms tick running on this thread even in
+    // silence; close it once the sound has played out, so that idle is idle.
+    connect(m_sink, &QAudioSink::stateChanged, this, [this, sink = m_sink](QAudio::State state) {
+        if (sink != m_sink || !m_playing || state != QAudio::IdleState)
+            return;
+        if (m_sink->state() == QAudio::IdleState && m_written >= m_pcm.size())
+            stop();
+    }, Qt::QueuedConnection);
     m_sinkDevice = device;
     m_sinkFormat = format;
     return m_sink;
@@ -270,6 +279,7 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     m_pcm = std::move(pcm);
     m_written = first;
     m_lastFormat = format;
+    m_playing = true;
     if (m_written < m_pcm.size())
         m_feedTimer.start();
     return 1;

@@ -64,6 +64,7 @@ private:
     QPointer<QIODevice> m_out;
     QByteArray m_pcm;
     qint64 m_written = 0;
+    bool m_playing = false;  // a sound was queued and has not been stopped
     QTimer m_feedTimer;
 };
 
