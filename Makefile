@@ -16,7 +16,7 @@ BUILD_DIR := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test package screenshot clean
+.PHONY: deps configure build run test package screenshot clean bench
 
 deps:
 	@missing=$$(for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -40,6 +40,12 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+
+# Timings, latencies and footprint of the real program, written to
+# bench/RESULTS.md; takes a few minutes and is not part of `make test`.
+bench: build
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target bench_programs
+	sh bench/run_bench.sh $(BUILD_DIR)
 
 # A Debian package of the game, in build/.
 package: build

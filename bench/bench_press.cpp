@@ -1,0 +1,390 @@
+// The program as a player meets it: a separate process on a private X server
+// and the audio server named by PULSE_SERVER. Start-up to the about window,
+// a press to the lit picture and to the tone on the sink, idle cost and
+// memory.
+//
+// Usage: tolvex_bench_press <rows.md> <program> <tone folder> <sink monitor> [starts] [presses]
+
+#include "bench_report.h"
+#include "monitor_recorder.h"
+#include "tone_analysis.h"
+#include "wave_decoder.h"
+#include "x_session.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <filesystem>
+#include <map>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <poll.h>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace tolvex;
+using namespace tolvex::bench;
+using namespace std::chrono_literals;
+
+constexpr int kAboutWidth = 284, kAboutHeight = 420;
+constexpr int kClientHeight = 390;
+constexpr int kLoud = 1000;  // well above a null sink's exact silence
+constexpr int kRate = testing::MonitorRecorder::kRate;
+
+// Middle of each quarter of the ring, in client pixels, and its two colours.
+struct Pad {
+    int x, y;
+    std::uint32_t unlit, lit;
+};
+constexpr std::array<Pad, 4> kPads = {{{104, 102, 0x009C00, 0x31FF31},
+                                       {280, 102, 0x9C9C00, 0xFFFF00},
+                                       {280, 278, 0x00629C, 0x00CDFF},
+                                       {104, 278, 0x9C0000, 0xFF1800}}};
+
+void pump(std::chrono::milliseconds d)
+{
+    const auto end = Clock::now() + d;
+    while (Clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+bool waitPixel(x11::XSession& x, int px, int py, std::uint32_t colour, std::chrono::milliseconds limit)
+{
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        if (x.pixel(px, py) == colour) return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        std::this_thread::sleep_for(1ms);
+    }
+    return false;
+}
+
+// Reports windows as the server maps them: no polling, the time is taken
+// when the notice arrives.
+class MapWatcher {
+public:
+    explicit MapWatcher(const std::string& display) : m_dpy(XOpenDisplay(display.c_str()))
+    {
+        if (!m_dpy) return;
+        XSelectInput(m_dpy, DefaultRootWindow(m_dpy), SubstructureNotifyMask);
+        XSync(m_dpy, True);
+    }
+    ~MapWatcher()
+    {
+        if (m_dpy) XCloseDisplay(m_dpy);
+    }
+    bool ok() const { return m_dpy != nullptr; }
+    void drain()
+    {
+        XSync(m_dpy, False);
+        while (XPending(m_dpy)) {
+            XEvent ev;
+            XNextEvent(m_dpy, &ev);
+        }
+    }
+    // When a window of that size was mapped.
+    std::optional<Clock::time_point> waitMapped(int width, int height, std::chrono::milliseconds limit)
+    {
+        const auto end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            while (XPending(m_dpy)) {
+                XEvent ev;
+                XNextEvent(m_dpy, &ev);
+                const auto at = Clock::now();
+                if (ev.type != MapNotify) continue;
+                XWindowAttributes a;
+                if (XGetWindowAttributes(m_dpy, ev.xmap.window, &a) && a.width == width && a.height == height)
+                    return at;
+            }
+            pollfd p{ConnectionNumber(m_dpy), POLLIN, 0};
+            ::poll(&p, 1, 5);
+        }
+        return std::nullopt;
+    }
+
+private:
+    Display* m_dpy;
+};
+
+struct Game {
+    QProcess process;
+    Clock::time_point started;
+};
+
+void startGame(Game& g, const QString& program, const QString& tones, const std::string& display)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(display));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("WAYLAND_DISPLAY");
+    g.process.setProcessEnvironment(env);
+    g.process.setWorkingDirectory(tones);
+    g.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    g.process.setStandardOutputFile(QProcess::nullDevice());
+    g.started = Clock::now();
+    g.process.start(program, {});
+}
+
+void endGame(Game& g)
+{
+    if (g.process.state() == QProcess::NotRunning) return;
+    g.process.kill();
+    g.process.waitForFinished(3000);
+}
+
+std::string procField(qint64 pid, const char* file, const std::string& key)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0) return line.substr(key.size());
+    return {};
+}
+
+// utime + stime of the process, in ms.
+double cpuMs(qint64 pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = all.rfind(')');
+    if (close == std::string::npos) return std::nan("");
+    std::istringstream rest(all.substr(close + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    // Fields from the state (3rd) on; utime and stime are the 14th and 15th.
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i == 14) utime = std::stoull(field);
+        if (i == 15) stime = std::stoull(field);
+    }
+    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Clock ticks used by each thread, by "tid name".
+std::map<std::string, long long> threadTicks(qint64 pid)
+{
+    std::map<std::string, long long> out;
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream comm(entry.path() / "comm"), stat(entry.path() / "stat");
+        std::string name, all;
+        std::getline(comm, name);
+        std::getline(stat, all);
+        std::istringstream rest(all.substr(all.rfind(')') + 2));
+        std::string field;
+        long long ticks = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i)
+            if (i >= 14) ticks += std::stoll(field);
+        out[entry.path().filename().string() + " " + name] = ticks;
+    }
+    return out;
+}
+
+// Samples of a tone file before its first loud one, at the recording's rate.
+double fileLeadMs(const std::string& path)
+{
+    const auto wave = DecodeWaveFile(path);
+    if (!wave || wave->channels < 1) return 0.0;
+    for (std::int64_t i = 0; i < wave->frames(); ++i)
+        if (std::abs(wave->samples[static_cast<std::size_t>(i * wave->channels)]) * 32768.0f > kLoud)
+            return static_cast<double>(i) * 1000.0 / wave->sampleRate;
+    return 0.0;
+}
+
+int measure(int argc, char* argv[], const std::string& display)
+{
+    QCoreApplication app(argc, argv);
+    const std::string rowsPath = argv[1];
+    const QString program = QString::fromLocal8Bit(argv[2]);
+    const QString tones = QString::fromLocal8Bit(argv[3]);
+    const QString monitor = QString::fromLocal8Bit(argv[4]);
+    const int starts = argc > 5 ? std::max(1, std::atoi(argv[5])) : 7;
+    const int presses = argc > 6 ? std::max(1, std::atoi(argv[6])) : 40;
+    Table table(rowsPath);
+
+    x11::XSession x(display);
+    MapWatcher maps(display);
+    if (!x.ok() || !maps.ok()) {
+        std::fprintf(stderr, "no X connection\n");
+        return 1;
+    }
+
+    // --- Start-up: process start until the about window is mapped.
+    std::vector<double> startUp;
+    Game game;
+    for (int run = 0; run < starts; ++run) {
+        maps.drain();
+        auto* g = run + 1 < starts ? new Game : &game;
+        startGame(*g, program, tones, display);
+        const auto mapped = maps.waitMapped(kAboutWidth, kAboutHeight, 15s);
+        if (mapped)
+            startUp.push_back(msBetween(g->started, *mapped));
+        else
+            std::fprintf(stderr, "start %d: the about window never came\n", run);
+        if (g != &game) {
+            endGame(*g);
+            delete g;
+            pump(100ms);
+        }
+    }
+    const Stats su = summarise(startUp);
+    table.row("Start-up: process start to the about window mapped", su, "ms", "≤ 200 ms (median)",
+              su.n > 0 && su.median <= 200.0, 1);
+
+    // --- Into free play: the about window closes with a click.
+    struct Ender {
+        Game& g;
+        ~Ender() { endGame(g); }
+    } ender{game};
+    std::optional<unsigned long> about;
+    for (int i = 0; i < 500 && !(about = x.findUntitled(kAboutWidth, kAboutHeight)); ++i) pump(10ms);
+    if (!about) return 1;
+    pump(300ms);
+    const x11::Rect a = x.geometry(*about);
+    x.click(a.x + a.width / 2, a.y + 60);
+    const auto board = x.waitForWindow("Tolvex 1.1", 10s);
+    if (!board) {
+        std::fprintf(stderr, "the main window never came\n");
+        return 1;
+    }
+    pump(500ms);
+    const x11::Rect w = x.geometry(*board);
+    const int left = w.x, top = w.y + w.height - kClientHeight;
+
+    testing::MonitorRecorder recorder(monitor);
+    if (!recorder.start()) {
+        std::fprintf(stderr, "no recording: %s\n", recorder.diagnostics().toStdString().c_str());
+        return 1;
+    }
+    pump(300ms);
+
+    std::array<double, 4> lead{};
+    for (int pad = 0; pad < 4; ++pad)
+        lead[static_cast<std::size_t>(pad)] =
+            fileLeadMs((tones + QStringLiteral("/Beep%1.wav").arg(pad + 1)).toStdString());
+
+    // --- Presses in free play: to the lit picture, and to the tone.
+    std::vector<double> toPicture, toSound, toSoundRaw;
+    for (int i = 0; i < presses; ++i) {
+        const Pad& p = kPads[static_cast<std::size_t>(i % 4)];
+        const int px = left + p.x, py = top + p.y;
+        x.moveTo(px, py);
+        if (!waitPixel(x, px, py, p.unlit, 2s)) {
+            std::fprintf(stderr, "press %d: pad not unlit (0x%06x)\n", i, x.pixel(px, py));
+            continue;
+        }
+        pump(30ms);
+        std::vector<std::pair<Clock::time_point, std::size_t>> arrivals;
+        const std::size_t before = recorder.mark();
+        const auto pressed = Clock::now();
+        x.press(1);
+        std::optional<Clock::time_point> lit;
+        const auto giveUp = pressed + 2s;
+        while (Clock::now() < giveUp) {
+            if (x.pixel(px, py) == p.lit) {
+                lit = Clock::now();
+                break;
+            }
+        }
+        if (lit)
+            toPicture.push_back(msBetween(pressed, *lit));
+        else
+            std::fprintf(stderr, "press %d: the pad never showed lit\n", i);
+        // Where each delivery of the recording lies in time; the earliest
+        // one for its sample count is the least delayed.
+        const auto listenUntil = pressed + 450ms;
+        while (Clock::now() < listenUntil) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            const std::size_t n = recorder.mark();
+            arrivals.emplace_back(Clock::now(), n);
+            std::this_thread::sleep_for(500us);
+        }
+        x.release(1);
+        waitPixel(x, px, py, p.unlit, 2s);
+
+        const long onset = testing::FirstLoudSample(recorder.samples(), before, kLoud);
+        if (onset < 0) {
+            std::fprintf(stderr, "press %d: no tone heard\n", i);
+            continue;
+        }
+        // The first delivery that holds the onset: its last sample left the
+        // sink `latency` before it arrived here, the onset that much earlier.
+        std::optional<double> heard;
+        for (const auto& [at, n] : arrivals) {
+            if (n > static_cast<std::size_t>(onset)) {
+                heard = msBetween(pressed, at) - static_cast<double>(n - static_cast<std::size_t>(onset)) * 1000.0 / kRate -
+                        lead[i % 4];
+                break;
+            }
+        }
+        if (!heard) continue;
+        const double heardRaw = *heard;
+        toSoundRaw.push_back(heardRaw);
+        toSound.push_back(heardRaw - recorder.reportedLatencyMs());
+        if (std::getenv("TOLVEX_BENCH_VERBOSE"))
+            std::fprintf(stderr, "press %2d pad %d: picture %6.2f ms, sound %6.2f ms (latency %.1f ms)\n", i, i % 4,
+                         lit ? msBetween(pressed, *lit) : -1.0, heardRaw, recorder.reportedLatencyMs());
+        pump(150ms);
+    }
+    const double latency = recorder.reportedLatencyMs();
+    recorder.stop();
+
+    const Stats pic = summarise(toPicture);
+    table.row("Press to picture: XTest press to the lit colour read back", pic, "ms", "median ≤ 8, p99 ≤ 16 ms",
+              pic.n > 0 && pic.median <= 8.0 && pic.p99 <= 16.0, 2);
+    const Stats snd = summarise(toSound);
+    table.row("Press to sound: XTest press to the tone's onset on the sink (recorder latency " + fmt(latency, 1) +
+                  " ms taken off)",
+              snd, "ms", "median ≤ 20, p99 ≤ 30 ms", snd.n > 0 && snd.median <= 20.0 && snd.p99 <= 30.0, 1);
+    table.row("Press to sound, recorder latency left in", summarise(toSoundRaw), "ms", "", true, 1);
+
+    // --- Idle free play, then memory after the play above.
+    const qint64 pid = game.process.processId();
+    pump(1s);
+    const auto threadsBefore = threadTicks(pid);
+    const double cpu0 = cpuMs(pid);
+    pump(10s);
+    const double cpu1 = cpuMs(pid);
+    if (std::getenv("TOLVEX_BENCH_VERBOSE")) {
+        for (const auto& [task, ticks] : threadTicks(pid))
+            std::fprintf(stderr, "idle: thread %s used %lld ticks\n", task.c_str(),
+                         ticks - (threadsBefore.count(task) ? threadsBefore.at(task) : 0));
+    }
+    table.single("Idle free play: CPU time (utime + stime) over 10 s", 1, cpu1 - cpu0, "ms",
+                 "≈ 0 (≤ 10 ms, one clock tick)", cpu1 - cpu0 <= 10.0, 0);
+    const double hwmMiB = std::atof(procField(pid, "status", "VmHWM:").c_str()) / 1024.0;
+    table.single("Peak resident memory (VmHWM) after " + std::to_string(presses) + " presses", 1, hwmMiB, "MiB",
+                 "≤ 60 MiB", hwmMiB <= 60.0, 1);
+
+    x.closeWindow(*board);
+    game.process.waitForFinished(5000);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s <rows.md> <program> <tone folder> <sink monitor> [starts] [presses]\n",
+                     argv[0]);
+        return 2;
+    }
+    int status = 1;
+    {
+        x11::XvfbServer xvfb;
+        if (xvfb.name().empty())
+            std::fprintf(stderr, "Xvfb did not start\n");
+        else
+            status = measure(argc, argv, xvfb.name());
+    }
+    return status;
+}
