@@ -429,13 +429,16 @@ TEST_F(UiTest, FocusOrder)
 // ---------------------------------------------------------------------------
 // Timers
 
-TEST_F(UiTest, TimersArePreciseAndStartStopByInterval)
+TEST_F(UiTest, TimersStartOneIntervalFromNowAndStopByInterval)
 {
-    QTimer* t = form->Timer(TimerId::Timer4);
-    EXPECT_EQ(t->timerType(), Qt::PreciseTimer);
+    using namespace std::chrono_literals;
+    BoardTimer* t = form->Timer(TimerId::Timer4);
+    const auto before = BoardTimer::Clock::now();
     form->SetTimer(TimerId::Timer4, 250);
     EXPECT_TRUE(t->isActive());
     EXPECT_EQ(t->interval(), 250);
+    EXPECT_GE(t->deadline(), before + 250ms);
+    EXPECT_LE(t->deadline(), BoardTimer::Clock::now() + 250ms);
     form->SetTimer(TimerId::Timer4, 0);
     EXPECT_FALSE(t->isActive());
 }

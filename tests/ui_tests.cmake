@@ -3,6 +3,7 @@ add_executable(test_ui
   test_ui_main.cpp
   test_ui_support.h
   test_ui_form1.cpp
+  test_ui_timing.cpp
   test_ui_about.cpp
   test_ui_render.cpp
 )

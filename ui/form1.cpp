@@ -21,7 +21,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTimer>
 
 namespace tolvex {
 
@@ -299,12 +298,14 @@ void Form1::buildMenu()
 
 void Form1::buildTimers()
 {
+    using namespace std::chrono_literals;
     for (int i = 0; i < kTimerCount; ++i) {
-        auto* timer = new QTimer(this);
+        // The playback and the shows keep a rhythm the player sees and hears;
+        // the answer clock's bar and limit are fine a millisecond late.
+        const bool rhythmic = static_cast<TimerId>(i + 1) != TimerId::Timer3;
+        auto* timer = new BoardTimer(rhythmic ? 3000us : 0us, this);
         timer->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
-        // A coarse timer may fire up to 5 % early.
-        timer->setTimerType(Qt::PreciseTimer);
-        connect(timer, &QTimer::timeout, this, [this, i] { timerTick(i); });
+        connect(timer, &BoardTimer::timeout, this, [this, i](BoardTimer::Clock::time_point due) { timerTick(i, due); });
         m_timers[i] = timer;
     }
 }
@@ -318,12 +319,16 @@ void Form1::setTabOrder()
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void Form1::timerTick(int index)
+void Form1::timerTick(int index, BoardTimer::Clock::time_point due)
 {
     // A tick already on its way when the timer was stopped is dropped.
     if (m_closing || !m_timers[index]->isActive()) return;
     ++m_ticks[index];
+    // Ticks can nest inside a modal box's loop; each restores the outer one's context.
+    const TickContext outer = m_tick;
+    m_tick = {true, false, due};
     m_engine.OnTimer(static_cast<TimerId>(index + 1));
+    m_tick = outer;
 }
 
 void Form1::load() { m_engine.OnLoad(); }
@@ -345,7 +350,7 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
     if (m_closing) return;
     m_closing = true;
-    for (QTimer* t : m_timers) t->stop();
+    for (BoardTimer* t : m_timers) t->stop();
     // The program ends at once, also from inside a modal box: every window
     // goes and every event loop, nested ones included, returns.
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -390,17 +395,21 @@ bool Form1::SoundSetChosen(std::int16_t index) { return m_option2.at(index)->isC
 
 void Form1::SetTimer(TimerId timer, std::int32_t ms)
 {
-    QTimer* t = m_timers[timerIndex(timer)];
-    // start() restarts a running timer: the first tick is one interval away.
-    if (ms > 0 && !m_closing)
-        t->start(ms);
-    else
+    BoardTimer* t = m_timers[timerIndex(timer)];
+    if (ms <= 0 || m_closing) {
         t->stop();
+        return;
+    }
+    // A step's own work takes no time on the game's clock, so a playback keeps
+    // its timeline; a box that kept the player waiting does.
+    const bool fromTick = m_tick.inTick && !m_tick.waited;
+    t->start(ms, fromTick ? m_tick.due : BoardTimer::Clock::now());
 }
 
 void Form1::ShowAbout()
 {
     if (m_closing) return;
+    m_tick.waited = true;
     auto* about = new FormZandrell(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
@@ -410,6 +419,7 @@ void Form1::ShowAbout()
 void Form1::ShowToneWarning(const std::string& prompt)
 {
     if (m_closing) return;
+    m_tick.waited = true;
     showToneWarning(this, prompt);
 }
 

@@ -3,6 +3,7 @@
 // settings, the menu and the five timers. It carries out the engine's Board
 // operations and hands every window event to the engine.
 
+#include "board_timer.h"
 #include "close_request_filter.h"
 #include "pad_picture.h"
 
@@ -24,7 +25,6 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QTimer;
 
 namespace tolvex {
 
@@ -75,7 +75,7 @@ public:
     QScrollBar* HScroll1() const { return m_hscroll1; }
     QScrollBar* HScroll2() const { return m_hscroll2; }
     QLabel* Label(int n) const { return m_labels[n]; }  // Label1 .. Label6
-    QTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
+    BoardTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
     int ticksDelivered(TimerId timer) const { return m_ticks[timerIndex(timer)]; }
     QAction* MnuHelp() const { return m_mnuHelp; }
     QAction* MnuInfo() const { return m_mnuInfo; }
@@ -96,7 +96,7 @@ private:
     void buildMenu();
     void buildTimers();
     void setTabOrder();
-    void timerTick(int index);
+    void timerTick(int index, BoardTimer::Clock::time_point due);
 
     Engine m_engine;
     std::array<PadPicture*, 4> m_image1{};
@@ -110,7 +110,14 @@ private:
     QCheckBox* m_check1 = nullptr;
     QScrollBar* m_hscroll1 = nullptr;
     QScrollBar* m_hscroll2 = nullptr;
-    std::array<QTimer*, kTimerCount> m_timers{};
+    std::array<BoardTimer*, kTimerCount> m_timers{};
+    // The tick being handled: a timer armed in it counts from its deadline,
+    // unless a modal box made the game wait meanwhile.
+    struct TickContext {
+        bool inTick = false;
+        bool waited = false;
+        BoardTimer::Clock::time_point due;
+    } m_tick;
     std::array<int, kTimerCount> m_ticks{};
     QAction* m_mnuHelp = nullptr;
     QAction* m_mnuInfo = nullptr;

@@ -1,0 +1,92 @@
+// The game's clock in the window: timers armed inside a tick count from that
+// tick's deadline, so a playback keeps its timeline; a modal box in between
+// makes the game wait, and the next timer counts from the call.
+#include "test_ui_support.h"
+
+#include <QMessageBox>
+
+namespace tolvex::uitest {
+namespace {
+
+using namespace std::chrono_literals;
+using TimePoint = BoardTimer::Clock::time_point;
+
+// A stand-alone timer ticks on anchor + k × interval exactly, never before.
+TEST(BoardTimerTest, TicksFallOnExactDeadlines)
+{
+    for (auto lead : {0us, 2000us}) {
+        BoardTimer timer(lead);
+        std::vector<TimePoint> dues;
+        bool early = false;
+        QObject::connect(&timer, &BoardTimer::timeout, [&](TimePoint due) {
+            dues.push_back(due);
+            early = early || BoardTimer::Clock::now() < due;
+        });
+        const TimePoint anchor = BoardTimer::Clock::now();
+        timer.start(7, anchor);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dues.size() >= 5; }, 5000));
+        timer.stop();
+        EXPECT_FALSE(early) << "lead " << lead.count();
+        for (std::size_t k = 0; k < 5; ++k) {
+            // A stall may skip ticks, never shift them off the grid.
+            EXPECT_EQ((dues[k] - anchor) % 7ms, 0ms) << k;
+            if (k > 0) {
+                EXPECT_GT(dues[k], dues[k - 1]);
+            }
+        }
+        EXPECT_EQ(dues[0], anchor + 7ms);
+    }
+}
+
+// An anchor in the past makes the first tick due at once.
+TEST(BoardTimerTest, OverdueFirstTickComesPromptly)
+{
+    BoardTimer timer(0us);
+    int ticks = 0;
+    QObject::connect(&timer, &BoardTimer::timeout, [&](TimePoint) { ++ticks; });
+    timer.start(5, BoardTimer::Clock::now() - 1s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 1000));
+    timer.stop();
+    const int seen = ticks;
+    QTest::qWait(30);
+    EXPECT_EQ(ticks, seen);  // stopped means no tick
+}
+
+// The playback's steps chain on deadlines: lit 200 ms after the step was due,
+// the next step 300 ms after that, however long each step took.
+TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
+{
+    clock.randoms.push_back(TestClock::forPad(1));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    engine().MutableState().Sequence = "12";
+    const TimePoint first = form->Timer(TimerId::Timer1)->deadline();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer2)->isActive(); }, 3000));
+    EXPECT_EQ(form->Timer(TimerId::Timer2)->deadline(), first + 200ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer1)->isActive(); }, 3000));
+    EXPECT_EQ(form->Timer(TimerId::Timer1)->deadline(), first + 500ms);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
+}
+
+// A refused tone keeps the pad lit until the box is closed; its full lit time
+// counts from then, not from the tick.
+TEST_F(UiTest, AfterAToneWarningTheLitTimeCountsFromTheCall)
+{
+    clock.randoms.push_back(TestClock::forPad(2));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    const TimePoint step = form->Timer(TimerId::Timer1)->deadline();
+    player.result = 0;
+    TimePoint closed;
+    QTimer::singleShot(600, form.get(), [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(qobject_cast<QMessageBox*>(box), nullptr);
+        QTest::qWait(100);  // the player reads the box
+        closed = BoardTimer::Clock::now();
+        box->close();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer2)->isActive(); }, 3000));
+    EXPECT_GE(form->Timer(TimerId::Timer2)->deadline(), closed + 200ms);
+    EXPECT_GT(form->Timer(TimerId::Timer2)->deadline(), step + 300ms);
+}
+
+} // namespace
+} // namespace tolvex::uitest
