@@ -23,6 +23,10 @@ constexpr qint64 kStreamBufferUs = 50'000;
 // Stays well below PulseAudio's default 4 MiB stream limit.
 constexpr qint64 kUpfrontBytes = 1024 * 1024;
 constexpr int kFeedIntervalMs = 20;
+// How long a played-out stream stays open. Starting a stream while none is
+// open costs the server tens of ms now and then, against ~1 ms otherwise;
+// an open stream keeps a 20 ms tick running, so not for long.
+constexpr int kLingerMs = 1500;
 constexpr std::size_t kCacheEntries = 32;
 
 // What the shipped tones are made of; a sink for it is opened ahead.
@@ -118,6 +122,9 @@ QtWavePlayer::QtWavePlayer(QObject* parent)
     m_feedTimer.setInterval(kFeedIntervalMs);
     m_feedTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_feedTimer, &QTimer::timeout, this, &QtWavePlayer::feed);
+    m_closeTimer.setSingleShot(true);
+    m_closeTimer.setInterval(kLingerMs);
+    connect(&m_closeTimer, &QTimer::timeout, this, &QtWavePlayer::closeIfPlayedOut);
 
     // Connecting to the audio server and making the sink are done now, not
     // at the first tone.
@@ -141,6 +148,7 @@ void QtWavePlayer::stop()
 {
     m_playing = false;
     m_feedTimer.stop();
+    m_closeTimer.stop();
     if (m_sink != nullptr && m_sink->state() != QAudio::StoppedState)
         m_sink->stop();
     m_out = nullptr;
@@ -217,12 +225,13 @@ QAudioSink* QtWavePlayer::sinkFor(const QAudioDevice& device, const QAudioFormat
     }
     m_sink = new QAudioSink(device, format, this);
     // An open stream keeps a 20 ms tick running on this thread even in
-    // silence; close it once the sound has played out, so that idle is idle.
+    // silence; close it soon after the sound has played out, so that idle is
+    // idle.
     connect(m_sink, &QAudioSink::stateChanged, this, [this, sink = m_sink](QAudio::State state) {
         if (sink != m_sink || !m_playing || state != QAudio::IdleState)
             return;
         if (m_sink->state() == QAudio::IdleState && m_written >= m_pcm.size())
-            stop();
+            m_closeTimer.start();
     }, Qt::QueuedConnection);
     m_sinkDevice = device;
     m_sinkFormat = format;
@@ -283,6 +292,12 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     if (m_written < m_pcm.size())
         m_feedTimer.start();
     return 1;
+}
+
+void QtWavePlayer::closeIfPlayedOut()
+{
+    if (m_playing && m_sink != nullptr && m_sink->state() == QAudio::IdleState && m_written >= m_pcm.size())
+        stop();
 }
 
 void QtWavePlayer::feed()

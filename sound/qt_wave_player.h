@@ -52,6 +52,7 @@ private:
     QAudioFormat chooseFormat(const QAudioDevice& device, const DecodedWave& wave) const;
     QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format);
     void feed();
+    void closeIfPlayedOut();
 
     std::map<std::string, CacheEntry> m_cache;
     std::uint64_t m_useCounter = 0;
@@ -66,6 +67,7 @@ private:
     qint64 m_written = 0;
     bool m_playing = false;  // a sound was queued and has not been stopped
     QTimer m_feedTimer;
+    QTimer m_closeTimer;
 };
 
 // Ends the process at once with `status`, flushing stdio but skipping the

@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,6 +44,37 @@ std::size_t Ms(double ms)
 double ToMs(double samples)
 {
     return samples * 1000.0 / kRate;
+}
+
+QStringList PactlLines(const QStringList& args)
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), args);
+    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(pactl.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// Streams playing into the test sink, as the server lists them; -1 when
+// the server cannot be asked.
+int StreamsOnTestSink()
+{
+    QString sinkIndex;
+    for (const QString& line : PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() > 1 && f[1] == QStringLiteral(TOLVEX_TEST_SINK))
+            sinkIndex = f[0];
+    }
+    if (sinkIndex.isEmpty())
+        return -1;
+    int n = 0;
+    for (const QString& line :
+         PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() > 1 && f[1] == sinkIndex)
+            ++n;
+    }
+    return n;
 }
 
 class SoundPlayerTest : public ::testing::Test {
@@ -218,6 +250,23 @@ TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)
     ASSERT_GE(onset, 0);
     const double late = ToneLevel(s, static_cast<std::size_t>(onset) + Ms(700), Ms(300), kRate, kPadHz[3]);
     EXPECT_GT(late, 0.2);
+}
+
+// An open stream costs a tick on the event thread; one is kept only briefly
+// once its sound has played out.
+TEST_F(SoundPlayerTest, StreamClosesSoonAfterTheSoundPlayedOut)
+{
+    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.2));
+    ASSERT_EQ(StreamsOnTestSink(), 0);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_NE(m_player.PlayWave("Beep1.wav"), 0);
+    EXPECT_EQ(StreamsOnTestSink(), 1);
+    // 0.2 s of sound, then at most about 2 s of open silence.
+    QTRY_VERIFY_WITH_TIMEOUT(StreamsOnTestSink() == 0, 4000);
+    const qint64 closedMs = clock.elapsed();
+    std::printf("stream closed %lld ms after the request\n", static_cast<long long>(closedMs));
+    EXPECT_LT(closedMs, 2700);
 }
 
 TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
