@@ -276,14 +276,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <rows.md> <tone folder> [repeats]\n", argv[0]);
         return 2;
     }
-    int status = 1;
-    {
-        x11::XvfbServer xvfb;
-        if (xvfb.name().empty())
-            std::fprintf(stderr, "Xvfb did not start\n");
-        else
-            status = measure(argc, argv, xvfb.name());
-    }
+    const int status =
+        onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
     // As the game does: Qt's audio teardown at exit can crash.
     ExitWithoutAudioTeardown(status);
 }

@@ -378,13 +378,5 @@ int main(int argc, char* argv[])
                      argv[0]);
         return 2;
     }
-    int status = 1;
-    {
-        x11::XvfbServer xvfb;
-        if (xvfb.name().empty())
-            std::fprintf(stderr, "Xvfb did not start\n");
-        else
-            status = measure(argc, argv, xvfb.name());
-    }
-    return status;
+    return onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
 }

@@ -1,11 +1,14 @@
 #pragma once
 // Summaries of timing samples and the rows of the results table.
 
+#include "x_session.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,5 +89,16 @@ private:
 
     std::string m_path;
 };
+
+// Runs `measure` with a private X server's display name; 1 if Xvfb failed.
+inline int onPrivateDisplay(const std::function<int(const std::string&)>& measure)
+{
+    x11::XvfbServer xvfb;
+    if (xvfb.name().empty()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    return measure(xvfb.name());
+}
 
 } // namespace tolvex::bench
