@@ -287,7 +287,6 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     m_out = out;
     m_pcm = std::move(pcm);
     m_written = first;
-    m_lastFormat = format;
     m_playing = true;
     if (m_written < m_pcm.size())
         m_feedTimer.start();
@@ -307,7 +306,7 @@ void QtWavePlayer::feed()
         return;
     }
     while (m_written < m_pcm.size()) {
-        const qint64 frameBytes = m_lastFormat.bytesPerFrame();
+        const qint64 frameBytes = m_sinkFormat.bytesPerFrame();
         const qint64 room = m_sink->bytesFree() / frameBytes * frameBytes;
         if (room <= 0)
             return;

@@ -37,9 +37,6 @@ public:
     // Silences the current sound, if any.
     void stop();
 
-    // The format of the stream opened for the last accepted request.
-    QAudioFormat lastFormat() const { return m_lastFormat; }
-
 private:
     struct CacheEntry {
         std::filesystem::file_time_type modified;
@@ -60,7 +57,6 @@ private:
     QAudioSink* m_sink = nullptr;
     QAudioDevice m_sinkDevice;
     QAudioFormat m_sinkFormat;
-    QAudioFormat m_lastFormat;
 
     QPointer<QIODevice> m_out;
     QByteArray m_pcm;
