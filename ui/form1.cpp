@@ -88,6 +88,32 @@ public:
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
 
+struct OptionDesign {
+    const char* caption;
+    int top;  // twips inside the frame
+};
+
+// A framed option group; its buttons go to `buttons` in index order.
+template <std::size_t N>
+QGroupBox* makeOptionGroup(QWidget* parent, const char* name, const char* title, QRect place,
+                           const char* arrayNameOfButtons, const OptionDesign (&design)[N], QStyle* style,
+                           QRadioButton** buttons)
+{
+    auto* frame = new QGroupBox(QString::fromUtf8(title), parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setGeometry(place);
+    setColours(frame, Qt::black, buttonFace());
+    for (std::size_t i = 0; i < N; ++i) {
+        auto* option = new QRadioButton(QString::fromUtf8(design[i].caption), frame);
+        option->setObjectName(arrayName(arrayNameOfButtons, static_cast<int>(i)));
+        option->setGeometry(twipsRect(120, design[i].top, 1095, 375));
+        setColours(option, Qt::black, QColor());
+        option->setStyle(style);
+        buttons[i] = option;
+    }
+    return frame;
+}
+
 } // namespace
 
 Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
@@ -181,40 +207,16 @@ void Form1::buildPanel(QWidget* client)
     auto* optionStyle = new OptionStyle;
     optionStyle->setParent(this);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Nivel"), client);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(twipsRect(6120, 120, 1335, 1815));
-    setColours(m_frame1, Qt::black, buttonFace());
-    const char* levels[] = {"Fácil", "Medio", "Difícil", "Buff!!"};
-    for (int i = 0; i < 4; ++i) {
-        auto* option = new QRadioButton(QString::fromUtf8(levels[i]), m_frame1);
-        option->setObjectName(arrayName("Option1", i));
-        option->setGeometry(twipsRect(120, 240 + 360 * i, 1095, 375));
-        setColours(option, Qt::black, QColor());
-        option->setStyle(optionStyle);
-        m_option1[i] = option;
-    }
+    const OptionDesign levels[] = {{"Fácil", 240}, {"Medio", 600}, {"Difícil", 960}, {"Buff!!", 1320}};
+    m_frame1 = makeOptionGroup(client, "Frame1", "Nivel", twipsRect(6120, 120, 1335, 1815), "Option1", levels,
+                               optionStyle, m_option1.data());
     m_option1[0]->setChecked(true);
 
-    m_frame2 = new QGroupBox(QStringLiteral("Sonido"), client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    m_frame2->setGeometry(twipsRect(6120, 2040, 1335, 2175));
-    setColours(m_frame2, Qt::black, buttonFace());
-    struct SoundDesign {
-        const char* caption;
-        int top;
-    };
     // Top to bottom the indices run 0, 1, 3, 2, 4.
-    const SoundDesign sounds[] = {
+    const OptionDesign sounds[] = {
         {"Sin sonido", 240}, {"Beep", 600}, {"Campanilla", 1320}, {"Hammond", 960}, {"Batería", 1680}};
-    for (int i = 0; i < 5; ++i) {
-        auto* option = new QRadioButton(QString::fromUtf8(sounds[i].caption), m_frame2);
-        option->setObjectName(arrayName("Option2", i));
-        option->setGeometry(twipsRect(120, sounds[i].top, 1095, 375));
-        setColours(option, Qt::black, QColor());
-        option->setStyle(optionStyle);
-        m_option2[i] = option;
-    }
+    m_frame2 = makeOptionGroup(client, "Frame2", "Sonido", twipsRect(6120, 2040, 1335, 2175), "Option2", sounds,
+                               optionStyle, m_option2.data());
     m_option2[1]->setChecked(true);
 
     m_command1 = new QPushButton(QStringLiteral("Nuevo Juego"), client);
