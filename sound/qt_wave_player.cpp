@@ -1,14 +1,14 @@
 #include "qt_wave_player.h"
 
+#include "wave_render.h"
+
 #include <QAudioSink>
 #include <QIODevice>
 #include <QMediaDevices>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <system_error>
 
 namespace tolvex {
@@ -37,81 +37,6 @@ QAudioFormat ToneFormat()
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     return format;
-}
-
-float SampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int outChannels)
-{
-    const float* f = wave.samples.data() + frame * wave.channels;
-    if (wave.channels == outChannels)
-        return f[channel];
-    if (wave.channels == 1)
-        return f[0];
-    if (channel < wave.channels && outChannels > 1)
-        return f[channel];
-    float sum = 0.0f;
-    for (int c = 0; c < wave.channels; ++c)
-        sum += f[c];
-    return sum / static_cast<float>(wave.channels);
-}
-
-void Store(float x, QAudioFormat::SampleFormat format, char* out)
-{
-    if (!std::isfinite(x))
-        x = 0.0f;
-    x = std::clamp(x, -1.0f, 1.0f);
-    switch (format) {
-    case QAudioFormat::UInt8: {
-        const auto v = static_cast<std::uint8_t>(std::clamp(std::lrint(x * 128.0f) + 128L, 0L, 255L));
-        std::memcpy(out, &v, 1);
-        break;
-    }
-    case QAudioFormat::Int16: {
-        const auto v = static_cast<std::int16_t>(std::clamp(std::lrint(x * 32768.0f), -32768L, 32767L));
-        std::memcpy(out, &v, 2);
-        break;
-    }
-    case QAudioFormat::Int32: {
-        const auto v = static_cast<std::int32_t>(
-            std::clamp(std::llrint(static_cast<double>(x) * 2147483648.0), -2147483648LL, 2147483647LL));
-        std::memcpy(out, &v, 4);
-        break;
-    }
-    case QAudioFormat::Float:
-        std::memcpy(out, &x, 4);
-        break;
-    default:
-        std::memset(out, 0, 1);
-        break;
-    }
-}
-
-// The wave in the stream's format: channel count, sample format and, with
-// linear interpolation, sample rate.
-QByteArray Render(const DecodedWave& wave, const QAudioFormat& format)
-{
-    const int outChannels = format.channelCount();
-    const int bytesPerSample = format.bytesPerSample();
-    const std::int64_t inFrames = wave.frames();
-    const double step = static_cast<double>(wave.sampleRate) / format.sampleRate();
-    const std::int64_t outFrames = wave.sampleRate == format.sampleRate()
-        ? inFrames
-        : static_cast<std::int64_t>(std::ceil(static_cast<double>(inFrames) / step));
-
-    QByteArray out(static_cast<qsizetype>(outFrames * outChannels * bytesPerSample), Qt::Uninitialized);
-    char* p = out.data();
-    for (std::int64_t i = 0; i < outFrames; ++i) {
-        const double pos = static_cast<double>(i) * step;
-        const auto i0 = std::min(static_cast<std::int64_t>(pos), inFrames - 1);
-        const auto i1 = std::min(i0 + 1, inFrames - 1);
-        const float t = static_cast<float>(pos - static_cast<double>(i0));
-        for (int c = 0; c < outChannels; ++c) {
-            const float a = SampleAt(wave, i0, c, outChannels);
-            const float b = SampleAt(wave, i1, c, outChannels);
-            Store(a + (b - a) * t, format.sampleFormat(), p);
-            p += bytesPerSample;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -253,7 +178,7 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     const QAudioFormat format = chooseFormat(device, *wave);
     if (!format.isValid())
         return 0;
-    QByteArray pcm = Render(*wave, format);
+    QByteArray pcm = RenderWave(*wave, format);
     if (pcm.isEmpty())
         return 0;
 

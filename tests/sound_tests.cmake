@@ -26,8 +26,8 @@ add_test(NAME sound_audio_server_stop
 set_tests_properties(sound_audio_server_start PROPERTIES FIXTURES_SETUP tolvex_audio TIMEOUT 30)
 set_tests_properties(sound_audio_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_audio TIMEOUT 30)
 
-# Decoding and refusals of damaged files.
-add_executable(test_sound_decoder test_sound_decoder.cpp)
+# Decoding, refusals of damaged files, and rendering for a stream.
+add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp)
 target_link_libraries(test_sound_decoder PRIVATE tolvex_sound tolvex_sound_test_support
   PkgConfig::SNDFILE GTest::gtest_main)
 gtest_discover_tests(test_sound_decoder DISCOVERY_TIMEOUT 60)

@@ -1,0 +1,104 @@
+// Turning decoded samples into the bytes a stream of a given format takes.
+#include "wave_render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace tolvex;
+
+namespace {
+
+QAudioFormat formatOf(int rate, int channels, QAudioFormat::SampleFormat sampleFormat)
+{
+    QAudioFormat f;
+    f.setSampleRate(rate);
+    f.setChannelCount(channels);
+    f.setSampleFormat(sampleFormat);
+    return f;
+}
+
+DecodedWave waveOf(int rate, int channels, std::vector<float> samples)
+{
+    DecodedWave w;
+    w.sampleRate = rate;
+    w.channels = channels;
+    w.samples = std::move(samples);
+    return w;
+}
+
+std::int16_t int16At(const QByteArray& bytes, int index)
+{
+    std::int16_t v = 0;
+    std::memcpy(&v, bytes.constData() + index * 2, 2);
+    return v;
+}
+
+struct SizeCase {
+    const char* name;
+    int inRate, inChannels, inFrames;
+    int outRate, outChannels;
+    QAudioFormat::SampleFormat outFormat;
+    qsizetype expectedBytes;
+};
+
+class RenderSize : public ::testing::TestWithParam<SizeCase> {};
+
+// Every output frame is whole, and resampling keeps the duration.
+TEST_P(RenderSize, HoldsWholeFramesForTheSameDuration)
+{
+    const SizeCase& c = GetParam();
+    const DecodedWave wave = waveOf(c.inRate, c.inChannels,
+                                    std::vector<float>(static_cast<std::size_t>(c.inFrames * c.inChannels), 0.25f));
+    const QByteArray out = RenderWave(wave, formatOf(c.outRate, c.outChannels, c.outFormat));
+    EXPECT_EQ(out.size(), c.expectedBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, RenderSize,
+    ::testing::Values(SizeCase{"SameShape", 44100, 1, 441, 44100, 1, QAudioFormat::Int16, 882},
+                      SizeCase{"MonoToStereoFloat", 44100, 1, 100, 44100, 2, QAudioFormat::Float, 800},
+                      SizeCase{"StereoToMonoUnsigned", 8000, 2, 80, 8000, 1, QAudioFormat::UInt8, 80},
+                      SizeCase{"UpsampledFourfold", 11025, 1, 100, 44100, 1, QAudioFormat::Int32, 1600},
+                      SizeCase{"DownsampledRoundsUp", 48000, 1, 3, 44100, 1, QAudioFormat::Int16, 6},
+                      SizeCase{"OneFrame", 4000, 8, 1, 192000, 2, QAudioFormat::Int16, 4 * 48}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Nothing to render, or no way to store it: no bytes rather than garbage.
+TEST(RenderWave, IsEmptyForNoFramesOrAnUnusableFormat)
+{
+    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(RenderWave(waveOf(0, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Unknown)).isEmpty());
+    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {0.1f}), formatOf(0, 1, QAudioFormat::Int16)).isEmpty());
+}
+
+// Out-of-range and non-finite samples from a float file are clipped or
+// silenced, never wrapped around.
+TEST(RenderWave, ClipsAndSilencesWildSamples)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const QByteArray out =
+        RenderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1, QAudioFormat::Int16));
+    ASSERT_EQ(out.size(), 12);
+    EXPECT_EQ(int16At(out, 0), 32767);
+    EXPECT_EQ(int16At(out, 1), -32768);
+    EXPECT_EQ(int16At(out, 2), 32767);
+    EXPECT_EQ(int16At(out, 3), -32768);
+    EXPECT_EQ(int16At(out, 4), 0);
+    EXPECT_EQ(int16At(out, 5), 16384);
+}
+
+// A stereo file on a mono stream is heard as the mean of its channels.
+TEST(RenderWave, MixesChannelsDownToMono)
+{
+    const QByteArray out = RenderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
+    ASSERT_EQ(out.size(), 4);
+    EXPECT_EQ(int16At(out, 0), 0);
+    EXPECT_EQ(int16At(out, 1), 8192);
+}
+
+} // namespace
