@@ -341,6 +341,26 @@ TEST_F(UiTest, AReleaseEatenByTheToneWarningStillReachesThePad)
     EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
 }
 
+// The player keeps the pad held and answers the warning with the Enter key:
+// the release, wherever it happens, still ends that pad's press.
+TEST_F(UiTest, AReleaseAfterAWarningAnsweredByKeyStillReachesThePad)
+{
+    startGameAt(0);
+    player.result = 0;
+    QTimer::singleShot(0, form.get(), [] {
+        if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+    });
+    pressPad(0);
+    EXPECT_TRUE(showsLit(0));  // still held
+    release(form->Image1(1), form->Image1(1)->rect().center());
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_FALSE(showsLit(1));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+    // Later presses go where they land again.
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
 // ---------------------------------------------------------------------------
 // Panel
 

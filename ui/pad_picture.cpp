@@ -7,6 +7,32 @@
 
 namespace tolvex {
 
+namespace {
+
+// Notices whether a modal window blocked `window` while it was watched.
+class ModalWatch : public QObject {
+public:
+    explicit ModalWatch(QWidget* window) : m_window(window) { m_window->installEventFilter(this); }
+    ~ModalWatch() override
+    {
+        if (m_window) m_window->removeEventFilter(this);
+    }
+    bool blocked() const { return m_blocked; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowBlocked) m_blocked = true;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    bool m_blocked = false;
+};
+
+} // namespace
+
 PadPicture::PadPicture(int pad, Kind kind, const QString& resource, QWidget* parent)
     : QWidget(parent), m_pad(pad), m_kind(kind), m_picture(resource)
 {
@@ -33,8 +59,23 @@ void PadPicture::press(QMouseEvent* event)
     if (m_held.testFlag(event->button())) return;  // already delivered as a press
     m_held |= event->button();
     QPointer<PadPicture> alive(this);
-    emit pressed(m_pad);
-    if (alive) releaseButtonsNoLongerDown();
+    bool modalOpened = false;
+    {
+        ModalWatch watch(window());
+        emit pressed(m_pad);
+        modalOpened = watch.blocked();
+    }
+    if (!alive) return;
+    releaseButtonsNoLongerDown();
+    // The toolkit forgets which widget took the press once a modal box has
+    // been up, and would hand the release to whatever lies under the
+    // pointer; keep it for this pad.
+    if (modalOpened && m_held != Qt::NoButton && isVisible()) grabMouse();
+}
+
+void PadPicture::letGoOfTheMouseWhenNothingIsHeld()
+{
+    if (m_held == Qt::NoButton && mouseGrabber() == this) releaseMouse();
 }
 
 // A modal box opened by the press (the tone warning) eats the release; the
@@ -49,6 +90,7 @@ void PadPicture::releaseButtonsNoLongerDown()
             emit released(m_pad);
         }
     }
+    letGoOfTheMouseWhenNothingIsHeld();
 }
 
 void PadPicture::mouseReleaseEvent(QMouseEvent* event)
@@ -56,6 +98,7 @@ void PadPicture::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
     if (!m_held.testFlag(event->button())) return;
     m_held &= ~Qt::MouseButtons(event->button());
+    letGoOfTheMouseWhenNothingIsHeld();
     emit released(m_pad);
 }
 

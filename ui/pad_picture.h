@@ -31,6 +31,7 @@ protected:
 private:
     void press(QMouseEvent* event);
     void releaseButtonsNoLongerDown();
+    void letGoOfTheMouseWhenNothingIsHeld();
 
     int m_pad;
     Kind m_kind;
