@@ -60,9 +60,13 @@ protected:
     RecordingPlayer player;
     std::unique_ptr<Form1> form;
 
+    // The player the window sounds its tones with; the recorder unless a
+    // test needs real playback.
+    virtual WavePlayer& soundPlayer() { return player; }
+
     void SetUp() override
     {
-        form = std::make_unique<Form1>(clock, player);
+        form = std::make_unique<Form1>(clock, soundPlayer());
         form->setAboutHook(closeAtOnce);
         form->load();
         form->showCentred();

@@ -16,3 +16,27 @@ gtest_discover_tests(test_ui
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60
 )
+
+# The window on a machine with missing or broken tone files, or no audio
+# server: the file cases listen to the tests' private server, so that a
+# refusal is the file's doing.
+add_executable(test_ui_surroundings test_ui_main.cpp test_ui_support.h test_ui_surroundings.cpp)
+target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_sound_test_support Qt6::Test GTest::gtest)
+target_compile_definitions(test_ui_surroundings PRIVATE TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
+add_test(NAME ui_surroundings COMMAND test_ui_surroundings)
+set_tests_properties(ui_surroundings PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+  FIXTURES_REQUIRED tolvex_audio
+  RESOURCE_LOCK tolvex_audio
+  TIMEOUT 300)
+add_test(NAME ui_surroundings_no_audio_server
+  COMMAND test_ui_surroundings --gtest_filter=SurroundingsTest.NoAudioServer*)
+set_tests_properties(ui_surroundings_no_audio_server PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native;TOLVEX_TEST_NO_AUDIO_SERVER=1"
+  TIMEOUT 120)
+
+# No program to open documents or links with, on a private X display.
+add_executable(test_ui_no_handler test_ui_no_handler.cpp test_ui_support.h)
+target_link_libraries(test_ui_no_handler PRIVATE tolvex_ui tolvex_x11_driver Qt6::Test GTest::gtest)
+add_test(NAME ui_no_desktop_handler COMMAND test_ui_no_handler)
+set_tests_properties(ui_no_desktop_handler PROPERTIES TIMEOUT 120)
