@@ -46,6 +46,8 @@ void MonitorRecorder::take()
     m_pending += m_process.readAllStandardOutput();
     m_errors += m_process.readAllStandardError();
     const qsizetype whole = m_pending.size() / 2 * 2;
+    if (whole == 0)
+        return;  // memcpy may not be handed the null data of an empty vector
     const std::size_t old = m_samples.size();
     m_samples.resize(old + static_cast<std::size_t>(whole / 2));
     std::memcpy(m_samples.data() + old, m_pending.constData(), static_cast<std::size_t>(whole));
