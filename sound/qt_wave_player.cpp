@@ -21,7 +21,7 @@ namespace {
 constexpr qint64 kStreamBufferUs = 50'000;
 // Queued in the request itself; anything longer is fed from the event loop.
 // Stays well below PulseAudio's default 4 MiB stream limit.
-constexpr qint64 kUpfrontBytes = 1024 * 1024;
+constexpr qint64 kUpfrontBytes = qint64{1024} * 1024;
 constexpr int kFeedIntervalMs = 20;
 // How long a played-out stream stays open. Starting a stream while none is
 // open costs the server tens of ms now and then, against ~1 ms otherwise;
