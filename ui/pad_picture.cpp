@@ -34,6 +34,7 @@ void PadPicture::press(QMouseEvent* event)
     m_held |= event->button();
     QPointer<PadPicture> alive(this);
     emit pressed(m_pad);
+    // cppcheck-suppress knownConditionTrueFalse ; a slot of pressed() may have deleted this picture
     if (alive) releaseButtonsNoLongerDown();
 }
 
