@@ -3,7 +3,7 @@
 # Debian packages the build, the game and its tests need.
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
-	libsndfile1-dev libgtest-dev googletest \
+	libsndfile1-dev libgtest-dev googletest clang-tidy cppcheck \
 	pulseaudio pulseaudio-utils xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	fonts-liberation fonts-dejavu-core \
@@ -30,7 +30,7 @@ SAN_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 \
 # How long `make fuzz` runs the tone-loading fuzzer; `make test` runs it 60 s.
 FUZZ_SECONDS := 600
 
-.PHONY: deps configure build configure-san build-san test-san fuzz run test package screenshot clean bench
+.PHONY: deps configure build configure-san build-san test-san fuzz run test lint package screenshot clean bench
 
 deps:
 	@missing=$$(for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
@@ -69,6 +69,11 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
 	$(MAKE) test-san
+	sh tests/lint/run_lint.sh $(BUILD_DIR)
+
+# clang-tidy and cppcheck on engine/, sound/ and ui/; any finding fails.
+lint: build
+	sh tests/lint/run_lint.sh $(BUILD_DIR)
 
 # Timings, latencies and footprint of the real program, written to
 # bench/RESULTS.md; takes a few minutes and is not part of `make test`.

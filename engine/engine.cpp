@@ -307,7 +307,7 @@ void Engine::AnswerTick()
     m_board.SetTimeBar(static_cast<float>(width));
     if (m_state.GameOver) m_board.SetTimeBar(0.0f);
     const float e = elapsedSince(m_state.TurnStart);
-    if (e > m_state.TimeLimitSecs && m_state.TimeLimitOn) {
+    if (e > static_cast<float>(m_state.TimeLimitSecs) && m_state.TimeLimitOn) {
         m_state.InputBlocked = kTrue;
         m_state.TimeLimitOn = kFalse;
         m_board.SetTimer(TimerId::Timer3, 0);

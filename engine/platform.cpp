@@ -13,7 +13,8 @@ float SystemPlatform::Clock()
     std::tm local{};
     localtime_r(&secs, &local);
     const auto fraction = duration_cast<microseconds>(now - system_clock::from_time_t(secs)).count();
-    const double sinceMidnight = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction / 1e6;
+    const double sinceMidnight =
+        local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + static_cast<double>(fraction) / 1e6;
     return static_cast<float>(sinceMidnight);
 }
 

@@ -21,7 +21,7 @@ namespace {
 constexpr qint64 kStreamBufferUs = 50'000;
 // Queued in the request itself; anything longer is fed from the event loop.
 // Stays well below PulseAudio's default 4 MiB stream limit.
-constexpr qint64 kUpfrontBytes = 1024 * 1024;
+constexpr qint64 kUpfrontBytes = qint64{1024} * 1024;
 constexpr int kFeedIntervalMs = 20;
 // How long a played-out stream stays open. Starting a stream while none is
 // open costs the server tens of ms now and then, against ~1 ms otherwise;
@@ -176,7 +176,9 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     if (device.isNull())
         return 0;
     const QAudioFormat format = chooseFormat(device, *wave);
-    if (!format.isValid())
+    // Whole frames are queued below, so the frame size must be known.
+    const qint64 frameBytes = format.bytesPerFrame();
+    if (!format.isValid() || frameBytes <= 0)
         return 0;
     QByteArray pcm = RenderWave(*wave, format);
     if (pcm.isEmpty())
@@ -195,14 +197,12 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     // shorter than that gets trailing silence.
     const qsizetype granted = sink->bufferSize();
     if (pcm.size() < granted) {
-        const qsizetype frameBytes = format.bytesPerFrame();
         const qsizetype padded = (granted + frameBytes - 1) / frameBytes * frameBytes;
         pcm.append(QByteArray(padded - pcm.size(), format.sampleFormat() == QAudioFormat::UInt8 ? '\x80' : '\0'));
     }
 
     // Whole frames only: PulseAudio rejects a partial frame, and Qt 6.4's
     // sink stays locked up after such a rejected write.
-    const qint64 frameBytes = format.bytesPerFrame();
     const qint64 upfront = std::min<qint64>(pcm.size(), kUpfrontBytes / frameBytes * frameBytes);
     const qint64 first = out->write(pcm.constData(), upfront);
     if (first <= 0 || sink->error() != QAudio::NoError) {
@@ -226,12 +226,12 @@ void QtWavePlayer::closeIfPlayedOut()
 
 void QtWavePlayer::feed()
 {
-    if (m_sink == nullptr || m_out.isNull() || m_sink->state() == QAudio::StoppedState) {
+    const qint64 frameBytes = m_sinkFormat.bytesPerFrame();
+    if (m_sink == nullptr || m_out.isNull() || m_sink->state() == QAudio::StoppedState || frameBytes <= 0) {
         m_feedTimer.stop();
         return;
     }
     while (m_written < m_pcm.size()) {
-        const qint64 frameBytes = m_sinkFormat.bytesPerFrame();
         const qint64 room = m_sink->bytesFree() / frameBytes * frameBytes;
         if (room <= 0)
             return;

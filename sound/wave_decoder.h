@@ -10,7 +10,7 @@ namespace tolvex {
 // Limits checked before any sample is decoded, so that a huge or hostile
 // file cannot hold up the window.
 inline constexpr double kMaxWaveSeconds = 10.0;
-inline constexpr std::int64_t kMaxWaveFileBytes = 16 * 1024 * 1024;
+inline constexpr std::int64_t kMaxWaveFileBytes = std::int64_t{16} * 1024 * 1024;
 
 // Header values outside these ranges are taken as a damaged file.
 inline constexpr int kMinWaveSampleRate = 4000;

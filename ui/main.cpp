@@ -23,7 +23,7 @@ int play(int argc, char* argv[])
     form.load();  // start-up; returns when the about window has been closed
     if (form.closing()) return 0;
     form.showCentred();
-    return app.exec();
+    return QApplication::exec();
 }
 
 } // namespace

@@ -65,6 +65,7 @@ void PadPicture::press(QMouseEvent* event)
         emit pressed(m_pad);
         modalOpened = watch.blocked();
     }
+    // cppcheck-suppress knownConditionTrueFalse ; a slot of pressed() may have deleted this picture
     if (!alive) return;
     releaseButtonsNoLongerDown();
     // The toolkit forgets which widget took the press once a modal box has
