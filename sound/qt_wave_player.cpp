@@ -3,6 +3,7 @@
 #include "wave_render.h"
 
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
 
@@ -67,6 +68,16 @@ QtWavePlayer::QtWavePlayer(QObject* parent)
 QtWavePlayer::~QtWavePlayer()
 {
     stop();
+    // Qt 6.4's sink runs the event loop in its destructor. Let that happen
+    // now, while this player is still whole and has nothing left to run;
+    // left to ~QObject, a queued state change would reach a half-destroyed
+    // player.
+    const QList<QAudioSink*> sinks = findChildren<QAudioSink*>(Qt::FindDirectChildrenOnly);
+    for (QAudioSink* sink : sinks)
+        disconnect(sink, nullptr, this, nullptr);
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    m_sink = nullptr;
+    qDeleteAll(sinks);
 }
 
 void QtWavePlayer::stop()
