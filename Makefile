@@ -55,8 +55,11 @@ configure-san: deps
 build-san: configure-san
 	env $(SAN_ENV) cmake --build $(SAN_DIR) -j$(JOBS)
 
+# The fuzzer's totals are printed even when it passes.
 test-san: build-san
 	cd $(SAN_DIR) && env $(SAN_ENV) ctest --output-on-failure --timeout 600
+	@grep -h "^stat::number_of_executed_units\|^stat::average_exec_per_sec" \
+		$(SAN_DIR)/Testing/Temporary/LastTest.log || true
 
 fuzz: build-san
 	env $(SAN_ENV) sh tests/fuzz/run_fuzz.sh $(SAN_DIR)/tests/fuzz_tone_loading $(FUZZ_SECONDS) \
