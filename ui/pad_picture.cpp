@@ -44,19 +44,21 @@ void PadPicture::releaseButtonsNoLongerDown()
     const Qt::MouseButtons down = QGuiApplication::mouseButtons();
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton,
                                    Qt::ForwardButton}) {
-        if (m_held.testFlag(button) && !down.testFlag(button)) {
-            m_held &= ~Qt::MouseButtons(button);
-            emit released(m_pad);
-        }
+        if (!down.testFlag(button)) releaseButton(button);
     }
+}
+
+void PadPicture::releaseButton(Qt::MouseButton button)
+{
+    if (!m_held.testFlag(button)) return;
+    m_held &= ~Qt::MouseButtons(button);
+    emit released(m_pad);
 }
 
 void PadPicture::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (!m_held.testFlag(event->button())) return;
-    m_held &= ~Qt::MouseButtons(event->button());
-    emit released(m_pad);
+    releaseButton(event->button());
 }
 
 } // namespace tolvex
