@@ -1,4 +1,5 @@
 add_executable(test_engine
+  engine_invariants.h
   engine_test_support.h
   test_engine_judging.cpp
   test_engine_playback.cpp

@@ -1,6 +1,7 @@
 // Random play: presses, releases, new games, settings, sound sets and refused
 // tones interleaved with timer ticks, checking the state's invariants after
 // every event and that every game finds its way back to idle.
+#include "engine_invariants.h"
 #include "engine_test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,36 +16,18 @@ using namespace tolvex::testing;
 
 namespace {
 
-bool isVbBool(VbBool b) { return b == kTrue || b == kFalse; }
-
-// Returns an empty string when every invariant holds, otherwise the first broken one.
-std::string brokenInvariant(const Rig& rig)
+BoardFacts factsOf(const FakeBoard& b)
 {
-    const GameState& s = rig.st();
-    const FakeBoard& b = rig.board;
-    for (char c : s.Sequence)
-        if (c < '0' || c > '3') return "Sequence holds " + s.Sequence;
-    for (VbBool v : {s.PlayerTurn, s.TimeLimitOn, s.GameOver, s.Won, s.Missed, s.InputBlocked})
-        if (!isVbBool(v)) return "boolean holds " + std::to_string(v);
-    const bool inGame = s.GameOver == kFalse && s.InputBlocked == kFalse;
-    if (inGame && (s.Round != static_cast<std::int16_t>(s.Sequence.size()) || s.Round < 1))
-        return "Round " + std::to_string(s.Round) + " vs length " + std::to_string(s.Sequence.size());
-    if (s.TimeLimitOn && !b.running(TimerId::Timer3)) return "TimeLimitOn without Timer3";
-    if ((s.InputBlocked == kTrue) != b.running(TimerId::Timer5)) return "InputBlocked differs from Timer5";
-    if (s.PlayPos > static_cast<std::int16_t>(s.Sequence.size())) return "PlayPos past the end";
-    if (b.running(TimerId::Timer1) && b.running(TimerId::Timer2)) return "Timer1 and Timer2 both armed";
-    if (b.newGameEnabled != b.levelsEnabled) return "Command1 and levels differ";
-    if (b.newGameEnabled && (s.Won || s.Missed)) return "Won/Missed set while Command1 enabled";
-    if (inGame && s.PlayerTurn && s.PlayerInput.size() > s.Sequence.size()) return "PlayerInput longer than Sequence";
-    return {};
+    BoardFacts f;
+    for (int i = 0; i < kTimerCount; ++i) f.running[i] = b.timers[i].interval > 0;
+    f.newGameEnabled = b.newGameEnabled;
+    f.levelEnabled.fill(b.levelsEnabled);
+    return f;
 }
 
-bool idle(const Rig& rig)
-{
-    const GameState& s = rig.st();
-    return rig.board.runningCount() == 0 && s.GameOver == kTrue && s.PlayerTurn == kTrue &&
-           s.InputBlocked == kFalse && rig.board.newGameEnabled;
-}
+std::string brokenInvariant(const Rig& rig) { return tolvex::testing::brokenInvariant(rig.st(), factsOf(rig.board)); }
+
+bool idle(const Rig& rig) { return tolvex::testing::idle(rig.st(), factsOf(rig.board)); }
 
 struct Stats {
     std::uint64_t events = 0;

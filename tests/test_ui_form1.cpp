@@ -357,8 +357,88 @@ TEST_F(UiTest, AReleaseAfterAWarningAnsweredByKeyStillReachesThePad)
     EXPECT_FALSE(showsLit(1));
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
     EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
-    // Later presses go where they land again.
-    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+// A modal window that comes up while a pad is held: the tone warning of the
+// press itself, or the about window opened from the menu (by keyboard, the
+// mouse being busy). The player lets go while it is open or after closing it.
+struct HeldThroughModal {
+    const char* name;
+    bool aboutWindow;
+    bool releaseWhileOpen;
+};
+
+class HeldThroughModalTest : public UiTest, public ::testing::WithParamInterface<HeldThroughModal> {};
+
+TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
+{
+    const HeldThroughModal& c = GetParam();
+    startGameAt(1);
+    auto modalOpen = [this, &c] {
+        QTimer::singleShot(0, form.get(), [this, &c] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (c.releaseWhileOpen) releasePad(1);
+            if (modal) modal->close();
+        });
+    };
+    if (c.aboutWindow) {
+        pressPad(1);
+        form->setAboutHook([&](FormZandrell&) { modalOpen(); });
+        form->MnuInfo()->trigger();
+    } else {
+        player.result = 0;
+        modalOpen();
+        pressPad(1);
+        player.result = 1;
+    }
+    if (!c.releaseWhileOpen) releasePad(1);
+    EXPECT_FALSE(showsLit(1));
+    // The press completed the round: its release starts the next playback.
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+    // And the pad takes presses again once the turn comes round.
+    engine().OnTimer(TimerId::Timer1);
+    engine().OnTimer(TimerId::Timer2);
+    engine().OnTimer(TimerId::Timer1);
+    engine().OnTimer(TimerId::Timer2);
+    ASSERT_EQ(state().TimeLimitOn, kTrue);
+    const std::size_t tones = player.files.size();
+    pressPad(1);
+    EXPECT_EQ(player.files.size(), tones + 1);
+    releasePad(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pads, HeldThroughModalTest,
+    ::testing::Values(HeldThroughModal{"ToneWarningReleasedWhileOpen", false, true},
+                      HeldThroughModal{"ToneWarningReleasedAfter", false, false},
+                      HeldThroughModal{"AboutWindowReleasedWhileOpen", true, true},
+                      HeldThroughModal{"AboutWindowReleasedAfter", true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A pad held during the playback, when a step's tone is refused and the
+// player lets go while the warning is up: the next press of the pad counts.
+TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
+{
+    clock.randoms.push_back(TestClock::forPad(3));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    pressPad(3);  // during the lead-in: nothing yet
+    player.result = 0;
+    QTimer::singleShot(0, form.get(), [this] {
+        releasePad(3);
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    // The window's own tick, as its timer delivers it.
+    emit form->Timer(TimerId::Timer1)->timeout(BoardTimer::Clock::now());
+    ASSERT_EQ(player.files.size(), 1u);
+    player.result = 1;
+    engine().OnTimer(TimerId::Timer2);
+    ASSERT_EQ(state().TimeLimitOn, kTrue);
+    pressPad(3);
+    EXPECT_EQ(player.files.size(), 2u);
+    EXPECT_EQ(state().Round, 2);  // judged: the round is complete
+    releasePad(3);
+    EXPECT_FALSE(showsLit(3));
 }
 
 // ---------------------------------------------------------------------------

@@ -40,3 +40,17 @@ add_executable(test_ui_no_handler test_ui_no_handler.cpp test_ui_support.h)
 target_link_libraries(test_ui_no_handler PRIVATE tolvex_ui tolvex_x11_driver Qt6::Test GTest::gtest)
 add_test(NAME ui_no_desktop_handler COMMAND test_ui_no_handler)
 set_tests_properties(ui_no_desktop_handler PROPERTIES TIMEOUT 120)
+
+# Random input on the main window with its real timers running; a program of
+# its own, so that a slow (sanitizer) build can give it the time it needs.
+add_executable(test_ui_monkey
+  test_ui_main.cpp
+  test_ui_support.h
+  engine_invariants.h
+  test_ui_monkey.cpp
+)
+target_link_libraries(test_ui_monkey PRIVATE tolvex_ui Qt6::Test GTest::gtest)
+gtest_discover_tests(test_ui_monkey
+  DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180
+)

@@ -16,11 +16,13 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWindow>
 
 namespace tolvex {
 
@@ -295,7 +297,10 @@ void Form1::buildMenu()
     m_mnuInfo->setObjectName(QStringLiteral("MnuInfo"));
     connect(m_mnuHelp, &QAction::triggered, this, [this] { openHelpDocument(helpDirectory()); });
     // Not an engine handler: the game's timers go on while the window is open.
-    connect(m_mnuInfo, &QAction::triggered, this, [this] { ShowAbout(); });
+    connect(m_mnuInfo, &QAction::triggered, this, [this] {
+        ShowAbout();
+        releaseLostPadPresses();
+    });
 }
 
 void Form1::buildTimers()
@@ -331,6 +336,33 @@ void Form1::timerTick(int index, BoardTimer::Clock::time_point due)
     m_tick = {true, false, due};
     m_engine.OnTimer(static_cast<TimerId>(index + 1));
     m_tick = outer;
+    releaseLostPadPresses();
+}
+
+// A modal box takes the releases made while it is up; a pad let go meanwhile
+// is released once the handler that opened the box has finished.
+void Form1::releaseLostPadPresses()
+{
+    if (m_engine.HandlerRunning()) return;
+    for (PadPicture* pad : m_image1) pad->releaseButtonsNoLongerDown();
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (QWindow* w = windowHandle()) w->installEventFilter(this);
+}
+
+// Once a modal box has blocked the window, Qt no longer knows which widget
+// took a press and hands the release of a button held through the box to
+// nobody. The pad that took the press gets it here, before Qt's delivery.
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && watched == windowHandle()) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        for (PadPicture* pad : m_image1) pad->releaseButton(button);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::load() { m_engine.OnLoad(); }

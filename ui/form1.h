@@ -88,6 +88,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildBoard(QWidget* client);
@@ -97,6 +99,7 @@ private:
     void buildTimers();
     void setTabOrder();
     void timerTick(int index, BoardTimer::Clock::time_point due);
+    void releaseLostPadPresses();
 
     Engine m_engine;
     std::array<PadPicture*, 4> m_image1{};

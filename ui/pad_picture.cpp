@@ -7,32 +7,6 @@
 
 namespace tolvex {
 
-namespace {
-
-// Notices whether a modal window blocked `window` while it was watched.
-class ModalWatch : public QObject {
-public:
-    explicit ModalWatch(QWidget* window) : m_window(window) { m_window->installEventFilter(this); }
-    ~ModalWatch() override
-    {
-        if (m_window) m_window->removeEventFilter(this);
-    }
-    bool blocked() const { return m_blocked; }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::WindowBlocked) m_blocked = true;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> m_window;
-    bool m_blocked = false;
-};
-
-} // namespace
-
 PadPicture::PadPicture(int pad, Kind kind, const QString& resource, QWidget* parent)
     : QWidget(parent), m_pad(pad), m_kind(kind), m_picture(resource)
 {
@@ -59,24 +33,9 @@ void PadPicture::press(QMouseEvent* event)
     if (m_held.testFlag(event->button())) return;  // already delivered as a press
     m_held |= event->button();
     QPointer<PadPicture> alive(this);
-    bool modalOpened = false;
-    {
-        ModalWatch watch(window());
-        emit pressed(m_pad);
-        modalOpened = watch.blocked();
-    }
+    emit pressed(m_pad);
     // cppcheck-suppress knownConditionTrueFalse ; a slot of pressed() may have deleted this picture
-    if (!alive) return;
-    releaseButtonsNoLongerDown();
-    // The toolkit forgets which widget took the press once a modal box has
-    // been up, and would hand the release to whatever lies under the
-    // pointer; keep it for this pad.
-    if (modalOpened && m_held != Qt::NoButton && isVisible()) grabMouse();
-}
-
-void PadPicture::letGoOfTheMouseWhenNothingIsHeld()
-{
-    if (m_held == Qt::NoButton && mouseGrabber() == this) releaseMouse();
+    if (alive) releaseButtonsNoLongerDown();
 }
 
 // A modal box opened by the press (the tone warning) eats the release; the
@@ -86,21 +45,21 @@ void PadPicture::releaseButtonsNoLongerDown()
     const Qt::MouseButtons down = QGuiApplication::mouseButtons();
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton,
                                    Qt::ForwardButton}) {
-        if (m_held.testFlag(button) && !down.testFlag(button)) {
-            m_held &= ~Qt::MouseButtons(button);
-            emit released(m_pad);
-        }
+        if (!down.testFlag(button)) releaseButton(button);
     }
-    letGoOfTheMouseWhenNothingIsHeld();
+}
+
+void PadPicture::releaseButton(Qt::MouseButton button)
+{
+    if (!m_held.testFlag(button)) return;
+    m_held &= ~Qt::MouseButtons(button);
+    emit released(m_pad);
 }
 
 void PadPicture::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (!m_held.testFlag(event->button())) return;
-    m_held &= ~Qt::MouseButtons(event->button());
-    letGoOfTheMouseWhenNothingIsHeld();
-    emit released(m_pad);
+    releaseButton(event->button());
 }
 
 } // namespace tolvex

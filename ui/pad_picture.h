@@ -18,6 +18,12 @@ public:
     Kind kind() const { return m_kind; }
     const QPixmap& picture() const { return m_picture; }
 
+    // Ends this picture's press of `button`, if it has one, as its release would.
+    void releaseButton(Qt::MouseButton button);
+    // Ends the presses whose buttons are up by now: their releases went to a
+    // modal box, or to nobody.
+    void releaseButtonsNoLongerDown();
+
 signals:
     void pressed(int pad);
     void released(int pad);
@@ -30,8 +36,6 @@ protected:
 
 private:
     void press(QMouseEvent* event);
-    void releaseButtonsNoLongerDown();
-    void letGoOfTheMouseWhenNothingIsHeld();
 
     int m_pad;
     Kind m_kind;
