@@ -165,6 +165,14 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
             [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + lblURL->text())); });
 }
 
+// The links outlive this object's own destructor: Qt deletes them from
+// ~QWidget, and a link that finds the pointer over it then says so.
+FormZandrell::~FormZandrell()
+{
+    disconnect(lblMail, nullptr, this, nullptr);
+    disconnect(lblURL, nullptr, this, nullptr);
+}
+
 void FormZandrell::fShow()
 {
     setWindowModality(Qt::ApplicationModal);

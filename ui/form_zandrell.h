@@ -37,6 +37,7 @@ public:
 
     // `mainWindow` lends its caption and icon; it is not the owner.
     explicit FormZandrell(QWidget* mainWindow);
+    ~FormZandrell() override;
 
     // Shows the window modally with no owner, centred on the screen, and
     // returns once it has been closed.
