@@ -8,7 +8,7 @@ PACKAGES := cmake g++ make pkg-config \
 	libx11-dev libxtst-dev libxcb1-dev \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream \
-	clang libclang-rt-14-dev llvm
+	clang libclang-rt-14-dev llvm libc6-dbg
 
 # Only for regenerating the README's screenshot.
 SCREENSHOT_PACKAGES := xdotool imagemagick
