@@ -31,11 +31,10 @@ float SampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int out
     return sum / static_cast<float>(wave.channels);
 }
 
+// `x` is already within full scale: the samples were clipped before they
+// were interpolated.
 void Store(float x, QAudioFormat::SampleFormat format, char* out)
 {
-    if (!std::isfinite(x))
-        x = 0.0f;
-    x = std::clamp(x, -1.0f, 1.0f);
     switch (format) {
     case QAudioFormat::UInt8: {
         const auto v = static_cast<std::uint8_t>(std::clamp(std::lrint(x * 128.0f) + 128L, 0L, 255L));
