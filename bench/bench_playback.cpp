@@ -5,6 +5,7 @@
 // Appends its rows of the results table to rows.md.
 
 #include "bench_report.h"
+#include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
@@ -279,5 +280,5 @@ int main(int argc, char* argv[])
     const int status =
         onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
     // As the game does: Qt's audio teardown at exit can crash.
-    ExitWithoutAudioTeardown(status);
+    exitWithoutAudioTeardown(status);
 }

@@ -4,7 +4,7 @@
 #include "game_state.h"
 #include "platform.h"
 #include "wave_player.h"
-#include "../sound/tone_files.h"
+#include "tone_files.h"
 
 #include <cstdint>
 

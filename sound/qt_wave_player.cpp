@@ -8,9 +8,6 @@
 #include <QMediaDevices>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <system_error>
 
 namespace tolvex {
 
@@ -28,7 +25,6 @@ constexpr int kFeedIntervalMs = 20;
 // open costs the server tens of ms now and then, against ~1 ms otherwise;
 // an open stream keeps a 20 ms tick running, so not for long.
 constexpr int kLingerMs = 1500;
-constexpr std::size_t kCacheEntries = 32;
 
 // What the shipped tones are made of; a sink for it is opened ahead.
 QAudioFormat ToneFormat()
@@ -92,48 +88,6 @@ void QtWavePlayer::stop()
     m_written = 0;
 }
 
-std::shared_ptr<const DecodedWave> QtWavePlayer::load(const std::string& fileName)
-{
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path path = fs::absolute(fs::path(fileName), ec);
-    if (ec)
-        return nullptr;
-    // Looked at again on every request, so a file that went away or was
-    // replaced is noticed even when it is in the cache.
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status))
-        return nullptr;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec)
-        return nullptr;
-    const fs::file_time_type modified = fs::last_write_time(path, ec);
-    if (ec)
-        return nullptr;
-
-    const std::string key = path.string();
-    auto it = m_cache.find(key);
-    if (it != m_cache.end() && it->second.size == size && it->second.modified == modified) {
-        it->second.lastUse = ++m_useCounter;
-        return it->second.wave;
-    }
-    if (it != m_cache.end())
-        m_cache.erase(it);
-
-    auto wave = DecodeWaveFile(key);
-    if (!wave)
-        return nullptr;
-    if (m_cache.size() >= kCacheEntries) {
-        auto oldest = std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
-            return a.second.lastUse < b.second.lastUse;
-        });
-        m_cache.erase(oldest);
-    }
-    auto shared = std::make_shared<const DecodedWave>(std::move(*wave));
-    m_cache[key] = CacheEntry{modified, size, shared, ++m_useCounter};
-    return shared;
-}
-
 QAudioFormat QtWavePlayer::chooseFormat(const QAudioDevice& device, const DecodedWave& wave) const
 {
     // The file's own rate and channels when the device takes them, so that
@@ -180,7 +134,7 @@ std::int32_t QtWavePlayer::PlayWave(const std::string& fileName)
     // request that is then refused.
     stop();
 
-    const std::shared_ptr<const DecodedWave> wave = load(fileName);
+    const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
     if (!wave)
         return 0;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -253,12 +207,6 @@ void QtWavePlayer::feed()
         m_written += n;
     }
     m_feedTimer.stop();
-}
-
-void ExitWithoutAudioTeardown(int status)
-{
-    std::fflush(nullptr);
-    std::_Exit(status);
 }
 
 } // namespace tolvex

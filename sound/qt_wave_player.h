@@ -1,6 +1,7 @@
 #pragma once
 
 #include "wave_player.h"
+#include "tone_cache.h"
 #include "wave_decoder.h"
 
 #include <QAudioDevice>
@@ -11,8 +12,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -38,21 +37,12 @@ public:
     void stop();
 
 private:
-    struct CacheEntry {
-        std::filesystem::file_time_type modified;
-        std::uintmax_t size = 0;
-        std::shared_ptr<const DecodedWave> wave;
-        std::uint64_t lastUse = 0;
-    };
-
-    std::shared_ptr<const DecodedWave> load(const std::string& fileName);
     QAudioFormat chooseFormat(const QAudioDevice& device, const DecodedWave& wave) const;
     QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format);
     void feed();
     void closeIfPlayedOut();
 
-    std::map<std::string, CacheEntry> m_cache;
-    std::uint64_t m_useCounter = 0;
+    ToneCache m_cache;
 
     QAudioSink* m_sink = nullptr;
     QAudioDevice m_sinkDevice;
@@ -65,12 +55,5 @@ private:
     QTimer m_feedTimer;
     QTimer m_closeTimer;
 };
-
-// Ends the process at once with `status`, flushing stdio but skipping the
-// static destructors. Qt 6.4 drops its PulseAudio connection in one of them
-// without taking the connection's lock, which crashes now and then when the
-// server sends something at that moment; call this after the application
-// object is gone instead of returning from main().
-[[noreturn]] void ExitWithoutAudioTeardown(int status);
 
 } // namespace tolvex

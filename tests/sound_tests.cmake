@@ -1,5 +1,5 @@
 # Sound: decoding, playback through a real (private) audio server, the
-# player without any server, and the refusal warning.
+# player without any server.
 
 set(TOLVEX_TEST_SINK tolvex_test)
 set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
@@ -14,7 +14,9 @@ add_library(tolvex_sound_test_support STATIC
   audio/wave_files.cpp
   audio/wave_files.h
 )
-target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio)
+target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio
+  # How a program that opened the audio server ends.
+  ${PROJECT_SOURCE_DIR}/ui)
 target_link_libraries(tolvex_sound_test_support PUBLIC tolvex_sound Qt6::Core Qt6::Test PRIVATE PkgConfig::SNDFILE)
 
 # A private PulseAudio server with a null sink for the tests that play;
@@ -26,8 +28,9 @@ add_test(NAME sound_audio_server_stop
 set_tests_properties(sound_audio_server_start PROPERTIES FIXTURES_SETUP tolvex_audio TIMEOUT 30)
 set_tests_properties(sound_audio_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_audio TIMEOUT 30)
 
-# Decoding, refusals of damaged files, and rendering for a stream.
-add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp)
+# Decoding, refusals of damaged files, the tone cache and rendering for a
+# stream: no audio server.
+add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp test_sound_tone_cache.cpp)
 target_link_libraries(test_sound_decoder PRIVATE tolvex_sound tolvex_sound_test_support
   PkgConfig::SNDFILE GTest::gtest_main)
 gtest_discover_tests(test_sound_decoder DISCOVERY_TIMEOUT 60)
@@ -55,8 +58,3 @@ gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
   PROPERTIES
     ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
     TIMEOUT 60)
-
-add_executable(test_sound_warning test_sound_warning.cpp)
-target_link_libraries(test_sound_warning PRIVATE tolvex_sound Qt6::Widgets GTest::gtest)
-gtest_discover_tests(test_sound_warning DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)

@@ -1,6 +1,6 @@
 // QAudioSink needs an application object; the tests make their own event
 // loop turns with QTest::qWait.
-#include "qt_wave_player.h"
+#include "exit_now.h"
 
 #include <QCoreApplication>
 
@@ -14,5 +14,5 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         status = RUN_ALL_TESTS();
     }
-    tolvex::ExitWithoutAudioTeardown(status);
+    tolvex::exitWithoutAudioTeardown(status);
 }

@@ -54,3 +54,14 @@ gtest_discover_tests(test_ui_monkey
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180
 )
+
+# The refused-tone warning box on its own.
+add_executable(test_ui_warning test_ui_warning.cpp)
+target_link_libraries(test_ui_warning PRIVATE tolvex_ui GTest::gtest)
+gtest_discover_tests(test_ui_warning DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
+
+# The timers' rules, with no window.
+add_executable(test_ui_timer_policy test_ui_timer_policy.cpp)
+target_link_libraries(test_ui_timer_policy PRIVATE tolvex_ui GTest::gtest_main)
+gtest_discover_tests(test_ui_timer_policy DISCOVERY_TIMEOUT 60)

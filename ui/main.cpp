@@ -1,4 +1,5 @@
 #include "classic_fonts.h"
+#include "exit_now.h"
 #include "form1.h"
 #include "platform.h"
 #include "qt_wave_player.h"
@@ -31,5 +32,5 @@ int play(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     // Qt's audio teardown at process exit can crash; leave without it.
-    tolvex::ExitWithoutAudioTeardown(play(argc, argv));
+    tolvex::exitWithoutAudioTeardown(play(argc, argv));
 }
