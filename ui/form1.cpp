@@ -167,10 +167,10 @@ void Form1::buildBoard(QWidget* client)
         m_image2[pad] = lit;
 
         connect(unlit, &PadPicture::pressed, this, [this](int p) {
-            m_engine.OnPadDown(static_cast<std::int16_t>(p));
+            dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); });
         });
         connect(unlit, &PadPicture::released, this, [this](int p) {
-            m_engine.OnPadUp(static_cast<std::int16_t>(p));
+            dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); });
         });
     }
 }
@@ -225,7 +225,7 @@ void Form1::buildPanel(QWidget* client)
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(twipsRect(6120, 4440, 1335, 375));
     m_command1->setAutoDefault(false);
-    connect(m_command1, &QPushButton::clicked, this, [this] { m_engine.OnNewGameClick(); });
+    connect(m_command1, &QPushButton::clicked, this, [this] { dispatch([](Engine& e) { e.OnNewGameClick(); }); });
 
     m_check1 = new QCheckBox(client);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -272,8 +272,10 @@ void Form1::buildHiddenSettings(QWidget* client)
 
     // A setting moved to 0 mid-game is passed on as it is; the engine waits
     // at least 1 ms, so the playback goes on at full speed rather than stall.
-    connect(m_hscroll1, &QScrollBar::valueChanged, this, [this](int v) { m_engine.OnGapSetting(v); });
-    connect(m_hscroll2, &QScrollBar::valueChanged, this, [this](int v) { m_engine.OnLitSetting(v); });
+    connect(m_hscroll1, &QScrollBar::valueChanged, this,
+            [this](int v) { dispatch([v](Engine& e) { e.OnGapSetting(v); }); });
+    connect(m_hscroll2, &QScrollBar::valueChanged, this,
+            [this](int v) { dispatch([v](Engine& e) { e.OnLitSetting(v); }); });
 
     // Front to back: Label6, Label2, Label1, Label3, Label4, Label5, Image1(0),
     // Image1(1), Image1(3), Image1(2), Image2(0) .. Image2(3); every other
@@ -297,22 +299,16 @@ void Form1::buildMenu()
     m_mnuInfo->setObjectName(QStringLiteral("MnuInfo"));
     connect(m_mnuHelp, &QAction::triggered, this, [this] { openHelpDocument(helpDirectory()); });
     // Not an engine handler: the game's timers go on while the window is open.
-    connect(m_mnuInfo, &QAction::triggered, this, [this] {
-        ShowAbout();
-        releaseLostPadPresses();
-    });
+    connect(m_mnuInfo, &QAction::triggered, this, [this] { dispatch([this](Engine&) { ShowAbout(); }); });
 }
 
 void Form1::buildTimers()
 {
-    using namespace std::chrono_literals;
     for (int i = 0; i < kTimerCount; ++i) {
-        // The playback and the shows keep a rhythm the player sees and hears;
-        // the answer clock's bar and limit are fine a millisecond late.
-        const bool rhythmic = static_cast<TimerId>(i + 1) != TimerId::Timer3;
-        auto* timer = new BoardTimer(rhythmic ? 3000us : 0us, this);
+        const auto id = static_cast<TimerId>(i + 1);
+        auto* timer = new BoardTimer(TimerPolicy::spinLead(id), this);
         timer->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
-        connect(timer, &BoardTimer::timeout, this, [this, i](BoardTimer::Clock::time_point due) { timerTick(i, due); });
+        connect(timer, &BoardTimer::timeout, this, [this, id](TimerPolicy::Clock::time_point due) { timerTick(id, due); });
         m_timers[i] = timer;
     }
 }
@@ -326,17 +322,22 @@ void Form1::setTabOrder()
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void Form1::timerTick(int index, BoardTimer::Clock::time_point due)
+template <typename Call>
+void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue)
+{
+    {
+        const TimerPolicy::Scope scope(m_timerPolicy, tickDue);
+        call(m_engine);
+    }
+    releaseLostPadPresses();
+}
+
+void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
 {
     // A tick already on its way when the timer was stopped is dropped.
-    if (m_closing || !m_timers[index]->isActive()) return;
-    ++m_ticks[index];
-    // Ticks can nest inside a modal box's loop; each restores the outer one's context.
-    const TickContext outer = m_tick;
-    m_tick = {true, false, due};
-    m_engine.OnTimer(static_cast<TimerId>(index + 1));
-    m_tick = outer;
-    releaseLostPadPresses();
+    if (m_closing || !m_timers[timerIndex(timer)]->isActive()) return;
+    m_timerPolicy.countTick(timer);
+    dispatch([timer](Engine& e) { e.OnTimer(timer); }, due);
 }
 
 // A modal box takes the releases made while it is up; a pad let go meanwhile
@@ -365,7 +366,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::load() { m_engine.OnLoad(); }
+void Form1::load()
+{
+    dispatch([](Engine& e) { e.OnLoad(); });
+}
 
 void Form1::showCentred()
 {
@@ -434,16 +438,13 @@ void Form1::SetTimer(TimerId timer, std::int32_t ms)
         t->stop();
         return;
     }
-    // A step's own work takes no time on the game's clock, so a playback keeps
-    // its timeline; a box that kept the player waiting does.
-    const bool fromTick = m_tick.inTick && !m_tick.waited;
-    t->start(ms, fromTick ? m_tick.due : BoardTimer::Clock::now());
+    t->start(ms, m_timerPolicy.anchor(TimerPolicy::Clock::now()));
 }
 
 void Form1::ShowAbout()
 {
     if (m_closing) return;
-    m_tick.waited = true;
+    m_timerPolicy.modalWait();
     auto* about = new FormZandrell(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
@@ -453,7 +454,7 @@ void Form1::ShowAbout()
 void Form1::ShowToneWarning(const std::string& prompt)
 {
     if (m_closing) return;
-    m_tick.waited = true;
+    m_timerPolicy.modalWait();
     showToneWarning(this, prompt);
 }
 

@@ -6,6 +6,7 @@
 #include "board_timer.h"
 #include "close_request_filter.h"
 #include "pad_picture.h"
+#include "timer_policy.h"
 
 #include "board.h"
 #include "engine.h"
@@ -17,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -76,7 +78,7 @@ public:
     QScrollBar* HScroll2() const { return m_hscroll2; }
     QLabel* Label(int n) const { return m_labels[n]; }  // Label1 .. Label6
     BoardTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
-    int ticksDelivered(TimerId timer) const { return m_ticks[timerIndex(timer)]; }
+    int ticksDelivered(TimerId timer) const { return m_timerPolicy.ticksDelivered(timer); }
     QAction* MnuHelp() const { return m_mnuHelp; }
     QAction* MnuInfo() const { return m_mnuInfo; }
 
@@ -98,7 +100,12 @@ private:
     void buildMenu();
     void buildTimers();
     void setTabOrder();
-    void timerTick(int index, BoardTimer::Clock::time_point due);
+    // Every window event reaches the engine through here: `call` runs in the
+    // event's timer context (a tick's deadline, or none), and presses whose
+    // release went to a modal box meanwhile are settled afterwards.
+    template <typename Call>
+    void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt);
+    void timerTick(TimerId timer, TimerPolicy::Clock::time_point due);
     void releaseLostPadPresses();
 
     Engine m_engine;
@@ -114,14 +121,7 @@ private:
     QScrollBar* m_hscroll1 = nullptr;
     QScrollBar* m_hscroll2 = nullptr;
     std::array<BoardTimer*, kTimerCount> m_timers{};
-    // The tick being handled: a timer armed in it counts from its deadline,
-    // unless a modal box made the game wait meanwhile.
-    struct TickContext {
-        bool inTick = false;
-        bool waited = false;
-        BoardTimer::Clock::time_point due;
-    } m_tick;
-    std::array<int, kTimerCount> m_ticks{};
+    TimerPolicy m_timerPolicy;
     QAction* m_mnuHelp = nullptr;
     QAction* m_mnuInfo = nullptr;
     bool m_closing = false;

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 namespace tolvex {
 
@@ -32,10 +31,7 @@ void PadPicture::press(QMouseEvent* event)
     if (m_kind == Kind::Lit) return;
     if (m_held.testFlag(event->button())) return;  // already delivered as a press
     m_held |= event->button();
-    QPointer<PadPicture> alive(this);
     emit pressed(m_pad);
-    // cppcheck-suppress knownConditionTrueFalse ; a slot of pressed() may have deleted this picture
-    if (alive) releaseButtonsNoLongerDown();
 }
 
 // A modal box opened by the press (the tone warning) eats the release; the
