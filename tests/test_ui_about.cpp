@@ -107,33 +107,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AboutTest, TextsAndFonts)
 {
-    EXPECT_EQ(about->lblClick->text(), QStringLiteral("[click para cerrar]"));
-    EXPECT_EQ(about->lblTexWeb->text(), QStringLiteral("Web:"));
-    EXPECT_EQ(about->lblTexEmail->text(), QStringLiteral("Email: "));
-    EXPECT_EQ(about->lblMail->text(), QStringLiteral("info@example.net"));
-    EXPECT_EQ(about->lblURL->text(), QStringLiteral("tolvex.example"));
-    EXPECT_FALSE(about->lblCreadoPor->text().isEmpty());
-    EXPECT_EQ(about->lblTitulo->font().family(), QStringLiteral("Arial Black"));
-    EXPECT_EQ(about->lblTitulo->font().pixelSize(), 16);
-    EXPECT_EQ(about->lblMail->font().family(), QStringLiteral("Arial"));
-    EXPECT_EQ(about->lblMail->font().pixelSize(), 13);
-    EXPECT_EQ(about->lblTexto->font().pixelSize(), 12);
-    EXPECT_EQ(about->lblClick->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(about->lblClick()->text(), QStringLiteral("[click para cerrar]"));
+    EXPECT_EQ(about->lblTexWeb()->text(), QStringLiteral("Web:"));
+    EXPECT_EQ(about->lblTexEmail()->text(), QStringLiteral("Email: "));
+    EXPECT_EQ(about->lblMail()->text(), QStringLiteral("info@example.net"));
+    EXPECT_EQ(about->lblURL()->text(), QStringLiteral("tolvex.example"));
+    EXPECT_FALSE(about->lblCreadoPor()->text().isEmpty());
+    EXPECT_EQ(about->lblTitulo()->font().family(), QStringLiteral("Arial Black"));
+    EXPECT_EQ(about->lblTitulo()->font().pixelSize(), 16);
+    EXPECT_EQ(about->lblMail()->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(about->lblMail()->font().pixelSize(), 13);
+    EXPECT_EQ(about->lblTexto()->font().pixelSize(), 12);
+    EXPECT_EQ(about->lblClick()->font().family(), QStringLiteral("MS Sans Serif"));
     for (QLabel* l : about->findChildren<QLabel*>()) {
         EXPECT_FALSE(l->font().underline()) << l->objectName().toStdString();
         EXPECT_FALSE(l->font().italic());
     }
-    EXPECT_TRUE(about->lblTexto->wordWrap());
-    EXPECT_EQ(about->imgLogo->pixmap().size(), QSize(230, 229));
+    EXPECT_TRUE(about->lblTexto()->wordWrap());
+    EXPECT_EQ(about->imgLogo()->pixmap().size(), QSize(230, 229));
 }
 
 TEST_F(AboutTest, EveryWordFitsItsBox)
 {
-    for (QLabel* l : {static_cast<QLabel*>(about->lblMail), static_cast<QLabel*>(about->lblURL),
-                      about->lblCreadoPor, about->lblTexWeb, about->lblTexEmail}) {
+    for (QLabel* l : {static_cast<QLabel*>(about->lblMail()), static_cast<QLabel*>(about->lblURL()),
+                      about->lblCreadoPor(), about->lblTexWeb(), about->lblTexEmail()}) {
         EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width()) << l->objectName().toStdString();
     }
-    QLabel* t = about->lblTexto;
+    QLabel* t = about->lblTexto();
     const QRect usable = t->contentsRect();
     EXPECT_LE(t->x() + usable.right(), about->width() - 2);  // inside the outline
     const QRect needed = QFontMetrics(t->font()).boundingRect(usable, Qt::TextWordWrap, t->text());
@@ -152,27 +152,27 @@ TEST(AboutTerms, AreA148CharacterSpanishParagraph)
 
 TEST_F(AboutTest, ActivationCopiesTheMainWindowsCaptionAndIcon)
 {
-    EXPECT_EQ(about->lblTitulo->text(), QStringLiteral("Tolvex 1.1"));
-    EXPECT_FALSE(about->imgIcono->pixmap().isNull());
-    EXPECT_EQ(about->imgIcono->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
+    EXPECT_FALSE(about->imgIcono()->pixmap().isNull());
+    EXPECT_EQ(about->imgIcono()->pixmap().size(), QSize(32, 32));
     EXPECT_EQ(about->windowIcon().cacheKey(), form->windowIcon().cacheKey());
     // The caption of the moment of activation.
     form->setWindowTitle(QStringLiteral("Otra"));
-    EXPECT_EQ(about->lblTitulo->text(), QStringLiteral("Tolvex 1.1"));
+    EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(about, &activate);
-    EXPECT_EQ(about->lblTitulo->text(), QStringLiteral("Otra"));
+    EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Otra"));
 }
 
 TEST_F(AboutTest, LinksCarryTheHandCursor)
 {
-    for (QLabel* link : {static_cast<QLabel*>(about->lblMail), static_cast<QLabel*>(about->lblURL)}) {
+    for (QLabel* link : {static_cast<QLabel*>(about->lblMail()), static_cast<QLabel*>(about->lblURL())}) {
         const QCursor c = link->cursor();
         EXPECT_EQ(c.shape(), Qt::BitmapCursor);
         EXPECT_EQ(c.hotSpot(), QPoint(0, 0));
         EXPECT_EQ(c.pixmap().size(), QSize(32, 32));
     }
-    EXPECT_NE(about->lblTexto->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(about->lblTexto()->cursor().shape(), Qt::BitmapCursor);
 }
 
 struct CloseCase {
@@ -209,19 +209,39 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AboutTest, TheRightButtonClosesToo)
 {
-    QTest::mouseClick(about->windowHandle(), Qt::RightButton, {}, at(about->imgLogo, QPoint(10, 10)));
+    QTest::mouseClick(about->windowHandle(), Qt::RightButton, {}, at(about->imgLogo(), QPoint(10, 10)));
     EXPECT_TRUE(closed());
 }
 
 TEST_F(AboutTest, LinksOpenWithTheirSchemes)
 {
     LinkRecorder links;
-    clickOn(about->lblMail);
-    clickOn(about->lblURL);
+    clickOn(about->lblMail());
+    clickOn(about->lblURL());
     ASSERT_EQ(links.urls.size(), 2);
-    EXPECT_EQ(links.urls[0], QUrl(QStringLiteral("mailto:") + about->lblMail->text()));
-    EXPECT_EQ(links.urls[1], QUrl(QStringLiteral("http://") + about->lblURL->text()));
+    EXPECT_EQ(links.urls[0], QUrl(QStringLiteral("mailto:") + about->lblMail()->text()));
+    EXPECT_EQ(links.urls[1], QUrl(QStringLiteral("http://") + about->lblURL()->text()));
     EXPECT_FALSE(closed());
+}
+
+// "Email: " and "Web:" reach into their links' boxes: the links' first
+// letters still open the link and still hover.
+TEST_F(AboutTest, WholeLinkTextIsClickableAndHovers)
+{
+    form->hide();
+    QCoreApplication::processEvents();
+    for (LinkLabel* link : {about->lblMail(), about->lblURL()}) {
+        const QPoint firstLetter = at(link, QPoint(1, link->height() / 2));
+        ASSERT_EQ(about->childAt(firstLetter), link) << link->objectName().toStdString();
+        moveTo(at(about->lblTexto(), about->lblTexto()->rect().center()));
+        moveTo(firstLetter);
+        EXPECT_TRUE(link->underlined()) << link->objectName().toStdString();
+        LinkRecorder links;
+        QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, firstLetter);
+        EXPECT_EQ(links.urls.size(), 1) << link->objectName().toStdString();
+        ASSERT_FALSE(closed());
+    }
+    moveTo(QPoint(6, 200));  // the pointer outlives the test: leave it off the links
 }
 
 struct KeyCase {
@@ -254,24 +274,24 @@ TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 {
     form->hide();  // only the about window lies under the pointer
     QCoreApplication::processEvents();
-    ASSERT_FALSE(about->lblMail->underlined());
-    ASSERT_FALSE(about->lblURL->underlined());
+    ASSERT_FALSE(about->lblMail()->underlined());
+    ASSERT_FALSE(about->lblURL()->underlined());
     struct Step {
         QWidget* over;  // nullptr: the bare window
         bool mail, url;
     };
     const Step steps[] = {
-        {about->lblMail, true, false},     {about->lblTexEmail, true, false},  // other control: unchanged
-        {about->lblURL, false, true},      {about->lblTexto, false, true},
-        {nullptr, false, false},           {about->imgLogo, false, false},
-        {about->lblMail, true, false},     {about->lblURL, false, true},
+        {about->lblMail(), true, false},     {about->lblTexEmail(), true, false},  // other control: unchanged
+        {about->lblURL(), false, true},      {about->lblTexto(), false, true},
+        {nullptr, false, false},           {about->imgLogo(), false, false},
+        {about->lblMail(), true, false},     {about->lblURL(), false, true},
     };
     int i = 0;
     for (const Step& s : steps) {
         // The middle: the labels before the links overlap their left ends.
         moveTo(s.over ? at(s.over, s.over->rect().center()) : QPoint(6, 200));
-        EXPECT_EQ(about->lblMail->underlined(), s.mail) << "step " << i;
-        EXPECT_EQ(about->lblURL->underlined(), s.url) << "step " << i;
+        EXPECT_EQ(about->lblMail()->underlined(), s.mail) << "step " << i;
+        EXPECT_EQ(about->lblURL()->underlined(), s.url) << "step " << i;
         ++i;
     }
 }
@@ -312,7 +332,7 @@ TEST_F(UiTest, EveryShowingIsAFreshWindow)
     std::vector<FormZandrell*> seen;
     form->setAboutHook([&](FormZandrell& about) {
         seen.push_back(&about);
-        EXPECT_TRUE(about.lblTitulo->text().isEmpty());  // nothing carried over
+        EXPECT_TRUE(about.lblTitulo()->text().isEmpty());  // nothing carried over
         closeAtOnce(about);
     });
     form->MnuInfo()->trigger();

@@ -86,8 +86,8 @@ TEST_F(NoHandlerTest, AboutLinksShowAndChangeNothing)
     form->setAboutHook([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             const auto windows = visibleWindows();
-            QTest::mouseClick(about.lblMail, Qt::LeftButton);
-            QTest::mouseClick(about.lblURL, Qt::LeftButton);
+            QTest::mouseClick(about.lblMail(), Qt::LeftButton);
+            QTest::mouseClick(about.lblURL(), Qt::LeftButton);
             QCoreApplication::processEvents();
             onlyTheAboutWindowShowed = visibleWindows() == windows;
             stayedOpen = about.isVisible();

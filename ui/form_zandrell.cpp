@@ -65,28 +65,6 @@ Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& t
 
 } // namespace
 
-void LinkLabel::setUnderlined(bool on)
-{
-    QFont f = font();
-    if (f.underline() == on) return;
-    f.setUnderline(on);
-    setFont(f);
-}
-
-void LinkLabel::enterEvent(QEnterEvent* event)
-{
-    QLabel::enterEvent(event);
-    emit hovered();
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event) { event->accept(); }
-
-void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    if (rect().contains(event->position().toPoint())) emit clicked();
-}
-
 FormZandrell::FormZandrell(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_mainWindow(mainWindow)
 {
@@ -106,71 +84,75 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     const QColor white(255, 255, 255), silver(192, 192, 192), link(51, 153, 255);
 
     // Created in the design's order; later controls lie over earlier ones.
-    lblClick = addLabel<QLabel>(this, "lblClick", twipsRect(2805, 5955, 1320, 210),
+    m_lblClick = addLabel<QLabel>(this, "lblClick", twipsRect(2805, 5955, 1320, 210),
                                 QStringLiteral("[click para cerrar]"), QColor(255, 255, 192), plain);
-    lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    shpMarco = new OutlineShape(this);
-    shpMarco->setObjectName(QStringLiteral("shpMarco"));
-    shpMarco->setGeometry(twipsRect(0, 0, 4260, 6300));
+    m_shpMarco = new OutlineShape(this);
+    m_shpMarco->setObjectName(QStringLiteral("shpMarco"));
+    m_shpMarco->setGeometry(twipsRect(0, 0, 4260, 6300));
 
-    imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
-    imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
-    imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
+    m_imgLogo = new QLabel(this);
+    m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    m_imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
+    m_imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    m_imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
 
-    lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
+    m_lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
 
-    imgIcono = new QLabel(this);
-    imgIcono->setObjectName(QStringLiteral("imgIcono"));
-    imgIcono->setGeometry(twipsRect(349, 180, 480, 480));
-    imgIcono->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
+    m_imgIcono = new QLabel(this);
+    m_imgIcono->setObjectName(QStringLiteral("imgIcono"));
+    m_imgIcono->setGeometry(twipsRect(349, 180, 480, 480));
+    m_imgIcono->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
 
     const QFont arial = classicFont(QStringLiteral("Arial"), 9.75);
     const QCursor hand(QPixmap(QStringLiteral(":/pictures/hand.png")), 0, 0);
-    lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
-    lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
-    for (LinkLabel* l : {lblURL, lblMail}) l->setCursor(hand);
-    lblURL->setAccessibleName(QStringLiteral("Página web: ") + kWeb);
-    lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
+    m_lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
+    m_lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
+    for (LinkLabel* l : {m_lblURL, m_lblMail}) l->setCursor(hand);
+    m_lblURL->setAccessibleName(QStringLiteral("Página web: ") + kWeb);
+    m_lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
 
-    lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), QString(), white,
+    m_lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), QString(), white,
                                  classicFont(QStringLiteral("Arial Black"), 12.0));
-    lblTexWeb = addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"),
+    m_lblTexWeb = addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"),
                                  silver, plain);
-    lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255),
+    m_lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255),
                                    QStringLiteral("Email: "), silver, plain);
-    lblTexto = addLabel<QLabel>(this, "lblTexto", twipsRect(240, 4980, 4185, 1005), kTerms, silver,
+    m_lblTexto = addLabel<QLabel>(this, "lblTexto", twipsRect(240, 4980, 4185, 1005), kTerms, silver,
                                 classicFont(QStringLiteral("Arial"), 9.0));
-    lblTexto->setWordWrap(true);
+    m_lblTexto->setWordWrap(true);
+    // "Email: " and "Web:" reach into their links' boxes; the links lie on
+    // top, so that the whole address is clickable and hovers.
+    m_lblMail->raise();
+    m_lblURL->raise();
     // The box runs past the window's right edge; wrap short of it so no word
     // is cut off or crossed by the outline.
-    lblTexto->setContentsMargins(0, 0, lblTexto->geometry().right() - width() + 1 + 4, 0);
+    m_lblTexto->setContentsMargins(0, 0, m_lblTexto->geometry().right() - width() + 1 + 4, 0);
 
-    connect(lblMail, &LinkLabel::hovered, this, [this] {
-        lblMail->setUnderlined(true);
-        lblURL->setUnderlined(false);
+    connect(m_lblMail, &LinkLabel::hovered, this, [this] {
+        m_lblMail->setUnderlined(true);
+        m_lblURL->setUnderlined(false);
     });
-    connect(lblURL, &LinkLabel::hovered, this, [this] {
-        lblURL->setUnderlined(true);
-        lblMail->setUnderlined(false);
+    connect(m_lblURL, &LinkLabel::hovered, this, [this] {
+        m_lblURL->setUnderlined(true);
+        m_lblMail->setUnderlined(false);
     });
     // The result of the request is not looked at; the window stays open.
-    connect(lblMail, &LinkLabel::clicked, this,
-            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + lblMail->text())); });
-    connect(lblURL, &LinkLabel::clicked, this,
-            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + lblURL->text())); });
+    connect(m_lblMail, &LinkLabel::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + m_lblMail->text())); });
+    connect(m_lblURL, &LinkLabel::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + m_lblURL->text())); });
 }
 
 // The links outlive this object's own destructor: Qt deletes them from
 // ~QWidget, and a link that finds the pointer over it then says so.
 FormZandrell::~FormZandrell()
 {
-    disconnect(lblMail, nullptr, this, nullptr);
-    disconnect(lblURL, nullptr, this, nullptr);
+    disconnect(m_lblMail, nullptr, this, nullptr);
+    disconnect(m_lblURL, nullptr, this, nullptr);
 }
 
 void FormZandrell::fShow()
@@ -190,16 +172,16 @@ bool FormZandrell::event(QEvent* event)
 void FormZandrell::copyFromMainWindow()
 {
     if (!m_mainWindow) return;
-    lblTitulo->setText(m_mainWindow->windowTitle());
+    m_lblTitulo->setText(m_mainWindow->windowTitle());
     const QIcon icon = m_mainWindow->windowIcon();
-    imgIcono->setPixmap(icon.pixmap(imgIcono->size()));
+    m_imgIcono->setPixmap(icon.pixmap(m_imgIcono->size()));
     setWindowIcon(icon);
 }
 
 void FormZandrell::hoverBackground()
 {
-    lblMail->setUnderlined(false);
-    lblURL->setUnderlined(false);
+    m_lblMail->setUnderlined(false);
+    m_lblURL->setUnderlined(false);
 }
 
 // The pointer came back from a control onto the window itself.

@@ -3,28 +3,13 @@
 // two links and the terms of distribution. Any click or typed character closes
 // it, except a click on a link, which opens the link.
 
+#include "link_label.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
 
 namespace tolvex {
-
-class LinkLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-    void setUnderlined(bool on);
-    bool underlined() const { return font().underline(); }
-
-signals:
-    void hovered();
-    void clicked();
-
-protected:
-    void enterEvent(QEnterEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
 
 class FormZandrell : public QDialog {
     Q_OBJECT
@@ -43,17 +28,17 @@ public:
     // returns once it has been closed.
     void fShow();
 
-    QLabel* lblClick;
-    QWidget* shpMarco;
-    QLabel* imgLogo;
-    QLabel* lblCreadoPor;
-    QLabel* imgIcono;
-    LinkLabel* lblURL;
-    LinkLabel* lblMail;
-    QLabel* lblTitulo;
-    QLabel* lblTexWeb;
-    QLabel* lblTexEmail;
-    QLabel* lblTexto;
+    // Controls, under their design names.
+    QLabel* lblClick() const { return m_lblClick; }
+    QLabel* imgLogo() const { return m_imgLogo; }
+    QLabel* lblCreadoPor() const { return m_lblCreadoPor; }
+    QLabel* imgIcono() const { return m_imgIcono; }
+    LinkLabel* lblURL() const { return m_lblURL; }
+    LinkLabel* lblMail() const { return m_lblMail; }
+    QLabel* lblTitulo() const { return m_lblTitulo; }
+    QLabel* lblTexWeb() const { return m_lblTexWeb; }
+    QLabel* lblTexEmail() const { return m_lblTexEmail; }
+    QLabel* lblTexto() const { return m_lblTexto; }
 
 protected:
     bool event(QEvent* event) override;
@@ -68,6 +53,17 @@ private:
     void hoverBackground();
 
     QPointer<QWidget> m_mainWindow;
+    QLabel* m_lblClick = nullptr;
+    QWidget* m_shpMarco = nullptr;
+    QLabel* m_imgLogo = nullptr;
+    QLabel* m_lblCreadoPor = nullptr;
+    QLabel* m_imgIcono = nullptr;
+    LinkLabel* m_lblURL = nullptr;
+    LinkLabel* m_lblMail = nullptr;
+    QLabel* m_lblTitulo = nullptr;
+    QLabel* m_lblTexWeb = nullptr;
+    QLabel* m_lblTexEmail = nullptr;
+    QLabel* m_lblTexto = nullptr;
 };
 
 } // namespace tolvex
