@@ -6,6 +6,8 @@ add_executable(test_ui
   test_ui_timing.cpp
   test_ui_about.cpp
   test_ui_render.cpp
+  test_ui_keyboard.cpp
+  test_ui_accessibility.cpp
 )
 target_link_libraries(test_ui PRIVATE tolvex_ui Qt6::Test GTest::gtest)
 # The instructions as the build lays them beside the program.

@@ -2,7 +2,9 @@
 
 #include "classic_fonts.h"
 #include "form_zandrell.h"
+#include "accessibility.h"
 #include "help_launch.h"
+#include "pad_keys.h"
 #include "twips.h"
 
 #include "tone_warning.h"
@@ -16,6 +18,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -123,6 +126,9 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_engine(*this, platform, player)
 {
+    // Before any control exists: a control's first accessibility event fixes
+    // the interface it keeps.
+    installAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
@@ -144,6 +150,9 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
 
     // Client area of fixed size under the menu bar; no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The pad keys work whichever control has the focus.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -157,7 +166,7 @@ void Form1::buildBoard(QWidget* client)
                                      QStringLiteral(":/pictures/pad%1-unlit.gif").arg(pad), client);
         unlit->setObjectName(arrayName("Image1", pad));
         unlit->setGeometry(d.unlit);
-        unlit->setAccessibleName(QStringLiteral("Pulsador ") + colour);
+        unlit->setAccessibleName(QStringLiteral("Pulsador %1, tecla %2").arg(colour).arg(QLatin1Char(padKeyDigit(pad))));
         auto* lit = new PadPicture(pad, PadPicture::Kind::Lit,
                                    QStringLiteral(":/pictures/pad%1-lit.gif").arg(pad), client);
         lit->setObjectName(arrayName("Image2", pad));
@@ -363,7 +372,29 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
         for (PadPicture* pad : m_image1) pad->releaseButton(button);
     }
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType())
+        return padKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A pad key goes to its pad, and to nothing else; true when it was one.
+bool Form1::padKey(QWidget* receiver, QKeyEvent* event)
+{
+    const int pad = padForKey(*event);
+    if (pad < 0 || m_closing) return false;
+    const bool modal = QApplication::activeModalWidget() != nullptr;
+    // Keys typed into a modal box are the box's, but a pad held by a key
+    // still learns that the key went up.
+    if (modal && event->type() == QEvent::KeyRelease && !event->isAutoRepeat()) {
+        m_image1[pad]->keyReleasedMeanwhile(event->key());
+        return false;
+    }
+    if (modal || receiver->window() != this) return false;
+    if (!event->isAutoRepeat()) {
+        if (event->type() == QEvent::KeyPress) m_image1[pad]->pressKey(event->key());
+        else m_image1[pad]->releaseKey(event->key());
+    }
+    return true;
 }
 
 void Form1::load()
@@ -402,19 +433,36 @@ void Form1::closeEvent(QCloseEvent* event)
 
 // The pads never overlap the panel's controls, so raising to the very front
 // is the same as raising over the other pictures.
-void Form1::ShowLit(std::int16_t pad) { m_image2[pad]->raise(); }
+void Form1::ShowLit(std::int16_t pad)
+{
+    m_image2[pad]->raise();
+    m_image1[pad]->setShownLit(true);
+}
 
-void Form1::ShowUnlit(std::int16_t pad) { m_image1[pad]->raise(); }
+void Form1::ShowUnlit(std::int16_t pad)
+{
+    m_image1[pad]->raise();
+    m_image1[pad]->setShownLit(false);
+}
 
 void Form1::SetTimeBar(float twips)
 {
     QLabel* fill = m_labels[3];
-    fill->resize(twipsToPixels(twips), fill->height());
+    const int width = twipsToPixels(twips);
+    if (width == fill->width()) return;
+    fill->resize(width, fill->height());
+    announceTimeBar(m_labels[4]);
 }
 
 float Form1::TimeBarSpan() { return 1095.0f; }
 
-void Form1::SetScoreText(const std::string& text) { m_labels[6]->setText(QString::fromStdString(text)); }
+void Form1::SetScoreText(const std::string& text)
+{
+    const QString score = QString::fromStdString(text);
+    m_labels[6]->setText(score);
+    // The name carries the value: a screen reader reads a label by its name.
+    m_labels[6]->setAccessibleName(QStringLiteral("Puntuación: ") + score);
+}
 
 void Form1::SetGapText(const std::string& text) { m_labels[1]->setText(QString::fromStdString(text)); }
 

@@ -23,6 +23,7 @@
 class QAction;
 class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -107,6 +108,7 @@ private:
     void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt);
     void timerTick(TimerId timer, TimerPolicy::Clock::time_point due);
     void releaseLostPadPresses();
+    bool padKey(QWidget* receiver, QKeyEvent* event);
 
     Engine m_engine;
     std::array<PadPicture*, 4> m_image1{};

@@ -1,5 +1,6 @@
 #include "form_zandrell.h"
 
+#include "accessibility.h"
 #include "classic_fonts.h"
 #include "twips.h"
 
@@ -68,6 +69,7 @@ Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& t
 FormZandrell::FormZandrell(QWidget* mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_mainWindow(mainWindow)
 {
+    installAccessibility();
     setObjectName(QStringLiteral("FormZandrell"));
     setWindowTitle(QString());
     setFixedSize(twipsToPixels(4260), twipsToPixels(6300));

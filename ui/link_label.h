@@ -12,6 +12,8 @@ public:
     using QLabel::QLabel;
     void setUnderlined(bool on);
     bool underlined() const { return font().underline(); }
+    // Opens the link as a click would; for assistive tools.
+    void activate() { emit clicked(); }
 
 signals:
     void hovered();

@@ -1,8 +1,12 @@
 #include "pad_picture.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
+#include <bit>
 
 namespace tolvex {
 
@@ -25,15 +29,70 @@ void PadPicture::mousePressEvent(QMouseEvent* event) { press(event); }
 // The toolkit turns a quick second press into a double-click; it is a press.
 void PadPicture::mouseDoubleClickEvent(QMouseEvent* event) { press(event); }
 
+// Every mouse button makes a press of its own, as it always has; the keys
+// together count as one more holder, and a key and the mouse at once are one
+// press: a press is sent when the count of outstanding presses grows, a
+// release when it shrinks.
+int PadPicture::pressesOut() const
+{
+    const int buttons = std::popcount(static_cast<unsigned>(m_held.toInt()));
+    return std::max(buttons, m_keys.isEmpty() ? 0 : 1);
+}
+
+template <typename Change>
+void PadPicture::changeHolders(Change&& change)
+{
+    const int before = pressesOut();
+    change();
+    const int after = pressesOut();
+    if (after > before) emit pressed(m_pad);
+    else if (after < before) emit released(m_pad);
+}
+
 void PadPicture::press(QMouseEvent* event)
 {
     event->accept();
     if (m_kind == Kind::Lit) return;
-    if (m_held.testFlag(event->button())) return;  // already delivered as a press
-    m_held |= event->button();
-    emit pressed(m_pad);
+    const Qt::MouseButton button = event->button();
+    if (m_held.testFlag(button)) return;  // already delivered as a press
+    changeHolders([&] { m_held |= button; });
 }
 
+void PadPicture::pressKey(int key)
+{
+    if (m_shownLit || m_keys.contains(key)) return;
+    changeHolders([&] { m_keys.insert(key); });
+}
+
+void PadPicture::releaseKey(int key)
+{
+    if (!m_keys.contains(key)) return;
+    m_keysUp.remove(key);
+    changeHolders([&] { m_keys.remove(key); });
+}
+
+void PadPicture::keyReleasedMeanwhile(int key)
+{
+    if (m_keys.contains(key)) m_keysUp.insert(key);
+}
+
+void PadPicture::click()
+{
+    if (m_shownLit || pressesOut() > 0) return;
+    emit pressed(m_pad);
+    emit released(m_pad);
+}
+
+void PadPicture::setShownLit(bool lit)
+{
+    if (m_shownLit == lit) return;
+    m_shownLit = lit;
+    QAccessible::State changed;
+    changed.pressed = true;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
 // A modal box opened by the press (the tone warning) eats the release; the
 // pad would stay pressed and a completed round would never play on.
 void PadPicture::releaseButtonsNoLongerDown()
@@ -43,13 +102,13 @@ void PadPicture::releaseButtonsNoLongerDown()
                                    Qt::ForwardButton}) {
         if (!down.testFlag(button)) releaseButton(button);
     }
+    for (int key : QSet<int>(m_keysUp)) releaseKey(key);
 }
 
 void PadPicture::releaseButton(Qt::MouseButton button)
 {
     if (!m_held.testFlag(button)) return;
-    m_held &= ~Qt::MouseButtons(button);
-    emit released(m_pad);
+    changeHolders([&] { m_held &= ~Qt::MouseButtons(button); });
 }
 
 void PadPicture::mouseReleaseEvent(QMouseEvent* event)

@@ -1,0 +1,214 @@
+// Playing with the keyboard: the pad keys take the same path as the mouse.
+#include "test_ui_support.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QSignalSpy>
+
+namespace tolvex::uitest {
+namespace {
+
+class KeyboardTest : public UiTest {
+protected:
+    void keyDown(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyPress(window(), key, mods); }
+    void keyUp(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyRelease(window(), key, mods); }
+    void keyPad(int pad)
+    {
+        keyDown(padKey(pad));
+        keyUp(padKey(pad));
+    }
+    static Qt::Key padKey(int pad) { return static_cast<Qt::Key>(Qt::Key_1 + pad); }
+
+    // The playback of a round, by the engine's tick entry points, up to the
+    // player's turn.
+    void playBack()
+    {
+        for (int step = 0; step < 100 && state().PlayerTurn != kTrue; ++step) {
+            engine().OnTimer(TimerId::Timer1);
+            engine().OnTimer(TimerId::Timer2);
+        }
+        ASSERT_EQ(state().PlayerTurn, kTrue);
+    }
+};
+
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    int pad;
+};
+
+class PadKeyTest : public KeyboardTest, public ::testing::WithParamInterface<KeyCase> {};
+
+// In free play a key lights and sounds its pad while it is held.
+TEST_P(PadKeyTest, KeyPlaysItsPad)
+{
+    const KeyCase& k = GetParam();
+    keyDown(k.key, k.mods);
+    EXPECT_TRUE(showsLit(k.pad));
+    ASSERT_EQ(player.files.size(), 1u);
+    EXPECT_EQ(player.files[0], "Beep" + std::to_string(k.pad + 1) + ".wav");
+    keyUp(k.key, k.mods);
+    EXPECT_FALSE(showsLit(k.pad));
+    EXPECT_EQ(player.files.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PadKeyTest,
+    ::testing::Values(KeyCase{"Row1", Qt::Key_1, {}, 0}, KeyCase{"Row2", Qt::Key_2, {}, 1},
+                      KeyCase{"Row3", Qt::Key_3, {}, 2}, KeyCase{"Row4", Qt::Key_4, {}, 3},
+                      KeyCase{"Keypad7", Qt::Key_7, Qt::KeypadModifier, 0},
+                      KeyCase{"Keypad9", Qt::Key_9, Qt::KeypadModifier, 1},
+                      KeyCase{"Keypad3", Qt::Key_3, Qt::KeypadModifier, 2},
+                      KeyCase{"Keypad1", Qt::Key_1, Qt::KeypadModifier, 3},
+                      KeyCase{"KeypadHome", Qt::Key_Home, Qt::KeypadModifier, 0},
+                      KeyCase{"KeypadPageUp", Qt::Key_PageUp, Qt::KeypadModifier, 1},
+                      KeyCase{"KeypadPageDown", Qt::Key_PageDown, Qt::KeypadModifier, 2},
+                      KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Other keys, the keypad's 5 and the row's 5 among them, press nothing.
+TEST_F(KeyboardTest, OtherKeysPressNoPad)
+{
+    for (Qt::Key key : {Qt::Key_5, Qt::Key_0, Qt::Key_A, Qt::Key_Space})
+        keyPad(key - Qt::Key_1);
+    keyDown(Qt::Key_5, Qt::KeypadModifier);
+    keyUp(Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_TRUE(player.files.empty());
+}
+
+// The keys work whatever has the focus, and the focused control is left alone.
+TEST_F(KeyboardTest, KeysWorkWhicheverControlHasTheFocus)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{form->Command1(), form->Option1(0), form->Option2(1),
+                                                      form->Check1(), form->HScroll1()}) {
+        w->setFocus();
+        const int before = form->HScroll1()->value();
+        player.files.clear();
+        keyPad(3);
+        EXPECT_EQ(player.files.size(), 1u) << w->objectName().toStdString();
+        EXPECT_EQ(form->HScroll1()->value(), before);
+        EXPECT_TRUE(form->Option1(0)->isChecked());
+        EXPECT_TRUE(form->Option2(1)->isChecked());
+        EXPECT_TRUE(form->Check1()->isChecked());
+    }
+}
+
+// A whole game at "Fácil", every answer given with the keys.
+TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
+{
+    const int pads[] = {2, 0, 3, 1, 1, 2, 0, 3, 2, 1, 0};
+    for (int p : pads) clock.randoms.push_back(TestClock::forPad(p));
+    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    for (int round = 1; round <= 10; ++round) {
+        playBack();
+        ASSERT_EQ(static_cast<int>(state().Sequence.size()), round);
+        for (char digit : std::string(state().Sequence)) keyPad(digit - '0');
+        ASSERT_EQ(form->Label(6)->text(), QString::number(round));
+    }
+    EXPECT_EQ(state().Won, kTrue);
+    EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive());  // the victory lap
+}
+
+// A wrong key ends the turn with the failure show.
+TEST_F(KeyboardTest, AWrongKeyStartsTheFailureShow)
+{
+    startGameAt(2);
+    keyPad(1);
+    EXPECT_EQ(state().InputBlocked, kTrue);
+    EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
+}
+
+// A key held down repeats; the repeats are no presses.
+TEST_F(KeyboardTest, AutoRepeatAddsNoPresses)
+{
+    startGameAt(0);
+    keyDown(Qt::Key_1);
+    for (int i = 0; i < 3; ++i) {
+        QTest::simulateEvent(form.get(), false, Qt::Key_1, {}, QStringLiteral("1"), true);
+        QTest::simulateEvent(form.get(), true, Qt::Key_1, {}, QStringLiteral("1"), true);
+    }
+    EXPECT_EQ(state().PlayerInput, "0");
+    EXPECT_EQ(player.files.size(), 2u);  // the playback's tone and the press's
+    EXPECT_TRUE(showsLit(0));
+    keyUp(Qt::Key_1);
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+}
+
+// The same pad held by the mouse and by a key is one press, ended by the last.
+TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
+{
+    startGameAt(0);
+    keyDown(Qt::Key_1);
+    pressPad(0);  // on the lit picture: lost, as any press on a lit pad
+    releasePad(0);
+    EXPECT_TRUE(showsLit(0));
+    EXPECT_EQ(state().PlayerInput, "0");
+    keyUp(Qt::Key_1);
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+
+    // Between turns the pads do not light; mouse and key still make one press.
+    ASSERT_EQ(state().PlayerTurn, kFalse);
+    QSignalSpy presses(form->Image1(2), &PadPicture::pressed);
+    QSignalSpy releases(form->Image1(2), &PadPicture::released);
+    pressPad(2);
+    keyDown(Qt::Key_3);
+    releasePad(2);
+    EXPECT_EQ(releases.count(), 0);
+    keyUp(Qt::Key_3);
+    EXPECT_EQ(presses.count(), 1);
+    EXPECT_EQ(releases.count(), 1);
+}
+
+// While the about window or the tone warning is open, the keys are theirs.
+TEST_F(KeyboardTest, KeysBehindAModalBoxDoNothingToTheGame)
+{
+    startGameAt(1);
+    bool aboutSeen = false;
+    form->setAboutHook([&](FormZandrell& about) {
+        QTimer::singleShot(0, &about, [&] {
+            aboutSeen = about.isVisible();
+            QTest::keyPress(about.windowHandle(), Qt::Key_2);  // closes it, as any character does
+        });
+    });
+    form->MnuInfo()->trigger();
+    keyUp(Qt::Key_2);
+    EXPECT_TRUE(aboutSeen);
+    EXPECT_EQ(state().PlayerInput, "");
+    EXPECT_FALSE(showsLit(1));
+
+    player.result = 0;
+    QTimer::singleShot(0, form.get(), [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_TRUE(qobject_cast<QMessageBox*>(box) != nullptr);
+        QTest::keyClick(box, Qt::Key_4);
+        QTest::keyClick(box, Qt::Key_3, Qt::KeypadModifier);
+        box->close();
+    });
+    keyDown(Qt::Key_2);
+    EXPECT_EQ(state().PlayerInput, "1");
+    EXPECT_EQ(player.files.size(), 2u);  // no tone for the keys typed into the box
+    keyUp(Qt::Key_2);
+}
+
+// A key let go while the press's own warning is up still ends the press, so
+// a completed round plays on.
+TEST_F(KeyboardTest, AKeyReleaseEatenByTheWarningStillReachesThePad)
+{
+    startGameAt(0);
+    player.result = 0;
+    QTimer::singleShot(0, form.get(), [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        QTest::keyRelease(box ? box->windowHandle() : window(), Qt::Key_1);
+        if (box) box->close();
+    });
+    keyDown(Qt::Key_1);
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
+}
+
+} // namespace
+} // namespace tolvex::uitest
