@@ -3,6 +3,7 @@
 #include "classic_fonts.h"
 #include "form_zandrell.h"
 #include "help_launch.h"
+#include "scaled_pixmap.h"
 #include "twips.h"
 
 #include "tone_warning.h"
@@ -125,7 +126,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
     m_closeFilter = std::make_unique<CloseRequestFilter>(this);
 
     auto* client = new QWidget(this);

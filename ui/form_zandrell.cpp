@@ -1,6 +1,7 @@
 #include "form_zandrell.h"
 
 #include "classic_fonts.h"
+#include "scaled_pixmap.h"
 #include "twips.h"
 
 #include <QCursor>
@@ -118,7 +119,7 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
     imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    imgLogo->setPixmap(scaledPixmap(QStringLiteral(":/pictures/logo.jpg"), devicePixelRatioF()));
     imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
 
     lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
@@ -130,7 +131,8 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
 
     const QFont arial = classicFont(QStringLiteral("Arial"), 9.75);
-    const QCursor hand(QPixmap(QStringLiteral(":/pictures/hand.png")), 0, 0);
+    // Its pixel ratio keeps a high-density hand 32 pixels wide, hot spot still at the fingertip.
+    const QCursor hand(scaledPixmap(QStringLiteral(":/pictures/hand.png"), devicePixelRatioF()), 0, 0);
     lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
     lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
     for (LinkLabel* l : {lblURL, lblMail}) l->setCursor(hand);
