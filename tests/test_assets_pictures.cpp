@@ -1,5 +1,6 @@
 // The committed pictures: sizes, colours, and the ring the four pads make on the board.
 #include "gif_writer.h"
+#include "picture_checks.h"
 #include "ring_art.h"
 
 #include <QFile>
@@ -14,6 +15,8 @@
 #include <cmath>
 
 namespace {
+
+using tolvex::testing::mixedBlocks;
 
 const QString kAssets = QStringLiteral(TOLVEX_ASSETS_DIR);
 
@@ -328,22 +331,6 @@ QString scaledFile(const QString& name, int scale)
 {
     QString scaled = name;
     return scaled.insert(name.lastIndexOf('.'), QStringLiteral("@%1x").arg(scale));
-}
-
-// Aligned scale x scale blocks that are not of one colour. A picture blown up
-// from a smaller one has none; one drawn with more pixels has them along every edge.
-int mixedBlocks(const QImage& image, int scale)
-{
-    int mixed = 0;
-    for (int y = 0; y + scale <= image.height(); y += scale)
-        for (int x = 0; x + scale <= image.width(); x += scale) {
-            bool uniform = true;
-            for (int dy = 0; dy < scale && uniform; ++dy)
-                for (int dx = 0; dx < scale && uniform; ++dx)
-                    uniform = image.pixel(x + dx, y + dy) == image.pixel(x, y);
-            mixed += uniform ? 0 : 1;
-        }
-    return mixed;
 }
 
 // Mean difference per channel between a variant shrunk by averaging its

@@ -54,3 +54,14 @@ gtest_discover_tests(test_ui_monkey
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180
 )
+
+# The windows on a screen at 200 % and at 300 %: the same layout, the
+# pictures at the screen's resolution.
+add_executable(test_ui_hidpi test_ui_main.cpp test_ui_support.h picture_checks.h test_ui_hidpi.cpp)
+target_link_libraries(test_ui_hidpi PRIVATE tolvex_ui Qt6::Test GTest::gtest)
+foreach(scale 2 3)
+  add_test(NAME ui_hidpi_scale${scale} COMMAND test_ui_hidpi)
+  set_tests_properties(ui_hidpi_scale${scale} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}"
+    TIMEOUT 60)
+endforeach()
