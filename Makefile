@@ -88,10 +88,11 @@ bench: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
-# The README's picture of the board.
+# The README's pictures of the board, at 100 % and at 200 % screen scale.
 screenshot:
 	$(MAKE) build EXTRA_PACKAGES="$(SCREENSHOT_PACKAGES)"
 	tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot.png
+	QT_SCALE_FACTOR=2 tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot@2x.png
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

@@ -1,5 +1,5 @@
 # Pictures: sizes, colours, the assembled ring, icon, logo, cursor, resources, GIF writer.
-add_executable(test_assets_pictures test_assets_pictures.cpp test_assets_main.cpp)
+add_executable(test_assets_pictures test_assets_pictures.cpp test_assets_main.cpp picture_checks.h)
 target_link_libraries(test_assets_pictures PRIVATE tolvex_assets tolvex_asset_art Qt6::Gui GTest::gtest)
 target_compile_definitions(test_assets_pictures PRIVATE TOLVEX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
 gtest_discover_tests(test_assets_pictures DISCOVERY_TIMEOUT 60

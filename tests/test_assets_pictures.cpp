@@ -1,5 +1,7 @@
 // The committed pictures: sizes, colours, and the ring the four pads make on the board.
 #include "gif_writer.h"
+#include "picture_checks.h"
+#include "ring_art.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,6 +15,8 @@
 #include <cmath>
 
 namespace {
+
+using tolvex::testing::mixedBlocks;
 
 const QString kAssets = QStringLiteral(TOLVEX_ASSETS_DIR);
 
@@ -319,6 +323,173 @@ TEST(GifWriter, roundTripsThroughQtsReader)
                 wrong += (decoded.pixel(x, y) & 0xFFFFFF) != (qRgb(p.r, p.g, p.b) & 0xFFFFFF);
             }
         EXPECT_EQ(wrong, 0) << c.name;
+    }
+}
+
+// High-density variants: "x.gif" at 2 is "x@2x.gif".
+QString scaledFile(const QString& name, int scale)
+{
+    QString scaled = name;
+    return scaled.insert(name.lastIndexOf('.'), QStringLiteral("@%1x").arg(scale));
+}
+
+// Mean difference per channel between a variant shrunk by averaging its
+// blocks and the plain picture: small when both show the same drawing.
+double differenceFromPlain(const QImage& variant, const QImage& plain, int scale)
+{
+    EXPECT_EQ(variant.size(), plain.size() * scale);
+    double diff = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            int r = 0, g = 0, b = 0;
+            for (int dy = 0; dy < scale; ++dy)
+                for (int dx = 0; dx < scale; ++dx) {
+                    const QRgb c = variant.pixel(x * scale + dx, y * scale + dy);
+                    r += qRed(c);
+                    g += qGreen(c);
+                    b += qBlue(c);
+                }
+            const int n = scale * scale;
+            const QRgb p = plain.pixel(x, y);
+            diff += std::abs(double(r) / n - qRed(p)) + std::abs(double(g) / n - qGreen(p)) + std::abs(double(b) / n - qBlue(p));
+        }
+    return diff / (3.0 * plain.width() * plain.height());
+}
+
+class PadVariant : public ::testing::TestWithParam<std::tuple<int, bool, int>> {};
+
+// The 2x and 3x pad pictures are GIFs of the same drawing with more pixels:
+// their colours fit a GIF palette and they decode to exactly what was drawn.
+TEST_P(PadVariant, isTheSameDrawingWithMorePixels)
+{
+    const auto [pad, lit, scale] = GetParam();
+    const PadCase& c = kPads[pad];
+    const QString name = scaledFile(padFile(pad, lit), scale);
+    const QImage image = readPicture(name, "gif");
+    ASSERT_EQ(image.size(), QSize(c.width, c.height) * scale);
+
+    const tolvex::art::IndexedImage drawn = tolvex::art::padPicture(pad, lit, scale);
+    EXPECT_LE(drawn.palette.size(), 256u);
+    int wrong = 0;
+    for (int y = 0; y < drawn.height; ++y)
+        for (int x = 0; x < drawn.width; ++x) {
+            const auto& p = drawn.palette[drawn.pixels[static_cast<std::size_t>(y) * drawn.width + x]];
+            wrong += (image.pixel(x, y) & 0xFFFFFF) != (qRgb(p.r, p.g, p.b) & 0xFFFFFF);
+        }
+    EXPECT_EQ(wrong, 0) << name.toStdString();
+
+    const QImage plain = readPicture(padFile(pad, lit), "gif");
+    EXPECT_LT(differenceFromPlain(image, plain, scale), 0.5) << name.toStdString();
+    // Its rim's outer edge alone crosses some 270 blocks.
+    EXPECT_GT(mixedBlocks(image, scale), 300) << name.toStdString();
+    EXPECT_EQ(mixedBlocks(plain.scaled(plain.size() * scale), scale), 0) << "the check itself";
+    EXPECT_EQ(hex(image.pixel(image.width() / 2, image.height() / 2)), hex(lit ? c.lit : c.unlit));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPads, PadVariant,
+                         ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool(), ::testing::Values(2, 3)),
+                         [](const auto& info) {
+                             return "pad" + std::to_string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Lit" : "Unlit")
+                                 + "At" + std::to_string(std::get<2>(info.param)) + "x";
+                         });
+
+// The window icon's variants keep its 16 colours and show the same ring.
+TEST(RingIcon, variantsAreIndexedAndShowTheSameRing)
+{
+    const QImage plain = readPicture("icons/tolvex-32.png", "png");
+    for (const int scale : {2, 3}) {
+        const QString name = scaledFile("icons/tolvex-32.png", scale);
+        QImageReader reader(kAssets + "/" + name);
+        const QImage raw = reader.read();
+        ASSERT_FALSE(raw.isNull()) << name.toStdString();
+        EXPECT_EQ(raw.format(), QImage::Format_Indexed8) << name.toStdString();
+        EXPECT_LE(raw.colorCount(), 16) << name.toStdString();
+        const QImage icon = raw.convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(icon.size(), QSize(32, 32) * scale);
+        EXPECT_LT(differenceFromPlain(icon, plain, scale), 5.0) << name.toStdString();
+        EXPECT_GT(mixedBlocks(icon, scale), 100) << name.toStdString();
+        const int q = 7 * scale;
+        const int size = icon.width();
+        EXPECT_EQ(hex(icon.pixel(size / 2, size / 2)), hex(qRgb(0, 0, 0))) << scale;
+        EXPECT_EQ(hex(icon.pixel(q, q)), hex(kPads[0].lit)) << scale;
+        EXPECT_EQ(hex(icon.pixel(size - 1 - q, q)), hex(kPads[1].lit)) << scale;
+        EXPECT_EQ(hex(icon.pixel(size - 1 - q, size - 1 - q)), hex(kPads[2].lit)) << scale;
+        EXPECT_EQ(hex(icon.pixel(q, size - 1 - q)), hex(kPads[3].lit)) << scale;
+    }
+}
+
+// The logo's variants are JPEGs of the same picture with more pixels.
+TEST(Logo, variantsAreTheSamePictureWithMorePixels)
+{
+    const QImage plain = readPicture("pictures/logo.jpg", "jpeg");
+    for (const int scale : {2, 3}) {
+        const QString name = scaledFile("pictures/logo.jpg", scale);
+        const QImage logo = readPicture(name, "jpeg");
+        ASSERT_EQ(logo.size(), QSize(230, 229) * scale) << name.toStdString();
+        EXPECT_LT(differenceFromPlain(logo, plain, scale), 3.0) << name.toStdString();
+        EXPECT_GT(mixedBlocks(logo, scale), 5000) << name.toStdString();
+        EXPECT_LT(qGray(logo.pixel(2, 2)), 16);
+        EXPECT_LT(qGray(logo.pixel(logo.width() - 3, 2)), 16);
+    }
+}
+
+// The cursor's variants: the same two-colour hand, its outline as thick as at
+// 1x, the fingertip still at the hot spot.
+TEST(HandCursor, variantsAreTheSameHandWithMorePixels)
+{
+    const QImage plain = readPicture("pictures/hand.png", "png");
+    for (const int scale : {2, 3}) {
+        const QString name = scaledFile("pictures/hand.png", scale);
+        const QImage hand = readPicture(name, "png");
+        ASSERT_EQ(hand.size(), QSize(32, 32) * scale) << name.toStdString();
+        int black = 0, white = 0, clear = 0;
+        for (int y = 0; y < hand.height(); ++y)
+            for (int x = 0; x < hand.width(); ++x) {
+                const QRgb c = hand.pixel(x, y);
+                if (qAlpha(c) == 0)
+                    ++clear;
+                else if (c == qRgb(0, 0, 0))
+                    ++black;
+                else if (c == qRgb(255, 255, 255))
+                    ++white;
+                else
+                    ADD_FAILURE() << name.toStdString() << " pixel " << x << "," << y << " is " << std::hex << c;
+            }
+        const int area = scale * scale;
+        int plainBlack = 0, plainWhite = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                plainBlack += plain.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
+                plainWhite += plain.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
+            }
+        // Within a tenth of the plain cursor's share of outline, inside and ground.
+        EXPECT_NEAR(double(black) / area, plainBlack, plainBlack * 0.1) << name.toStdString();
+        EXPECT_NEAR(double(white) / area, plainWhite, plainWhite * 0.1) << name.toStdString();
+        EXPECT_GT(clear, 100 * area);
+        EXPECT_GT(mixedBlocks(hand, scale), 50) << name.toStdString();
+        bool tipNearHotSpot = false;
+        for (int y = 0; y < 3 * scale; ++y)
+            for (int x = 0; x < 3 * scale; ++x)
+                tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
+        EXPECT_TRUE(tipNearHotSpot) << name.toStdString();
+    }
+}
+
+// The variants are compiled in beside their plain pictures, where the windows look.
+TEST(Resources, everyVariantIsReachableBesideItsPicture)
+{
+    QStringList paths = {":/pictures/logo.jpg", ":/pictures/hand.png", ":/icons/tolvex-32.png"};
+    for (int pad = 0; pad < 4; ++pad)
+        for (const bool lit : {false, true})
+            paths << ":/" + padFile(pad, lit);
+    for (const QString& path : paths) {
+        const QImage plain(path);
+        for (const int scale : {2, 3}) {
+            const QString variant = scaledFile(path, scale);
+            const QImage image(variant);
+            ASSERT_FALSE(image.isNull()) << variant.toStdString();
+            EXPECT_EQ(image.size(), plain.size() * scale) << variant.toStdString();
+        }
     }
 }
 

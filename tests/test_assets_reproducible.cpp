@@ -73,7 +73,8 @@ std::string Regenerated::s_failure;
 TEST_F(Regenerated, picturesTonesAndSvgAreByteIdentical)
 {
     const QStringList names = generated({"*.gif", "*.wav", "*.svg"});
-    EXPECT_EQ(names.size(), 8 + 16 + 1);
+    // Eight pad pictures, each also at 2x and 3x.
+    EXPECT_EQ(names.size(), 8 * 3 + 16 + 1);
     for (const QString& name : names) {
         const QByteArray committed = contents(kAssets + "/" + name);
         ASSERT_FALSE(committed.isEmpty()) << name.toStdString() << " is not committed";
@@ -85,7 +86,8 @@ TEST_F(Regenerated, picturesTonesAndSvgAreByteIdentical)
 TEST_F(Regenerated, pngPixelsAreIdentical)
 {
     const QStringList names = generated({"*.png"});
-    EXPECT_EQ(names.size(), 6);
+    // Five icons and the hand, the 32-pixel icon and the hand also at 2x and 3x.
+    EXPECT_EQ(names.size(), 6 + 2 * 2);
     for (const QString& name : names) {
         const QImage committed(kAssets + "/" + name);
         const QImage now(fresh(name));
@@ -95,19 +97,24 @@ TEST_F(Regenerated, pngPixelsAreIdentical)
     }
 }
 
-// JPEG encoders may round differently; the logo must decode to practically the same picture.
+// JPEG encoders may round differently; the logo, and its 2x and 3x variants,
+// must decode to practically the same picture.
 TEST_F(Regenerated, logoDecodesToTheSamePicture)
 {
-    const QImage committed = QImage(kAssets + "/pictures/logo.jpg").convertToFormat(QImage::Format_RGB32);
-    const QImage now = QImage(fresh("pictures/logo.jpg")).convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(committed.size(), now.size());
-    long long diff = 0;
-    for (int y = 0; y < now.height(); ++y)
-        for (int x = 0; x < now.width(); ++x) {
-            const QRgb a = committed.pixel(x, y), b = now.pixel(x, y);
-            diff += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
-        }
-    EXPECT_LT(double(diff) / (3.0 * now.width() * now.height()), 1.0);
+    EXPECT_EQ(generated({"*.jpg"}).size(), 3);
+    for (const QString name : {"pictures/logo.jpg", "pictures/logo@2x.jpg", "pictures/logo@3x.jpg"}) {
+        const QImage committed = QImage(kAssets + "/" + name).convertToFormat(QImage::Format_RGB32);
+        const QImage now = QImage(fresh(name)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(committed.isNull()) << name.toStdString() << " is not committed";
+        ASSERT_EQ(committed.size(), now.size()) << name.toStdString();
+        long long diff = 0;
+        for (int y = 0; y < now.height(); ++y)
+            for (int x = 0; x < now.width(); ++x) {
+                const QRgb a = committed.pixel(x, y), b = now.pixel(x, y);
+                diff += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(double(diff) / (3.0 * now.width() * now.height()), 1.0) << name.toStdString();
+    }
 }
 
 } // namespace

@@ -67,3 +67,14 @@ gtest_discover_tests(test_ui_warning DISCOVERY_TIMEOUT 60
 add_executable(test_ui_timer_policy test_ui_timer_policy.cpp)
 target_link_libraries(test_ui_timer_policy PRIVATE tolvex_ui GTest::gtest_main)
 gtest_discover_tests(test_ui_timer_policy DISCOVERY_TIMEOUT 60)
+
+# The windows on a screen at 200 % and at 300 %: the same layout, the
+# pictures at the screen's resolution.
+add_executable(test_ui_hidpi test_ui_main.cpp test_ui_support.h picture_checks.h test_ui_hidpi.cpp)
+target_link_libraries(test_ui_hidpi PRIVATE tolvex_ui Qt6::Test GTest::gtest)
+foreach(scale 2 3)
+  add_test(NAME ui_hidpi_scale${scale} COMMAND test_ui_hidpi)
+  set_tests_properties(ui_hidpi_scale${scale} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${scale}"
+    TIMEOUT 60)
+endforeach()

@@ -41,40 +41,50 @@ bool onCrease(double x, double y)
 
 } // namespace
 
-std::vector<HandPixel> handCursor()
+std::vector<HandPixel> handCursor(int scale)
 {
     // Tilted 30 degrees so the finger points up and to the left, tip at the top-left corner.
     const double angle = std::numbers::pi / 6.0;
     const double c = std::cos(angle), s = std::sin(angle);
     const double offset = 0.2;
-    auto upright = [&](double px, double py) {
-        const double dx = px - offset, dy = py - offset;
+    // Device pixel centres in cursor pixels, tilted upright.
+    auto upright = [&](int px, int py) {
+        const double dx = (px + 0.5) / scale - offset, dy = (py + 0.5) / scale - offset;
         return std::array<double, 2>{c * dx - s * dy, s * dx + c * dy};
     };
 
-    std::array<std::array<Part, kHandSize + 2>, kHandSize + 2> parts{};
-    for (int y = 0; y < kHandSize; ++y)
-        for (int x = 0; x < kHandSize; ++x) {
-            const auto [ux, uy] = upright(x + 0.5, y + 0.5);
-            parts[y + 1][x + 1] = partAt(ux, uy);
+    const int size = kHandSize * scale;
+    // A border of `scale` empty pixels all round spares the neighbour look-ups a bounds check.
+    const int stride = size + 2 * scale;
+    std::vector<Part> parts(static_cast<std::size_t>(stride) * stride, None);
+    auto partOf = [&](int x, int y) -> Part& {
+        return parts[static_cast<std::size_t>(y + scale) * stride + (x + scale)];
+    };
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const auto [ux, uy] = upright(x, y);
+            partOf(x, y) = partAt(ux, uy);
         }
 
-    std::vector<HandPixel> pixels(kHandSize * kHandSize, HandPixel::Clear);
-    for (int y = 0; y < kHandSize; ++y) {
-        for (int x = 0; x < kHandSize; ++x) {
-            const Part p = parts[y + 1][x + 1];
+    std::vector<HandPixel> pixels(static_cast<std::size_t>(size) * size, HandPixel::Clear);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const Part p = partOf(x, y);
             if (p == None)
                 continue;
+            // The outline is one cursor pixel wide, so `scale` device pixels.
             bool edge = false;
-            for (const auto& [nx, ny] : {std::array{x, y + 1}, std::array{x + 2, y + 1},
-                                         std::array{x + 1, y}, std::array{x + 1, y + 2}}) {
-                const Part n = parts[ny][nx];
-                // Outline the whole shape, the thumb over the hand, and the cuff's top.
-                edge = edge || n == None || (p == Thumb && n == Hand) || (p == Cuff && n != Cuff);
+            for (int d = 1; d <= scale && !edge; ++d) {
+                for (const auto& [nx, ny] : {std::array{x - d, y}, std::array{x + d, y},
+                                             std::array{x, y - d}, std::array{x, y + d}}) {
+                    const Part n = partOf(nx, ny);
+                    // Outline the whole shape, the thumb over the hand, and the cuff's top.
+                    edge = edge || n == None || (p == Thumb && n == Hand) || (p == Cuff && n != Cuff);
+                }
             }
-            const auto [ux, uy] = upright(x + 0.5, y + 0.5);
+            const auto [ux, uy] = upright(x, y);
             edge = edge || (p == Hand && onCrease(ux, uy));
-            pixels[static_cast<std::size_t>(y) * kHandSize + x] = edge ? HandPixel::Black : HandPixel::White;
+            pixels[static_cast<std::size_t>(y) * size + x] = edge ? HandPixel::Black : HandPixel::White;
         }
     }
     return pixels;

@@ -61,12 +61,14 @@ QPainterPath word()
 
 } // namespace
 
-QImage logoPicture()
+QImage logoPicture(int scale)
 {
-    QImage image(kLogoWidth, kLogoHeight, QImage::Format_RGB32);
+    QImage image(kLogoWidth * scale, kLogoHeight * scale, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn in logo pixels whatever the scale, so every variant shows the same picture.
+    painter.scale(scale, scale);
 
     const QPointF centre(115.0, 88.0);
     const double outer = 80.0, inner = 34.0;

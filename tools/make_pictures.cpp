@@ -1,4 +1,5 @@
-// Writes the pad pictures, ring icons, logo and link cursor into the folder given.
+// Writes the pad pictures, ring icons, logo and link cursor into the folder given,
+// with @2x and @3x variants of those the windows show for high-density screens.
 #include "gif_writer.h"
 #include "hand_art.h"
 #include "logo_art.h"
@@ -17,6 +18,18 @@ namespace {
 constexpr int kLogoQuality = 90;
 constexpr int kIconColourSteps = 3; // 4 pads x 3 steps + black stays within 16 colours
 
+// Device pixels per pixel of the variants; 1 is the plain file.
+constexpr int kScales[] = {1, 2, 3};
+
+// "pictures/logo.jpg" at scale 2 is "pictures/logo@2x.jpg", as Qt names them.
+QString scaledName(const QString& name, int scale)
+{
+    if (scale == 1)
+        return name;
+    QString scaled = name;
+    return scaled.insert(name.lastIndexOf('.'), QString("@%1x").arg(scale));
+}
+
 QImage toQImage(const IndexedImage& art)
 {
     QImage image(art.width, art.height, QImage::Format_Indexed8);
@@ -29,14 +42,15 @@ QImage toQImage(const IndexedImage& art)
     return image;
 }
 
-QImage handImage()
+QImage handImage(int scale)
 {
-    QImage image(kHandSize, kHandSize, QImage::Format_Indexed8);
+    const int size = kHandSize * scale;
+    QImage image(size, size, QImage::Format_Indexed8);
     image.setColorTable({qRgba(0, 0, 0, 0), qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    const std::vector<HandPixel> pixels = handCursor();
-    for (int y = 0; y < kHandSize; ++y)
-        for (int x = 0; x < kHandSize; ++x)
-            image.setPixel(x, y, static_cast<uint>(pixels[static_cast<std::size_t>(y) * kHandSize + x]));
+    const std::vector<HandPixel> pixels = handCursor(scale);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, static_cast<uint>(pixels[static_cast<std::size_t>(y) * size + x]));
     return image;
 }
 
@@ -70,17 +84,23 @@ int main(int argc, char** argv)
     }
     bool ok = true;
 
-    for (int pad = 0; pad < 4; ++pad) {
-        for (const bool lit : {false, true}) {
-            const QString name = QString("pictures/pad%1-%2.gif").arg(pad).arg(lit ? "lit" : "unlit");
-            if (!writeFile(root.filePath(name).toStdString(), encodeGif(padPicture(pad, lit)))) {
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
-                ok = false;
+    for (const int scale : kScales) {
+        for (int pad = 0; pad < 4; ++pad) {
+            for (const bool lit : {false, true}) {
+                const QString name =
+                    scaledName(QString("pictures/pad%1-%2.gif").arg(pad).arg(lit ? "lit" : "unlit"), scale);
+                if (!writeFile(root.filePath(name).toStdString(), encodeGif(padPicture(pad, lit, scale)))) {
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+                    ok = false;
+                }
             }
         }
     }
 
-    ok = save(toQImage(ringIcon(32, kIconColourSteps)), root.filePath("icons/tolvex-32.png"), "PNG") && ok;
+    // The window icon's variants keep its 16 colours; the ring scales with the size.
+    for (const int scale : kScales)
+        ok = save(toQImage(ringIcon(32 * scale, kIconColourSteps)),
+                  root.filePath(scaledName("icons/tolvex-32.png", scale)), "PNG") && ok;
     for (const int size : {48, 64, 128, 256}) {
         const QImage icon = toQImage(ringIcon(size, 0)).convertToFormat(QImage::Format_RGB32);
         ok = save(icon, root.filePath(QString("icons/tolvex-%1.png").arg(size)), "PNG") && ok;
@@ -93,7 +113,9 @@ int main(int argc, char** argv)
         ok = false;
     }
 
-    ok = save(logoPicture(), root.filePath("pictures/logo.jpg"), "JPG", kLogoQuality) && ok;
-    ok = save(handImage(), root.filePath("pictures/hand.png"), "PNG") && ok;
+    for (const int scale : kScales) {
+        ok = save(logoPicture(scale), root.filePath(scaledName("pictures/logo.jpg", scale)), "JPG", kLogoQuality) && ok;
+        ok = save(handImage(scale), root.filePath(scaledName("pictures/hand.png", scale)), "PNG") && ok;
+    }
     return ok ? 0 : 1;
 }

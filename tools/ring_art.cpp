@@ -96,7 +96,7 @@ IndexedImage render(int width, int height, int n, ColourAt colourAt)
 
 } // namespace
 
-IndexedImage padPicture(int pad, bool lit)
+IndexedImage padPicture(int pad, bool lit, int scale)
 {
     const TwipsRect place = kUnlitPlaces.at(pad);
     const Ring ring{double(kBoardCentreX - place.left) / kTwipsPerPixel,
@@ -105,8 +105,11 @@ IndexedImage padPicture(int pad, bool lit)
     const Rgb body = lit ? kLitColours[pad] : kUnlitColours[pad];
     // Unlit: a rim halfway to the bright shade; lit: a rim a third of the way to black.
     const Rgb rim = lit ? mix(kLitColours[pad], Rgb{}, 1, 3) : mix(kUnlitColours[pad], kLitColours[pad], 1, 2);
-    return render(place.width / kTwipsPerPixel, place.height / kTwipsPerPixel, 4, [&](double x, double y) {
-        switch (partAt(ring, pad, x, y)) {
+    // The same 4 x 4 samples per pixel at every scale keep the edge shades,
+    // and so the palette, within the 153 mixes of black, body and rim.
+    const double s = scale;
+    return render(place.width / kTwipsPerPixel * scale, place.height / kTwipsPerPixel * scale, 4, [&](double x, double y) {
+        switch (partAt(ring, pad, x / s, y / s)) {
         case Part::Body: return body;
         case Part::Rim: return rim;
         case Part::Black: break;

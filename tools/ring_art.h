@@ -49,7 +49,8 @@ inline constexpr double kRimWidth = 6.0;
 // Pad picture: black rectangle with the pad's quarter, drawn so that the
 // unlit pictures meet in a ring when laid at their places; a lit picture keeps
 // the same drawing and so shows 20 twips nearer the centre, pressed in.
-IndexedImage padPicture(int pad, bool lit);
+// `scale` device pixels per board pixel, for high-density screens.
+IndexedImage padPicture(int pad, bool lit, int scale = 1);
 
 // Square ring icon on black. With levels > 0 the edge shading is limited to
 // that many steps per colour (16-colour icon); 0 means smooth edges.

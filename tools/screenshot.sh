@@ -1,6 +1,8 @@
 #!/bin/sh
 # Renders docs/screenshot.png: the main window in free play, on a private X
-# server, exactly as the program draws it.
+# server, exactly as the program draws it. With QT_SCALE_FACTOR set (2 for
+# docs/screenshot@2x.png) the program draws at that scale, on a screen as
+# much larger.
 # Usage: tools/screenshot.sh <program> <output png>
 set -eu
 program=$(readlink -f "$1")
@@ -9,7 +11,8 @@ tones=$(dirname "$(readlink -f "$0")")/../assets/tones
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+screen=$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { printf "%dx%d", 1024 * s, 768 * s }')
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
 xvfb=$!
 read -r display <"$fifo"
 rm -f "$fifo"

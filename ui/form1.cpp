@@ -5,6 +5,7 @@
 #include "accessibility.h"
 #include "help_launch.h"
 #include "pad_keys.h"
+#include "scaled_pixmap.h"
 #include "twips.h"
 
 #include "tone_warning.h"
@@ -131,7 +132,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     installAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
     m_closeFilter = std::make_unique<CloseRequestFilter>(this);
 
     auto* client = new QWidget(this);

@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "classic_fonts.h"
+#include "scaled_pixmap.h"
 #include "twips.h"
 
 #include <QCursor>
@@ -98,7 +99,7 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
     m_imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_imgLogo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    m_imgLogo->setPixmap(scaledPixmap(QStringLiteral(":/pictures/logo.jpg"), devicePixelRatioF()));
     m_imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
 
     m_lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
@@ -110,7 +111,8 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     m_imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
 
     const QFont arial = classicFont(QStringLiteral("Arial"), 9.75);
-    const QCursor hand(QPixmap(QStringLiteral(":/pictures/hand.png")), 0, 0);
+    // Its pixel ratio keeps a high-density hand 32 pixels wide, hot spot still at the fingertip.
+    const QCursor hand(scaledPixmap(QStringLiteral(":/pictures/hand.png"), devicePixelRatioF()), 0, 0);
     m_lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
     m_lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
     for (LinkLabel* l : {m_lblURL, m_lblMail}) l->setCursor(hand);

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "platform.h"
 #include "qt_wave_player.h"
+#include "scaled_pixmap.h"
 
 #include <QApplication>
 
@@ -13,7 +14,7 @@ int play(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvex"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVEX_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    QApplication::setWindowIcon(tolvex::scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
     // Closing the main window ends the program, even from inside a modal box.
     QApplication::setQuitOnLastWindowClosed(false);
     tolvex::installFontSubstitutes();

@@ -1,5 +1,7 @@
 #include "pad_picture.h"
 
+#include "scaled_pixmap.h"
+
 #include <QAccessible>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -11,7 +13,7 @@
 namespace tolvex {
 
 PadPicture::PadPicture(int pad, Kind kind, const QString& resource, QWidget* parent)
-    : QWidget(parent), m_pad(pad), m_kind(kind), m_picture(resource)
+    : QWidget(parent), m_pad(pad), m_kind(kind), m_picture(scaledPixmap(resource, devicePixelRatioF()))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -20,7 +22,7 @@ void PadPicture::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    // At its own size, never stretched.
+    // At its own size, never stretched; a high-density variant covers the same logical pixels.
     painter.drawPixmap(0, 0, m_picture);
 }
 
