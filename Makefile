@@ -11,7 +11,7 @@ PACKAGES := cmake g++ make pkg-config \
 	clang libclang-rt-14-dev llvm libc6-dbg
 
 # Only for regenerating the README's screenshot.
-SCREENSHOT_PACKAGES := xdotool imagemagick
+SCREENSHOT_PACKAGES := xdotool imagemagick qt6ct
 
 BUILD_DIR := build
 # The same sources and tests under AddressSanitizer and UBSan, with clang,
@@ -93,6 +93,7 @@ screenshot:
 	$(MAKE) build EXTRA_PACKAGES="$(SCREENSHOT_PACKAGES)"
 	tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot.png
 	QT_SCALE_FACTOR=2 tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot@2x.png
+	TOLVEX_SCREENSHOT_SCHEME=darker tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot-dark.png
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

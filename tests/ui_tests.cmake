@@ -8,6 +8,7 @@ add_executable(test_ui
   test_ui_render.cpp
   test_ui_keyboard.cpp
   test_ui_accessibility.cpp
+  test_ui_palette.cpp
 )
 target_link_libraries(test_ui PRIVATE tolvex_ui Qt6::Test GTest::gtest)
 # The instructions as the build lays them beside the program.

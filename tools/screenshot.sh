@@ -3,6 +3,8 @@
 # server, exactly as the program draws it. With QT_SCALE_FACTOR set (2 for
 # docs/screenshot@2x.png) the program draws at that scale, on a screen as
 # much larger.
+# With TOLVEX_SCREENSHOT_SCHEME set (darker for docs/screenshot-dark.png) the
+# program runs under qt6ct with that colour scheme, as on a dark desktop.
 # Usage: tools/screenshot.sh <program> <output png>
 set -eu
 program=$(readlink -f "$1")
@@ -18,6 +20,14 @@ read -r display <"$fifo"
 rm -f "$fifo"
 export DISPLAY=":$display"
 trap 'kill $game $xvfb 2>/dev/null || true' EXIT
+
+if [ -n "${TOLVEX_SCREENSHOT_SCHEME:-}" ]; then
+    config=$(mktemp -d)
+    mkdir "$config/qt6ct"
+    printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/%s.conf\ncustom_palette=true\nstyle=Fusion\n' \
+        "$TOLVEX_SCREENSHOT_SCHEME" >"$config/qt6ct/qt6ct.conf"
+    export XDG_CONFIG_HOME="$config" QT_QPA_PLATFORMTHEME=qt6ct
+fi
 
 (cd "$tones" && exec "$program") &
 game=$!

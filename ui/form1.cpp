@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "classic_fonts.h"
+#include "classic_look.h"
 #include "form_zandrell.h"
 #include "accessibility.h"
 #include "help_launch.h"
@@ -92,7 +93,7 @@ public:
     }
 };
 
-QColor buttonFace() { return QApplication::palette().color(QPalette::Active, QPalette::Button); }
+QColor buttonFace() { return classicPalette().color(QPalette::Active, QPalette::Button); }
 
 struct OptionDesign {
     const char* caption;
@@ -131,6 +132,10 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     // the interface it keeps.
     installAccessibility();
     setObjectName(QStringLiteral("Form1"));
+    // The panel keeps its light grey and black captions under any desktop
+    // scheme; the menu's pop-up is a window of its own and takes it too.
+    setPalette(classicPalette());
+    setAttribute(Qt::WA_WindowPropagation);
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
     m_closeFilter = std::make_unique<CloseRequestFilter>(this);

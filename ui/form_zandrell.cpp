@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "classic_fonts.h"
+#include "classic_look.h"
 #include "scaled_pixmap.h"
 #include "twips.h"
 
@@ -75,7 +76,7 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     setWindowTitle(QString());
     setFixedSize(twipsToPixels(4260), twipsToPixels(6300));
     setAutoFillBackground(true);
-    QPalette p = palette();
+    QPalette p = classicPalette();
     p.setColor(QPalette::Window, Qt::black);
     setPalette(p);
     setFont(dialogFont());

@@ -1,5 +1,7 @@
 #include "tone_warning.h"
 
+#include "classic_look.h"
+
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QString>
@@ -13,6 +15,8 @@ void showToneWarning(QWidget* parent, const std::string& prompt)
 
     QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kToneWarningTitle), text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    // Legible whatever the desktop's scheme, like the main window.
+    box.setPalette(classicPalette());
     // The prompt tells the player to press "Aceptar", so the button says so.
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8("Aceptar"));
     // exec() runs a nested event loop, so the game's timers keep ticking
