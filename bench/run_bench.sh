@@ -24,6 +24,7 @@ export PULSE_SERVER="unix:$audio/native"
 start=$(date +%s)
 "$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
 "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
+"$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
 took=$(( $(date +%s) - start ))
 
 commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)

@@ -1,0 +1,175 @@
+// Long play: free-play presses and games through the real main window, with
+// its real timers and the real tone player, on a private X server. Resident
+// memory and open file descriptors are read at round 50 and at round 500.
+//
+// Usage: tolvex_bench_soak <rows.md> <tone folder> [rounds]
+// Appends its rows of the results table to rows.md.
+
+#include "bench_report.h"
+#include "exit_now.h"
+#include "form1.h"
+#include "form_zandrell.h"
+#include "platform.h"
+#include "qt_wave_player.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace {
+
+using namespace tolvex;
+using namespace tolvex::bench;
+
+constexpr int kWarmUpRounds = 50;
+constexpr double kMaxGrowthMiB = 2.0;
+
+double residentMiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+int openDescriptors()
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n - 1;  // the directory listing's own
+}
+
+class Soak {
+public:
+    Soak(Form1& form, std::uint32_t seed) : m_form(form), m_rng(seed) {}
+
+    // One round: a free-play press, or one answered round of a game (a game
+    // is started when none runs, and ends lost or won on its own).
+    bool round(bool freePlay)
+    {
+        if (freePlay) {
+            if (!waitForIdle()) return false;
+            press(pick(4), pick(2) == 0);
+            return true;
+        }
+        if (idle()) {
+            QTest::mouseClick(m_form.Command1(), Qt::LeftButton);
+            m_roundsToPlay = 1 + pick(12);  // more than 10 wins at "Fácil"
+        }
+        if (!QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue || idle(); }, 10000)) return false;
+        if (idle()) return true;  // the game was won
+        const std::string sequence = state().Sequence;
+        if (static_cast<int>(sequence.size()) > m_roundsToPlay) {
+            press((sequence.front() - '0' + 1) % 4, true);  // a wrong pad: the failure show
+            return waitForIdle();
+        }
+        for (char digit : sequence) press(digit - '0', pick(2) == 0);
+        return true;
+    }
+
+private:
+    const GameState& state() { return m_form.engine().State(); }
+    bool idle()
+    {
+        return m_form.Command1()->isEnabled() && !m_form.Timer(TimerId::Timer4)->isActive() &&
+               !m_form.Timer(TimerId::Timer5)->isActive();
+    }
+    bool waitForIdle() { return QTest::qWaitFor([&] { return idle(); }, 10000); }
+    int pick(int n) { return static_cast<int>(m_rng() % static_cast<std::uint32_t>(n)); }
+
+    // By the keyboard or the mouse, as a player would.
+    void press(int pad, bool byKey)
+    {
+        if (byKey) {
+            QTest::keyClick(m_form.windowHandle(), static_cast<Qt::Key>(Qt::Key_1 + pad));
+        } else {
+            QWidget* picture = m_form.Image1(pad);
+            QTest::mouseClick(m_form.windowHandle(), Qt::LeftButton, {},
+                              picture->mapTo(&m_form, picture->rect().center()));
+        }
+        QCoreApplication::processEvents();
+    }
+
+    Form1& m_form;
+    std::mt19937 m_rng;
+    int m_roundsToPlay = 0;
+};
+
+int measure(int argc, char* argv[], const std::string& display)
+{
+    const std::string rowsPath = argv[1];
+    const int rounds = argc > 3 ? std::max(kWarmUpRounds + 1, std::atoi(argv[3])) : 500;
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
+        std::fprintf(stderr, "no tone folder %s\n", argv[2]);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    SystemPlatform platform;
+    QtWavePlayer player;
+    Form1 form(platform, player);
+    form.setAboutHook([](FormZandrell& about) { QTimer::singleShot(0, &about, [&about] { about.close(); }); });
+    form.load();
+    form.showCentred();
+    if (!QTest::qWaitForWindowExposed(&form, 10000)) {
+        std::fprintf(stderr, "the main window was never shown\n");
+        return 1;
+    }
+    // The hidden speed settings at their fastest: the playbacks take ms, the
+    // lead-in and the shows their own time.
+    form.HScroll1()->setValue(2);
+    form.HScroll2()->setValue(2);
+
+    Soak soak(form, 20241207);
+    double rssWarm = 0.0;
+    int fdsWarm = 0;
+    const auto started = Clock::now();
+    for (int round = 1; round <= rounds; ++round) {
+        // Two free-play presses to each round of a game.
+        if (!soak.round(round % 3 != 0)) {
+            std::fprintf(stderr, "round %d never finished\n", round);
+            return 1;
+        }
+        if (round == kWarmUpRounds) {
+            QTest::qWait(50);
+            rssWarm = residentMiB();
+            fdsWarm = openDescriptors();
+        }
+    }
+    QTest::qWait(50);
+    const double growth = residentMiB() - rssWarm;
+    const int fdGrowth = openDescriptors() - fdsWarm;
+    std::printf("soak: %d rounds in %.0f s; resident %.2f -> %.2f MiB; descriptors %d -> %d\n", rounds,
+                msBetween(started, Clock::now()) / 1000.0, rssWarm, rssWarm + growth, fdsWarm, fdsWarm + fdGrowth);
+
+    Table table(rowsPath);
+    const std::string span = "rounds " + std::to_string(kWarmUpRounds) + " to " + std::to_string(rounds);
+    table.single("Soak: resident memory growth, " + span, 1, growth, "MiB", "≤ 2 MiB", growth <= kMaxGrowthMiB);
+    table.single("Soak: open file descriptors growth, " + span, 1, fdGrowth, "", "0", fdGrowth == 0, 0);
+    form.close();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <rows.md> <tone folder> [rounds]\n", argv[0]);
+        return 2;
+    }
+    const int status = onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
+    exitWithoutAudioTeardown(status);
+}
