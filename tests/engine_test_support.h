@@ -12,6 +12,22 @@
 #include <string>
 #include <vector>
 
+namespace tolvex {
+
+// Every field by name, so that a failed comparison of whole states says which differ.
+inline void PrintTo(const GameState& s, std::ostream* os)
+{
+    *os << "{Sequence \"" << s.Sequence << "\" CurrentPad " << s.CurrentPad << " LitTime " << s.LitTime
+        << " GapTime " << s.GapTime << " Round " << s.Round << " PlayPos " << s.PlayPos << " PlayerTurn "
+        << s.PlayerTurn << " PlayerInput \"" << s.PlayerInput << "\" TurnStart " << s.TurnStart << " TimeLimitOn "
+        << s.TimeLimitOn << " GameOver " << s.GameOver << " RoundsToWin " << s.RoundsToWin << " SpeedUpPercent "
+        << s.SpeedUpPercent << " TimeLimitSecs " << s.TimeLimitSecs << " BlinkCount " << s.BlinkCount << " Won "
+        << s.Won << " Missed " << s.Missed << " ToneResult " << s.ToneResult << " ShowPad " << s.ShowPad
+        << " InputBlocked " << s.InputBlocked << "}";
+}
+
+} // namespace tolvex
+
 namespace tolvex::testing {
 
 struct TimerSlot {
