@@ -97,7 +97,7 @@ TEST(Judging, CompletedRoundStartsNextPlaybackAfterRelease)
 {
     Rig rig;
     turnWith(rig, "12");
-    rig.time.randoms.push_back(VirtualTime::forPad(3));
+    rig.time.randoms.push_back(FakeClock::forPad(3));
     rig.click(1);
     rig.press(2);
     EXPECT_EQ(rig.st().Sequence, "123");

@@ -5,6 +5,7 @@
 #include "damaged_waves.h"
 #include "monitor_recorder.h"
 #include "qt_wave_player.h"
+#include "sound_sets.h"
 #include "tone_analysis.h"
 #include "tone_files.h"
 #include "wave_files.h"
@@ -323,9 +324,7 @@ TEST_F(SoundPlayerTest, ShippedTonesAllPlay)
     const QDir tones(QStringLiteral(TOLVEX_TONE_DIR));
     ASSERT_TRUE(QDir::setCurrent(tones.path())) << TOLVEX_TONE_DIR;
     startRecording();
-    SoundNaming naming;
-    for (std::size_t i = 0; i < kSoundStems.size(); ++i)
-        naming.SoundNames[i] = kSoundStems[i];
+    const SoundNaming naming = shippedNaming();
 
     struct Played {
         std::string name;

@@ -56,8 +56,7 @@ TEST(BoardTimerTest, OverdueFirstTickComesPromptly)
 // the next step 300 ms after that, however long each step took.
 TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
 {
-    clock.randoms.push_back(TestClock::forPad(1));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(1);
     engine().MutableState().Sequence = "12";
     const TimePoint first = form->Timer(TimerId::Timer1)->deadline();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer2)->isActive(); }, 3000));
@@ -71,8 +70,7 @@ TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
 // counts from then, not from the tick.
 TEST_F(UiTest, AfterAToneWarningTheLitTimeCountsFromTheCall)
 {
-    clock.randoms.push_back(TestClock::forPad(2));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(2);
     const TimePoint step = form->Timer(TimerId::Timer1)->deadline();
     player.result = 0;
     TimePoint closed;

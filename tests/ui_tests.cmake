@@ -7,7 +7,7 @@ add_executable(test_ui
   test_ui_about.cpp
   test_ui_render.cpp
 )
-target_link_libraries(test_ui PRIVATE tolvex_ui Qt6::Test GTest::gtest)
+target_link_libraries(test_ui PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
 # The instructions as the build lays them beside the program.
 target_compile_definitions(test_ui PRIVATE
   TOLVEX_HELP_BESIDE_PROGRAM="$<TARGET_FILE_DIR:tolvex>/Instrucciones.htm")
@@ -21,7 +21,8 @@ gtest_discover_tests(test_ui
 # server: the file cases listen to the tests' private server, so that a
 # refusal is the file's doing.
 add_executable(test_ui_surroundings test_ui_main.cpp test_ui_support.h test_ui_surroundings.cpp)
-target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_sound_test_support Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_test_support tolvex_sound_test_support Qt6::Test
+  GTest::gtest)
 target_compile_definitions(test_ui_surroundings PRIVATE TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
 add_test(NAME ui_surroundings COMMAND test_ui_surroundings --gtest_filter=-SurroundingsTest.NoAudioServer*)
 set_tests_properties(ui_surroundings PROPERTIES
@@ -37,7 +38,7 @@ set_tests_properties(ui_surroundings_no_audio_server PROPERTIES
 
 # No program to open documents or links with, on a private X display.
 add_executable(test_ui_no_handler test_ui_no_handler.cpp test_ui_support.h)
-target_link_libraries(test_ui_no_handler PRIVATE tolvex_ui tolvex_x11_driver Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_no_handler PRIVATE tolvex_ui tolvex_test_support tolvex_x11_driver Qt6::Test GTest::gtest)
 add_test(NAME ui_no_desktop_handler COMMAND test_ui_no_handler)
 set_tests_properties(ui_no_desktop_handler PROPERTIES TIMEOUT 120)
 
@@ -49,7 +50,7 @@ add_executable(test_ui_monkey
   engine_invariants.h
   test_ui_monkey.cpp
 )
-target_link_libraries(test_ui_monkey PRIVATE tolvex_ui Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_monkey PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
 gtest_discover_tests(test_ui_monkey
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180
