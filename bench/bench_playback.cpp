@@ -5,6 +5,7 @@
 // Appends its rows of the results table to rows.md.
 
 #include "bench_report.h"
+#include "close_at_once.h"
 #include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
@@ -212,7 +213,7 @@ int measure(int argc, char* argv[], const std::string& display)
     SystemPlatform platform;
     TimedPlayer player;
     TimedForm form(platform, player);
-    form.setAboutHook([](FormZandrell& about) { QTimer::singleShot(0, &about, [&about] { about.close(); }); });
+    form.setAboutHook(testing::closeAtOnce);
     form.load();
     form.showCentred();
     if (!QTest::qWaitForWindowExposed(&form, 10000)) {

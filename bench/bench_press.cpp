@@ -6,13 +6,17 @@
 // Usage: tolvex_bench_press <rows.md> <program> <tone folder> <sink monitor> [starts] [presses]
 
 #include "bench_report.h"
+#include "game_process.h"
 #include "monitor_recorder.h"
+#include "pads.h"
 #include "tone_analysis.h"
+#include "wait_until.h"
 #include "wave_decoder.h"
 #include "x_session.h"
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTest>
 
 #include <X11/Xlib.h>
 
@@ -33,39 +37,19 @@ using namespace tolvex;
 using namespace tolvex::bench;
 using namespace std::chrono_literals;
 
+using testing::kPads;
+using testing::waitUntil;
+
 constexpr int kAboutWidth = 284, kAboutHeight = 420;
-constexpr int kClientHeight = 390;
 constexpr int kLoud = 1000;  // well above a null sink's exact silence
 constexpr int kRate = testing::MonitorRecorder::kRate;
 
-// Middle of each quarter of the ring, in client pixels, and its two colours.
-struct Pad {
-    int x, y;
-    std::uint32_t unlit, lit;
-};
-constexpr std::array<Pad, 4> kPads = {{{104, 102, 0x009C00, 0x31FF31},
-                                       {280, 102, 0x9C9C00, 0xFFFF00},
-                                       {280, 278, 0x00629C, 0x00CDFF},
-                                       {104, 278, 0x9C0000, 0xFF1800}}};
-
-void pump(std::chrono::milliseconds d)
-{
-    const auto end = Clock::now() + d;
-    while (Clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        std::this_thread::sleep_for(1ms);
-    }
-}
+// Lets the game settle between measurements, serving this program's events.
+void pump(std::chrono::milliseconds d) { QTest::qWait(static_cast<int>(d.count())); }
 
 bool waitPixel(x11::XSession& x, int px, int py, std::uint32_t colour, std::chrono::milliseconds limit)
 {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (x.pixel(px, py) == colour) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        std::this_thread::sleep_for(1ms);
-    }
-    return false;
+    return waitUntil([&] { return x.pixel(px, py) == colour; }, limit);
 }
 
 // Reports windows as the server maps them: no polling, the time is taken
@@ -122,16 +106,8 @@ struct Game {
 
 void startGame(Game& g, const QString& program, const QString& tones, const std::string& display)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", QString::fromStdString(display));
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.remove("WAYLAND_DISPLAY");
-    g.process.setProcessEnvironment(env);
-    g.process.setWorkingDirectory(tones);
-    g.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    g.process.setStandardOutputFile(QProcess::nullDevice());
     g.started = Clock::now();
-    g.process.start(program, {});
+    testing::startGame(g.process, program, tones, display);
 }
 
 void endGame(Game& g)
@@ -244,8 +220,7 @@ int measure(int argc, char* argv[], const std::string& display)
         Game& g;
         ~Ender() { endGame(g); }
     } ender{game};
-    std::optional<unsigned long> about;
-    for (int i = 0; i < 500 && !(about = x.findUntitled(kAboutWidth, kAboutHeight)); ++i) pump(10ms);
+    const std::optional<unsigned long> about = x.waitForUntitled(kAboutWidth, kAboutHeight, 5s);
     if (!about) return 1;
     pump(300ms);
     const x11::Rect a = x.geometry(*about);
@@ -256,8 +231,8 @@ int measure(int argc, char* argv[], const std::string& display)
         return 1;
     }
     pump(500ms);
-    const x11::Rect w = x.geometry(*board);
-    const int left = w.x, top = w.y + w.height - kClientHeight;
+    const x11::Rect client = testing::clientArea(x, *board);
+    const int left = client.x, top = client.y;
 
     testing::MonitorRecorder recorder(monitor);
     if (!recorder.start()) {
@@ -274,8 +249,8 @@ int measure(int argc, char* argv[], const std::string& display)
     // --- Presses in free play: to the lit picture, and to the tone.
     std::vector<double> toPicture, toSound, toSoundRaw;
     for (int i = 0; i < presses; ++i) {
-        const Pad& p = kPads[static_cast<std::size_t>(i % 4)];
-        const int px = left + p.x, py = top + p.y;
+        const testing::PadFacts& p = kPads[static_cast<std::size_t>(i % 4)];
+        const int px = left + p.middleX, py = top + p.middleY;
         x.moveTo(px, py);
         if (!waitPixel(x, px, py, p.unlit, 2s)) {
             std::fprintf(stderr, "press %d: pad not unlit (0x%06x)\n", i, x.pixel(px, py));

@@ -6,11 +6,13 @@
 // Appends its rows of the results table to rows.md.
 
 #include "bench_report.h"
+#include "close_at_once.h"
 #include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
 #include "qt_wave_player.h"
+#include "wait_until.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,6 +33,8 @@ using namespace tolvex::bench;
 
 constexpr int kWarmUpRounds = 50;
 constexpr double kMaxGrowthMiB = 2.0;
+// Longer than any show or playback of the soak.
+constexpr std::chrono::milliseconds kPatience{10000};
 
 double residentMiB()
 {
@@ -51,28 +55,34 @@ class Soak {
 public:
     Soak(Form1& form, std::uint32_t seed) : m_form(form), m_rng(seed) {}
 
-    // One round: a free-play press, or one answered round of a game (a game
-    // is started when none runs, and ends lost or won on its own).
-    bool round(bool freePlay)
+    // One round: a free-play press while the board is idle, or one
+    // answered round of a game. A game is started when none runs and ends
+    // lost (a wrong pad after a few rounds) or won (at "Fácil", after ten).
+    bool round()
     {
-        if (freePlay) {
-            if (!waitForIdle()) return false;
+        if (idle() && m_freePlayLeft > 0) {
+            --m_freePlayLeft;
             press(pick(4), pick(2) == 0);
             return true;
         }
         if (idle()) {
             QTest::mouseClick(m_form.Command1(), Qt::LeftButton);
-            m_roundsToPlay = 1 + pick(12);  // more than 10 wins at "Fácil"
+            m_roundsToPlay = 1 + pick(12);  // more than 10 wins
         }
-        if (!QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue || idle(); }, 10000)) return false;
-        if (idle()) return true;  // the game was won
-        const std::string sequence = state().Sequence;
-        if (static_cast<int>(sequence.size()) > m_roundsToPlay) {
-            press((sequence.front() - '0' + 1) % 4, true);  // a wrong pad: the failure show
-            return waitForIdle();
+        if (!testing::waitUntil([&] { return state().TimeLimitOn == kTrue || idle(); }, kPatience)) return false;
+        if (!idle()) {
+            const std::string sequence = state().Sequence;
+            if (static_cast<int>(sequence.size()) > m_roundsToPlay) {
+                press((sequence.front() - '0' + 1) % 4, true);  // a wrong pad: the failure show
+            } else {
+                for (char digit : sequence) press(digit - '0', pick(2) == 0);
+                return true;
+            }
         }
-        for (char digit : sequence) press(digit - '0', pick(2) == 0);
-        return true;
+        // The game is over: its show runs to the end, then two free-play presses.
+        m_freePlayLeft = 2;
+        if (!testing::waitUntil([&] { return idle(); }, kPatience)) return false;
+        return round();
     }
 
 private:
@@ -82,7 +92,6 @@ private:
         return m_form.Command1()->isEnabled() && !m_form.Timer(TimerId::Timer4)->isActive() &&
                !m_form.Timer(TimerId::Timer5)->isActive();
     }
-    bool waitForIdle() { return QTest::qWaitFor([&] { return idle(); }, 10000); }
     int pick(int n) { return static_cast<int>(m_rng() % static_cast<std::uint32_t>(n)); }
 
     // By the keyboard or the mouse, as a player would.
@@ -101,6 +110,7 @@ private:
     Form1& m_form;
     std::mt19937 m_rng;
     int m_roundsToPlay = 0;
+    int m_freePlayLeft = 2;
 };
 
 int measure(int argc, char* argv[], const std::string& display)
@@ -120,7 +130,7 @@ int measure(int argc, char* argv[], const std::string& display)
     SystemPlatform platform;
     QtWavePlayer player;
     Form1 form(platform, player);
-    form.setAboutHook([](FormZandrell& about) { QTimer::singleShot(0, &about, [&about] { about.close(); }); });
+    form.setAboutHook(testing::closeAtOnce);
     form.load();
     form.showCentred();
     if (!QTest::qWaitForWindowExposed(&form, 10000)) {
@@ -137,8 +147,7 @@ int measure(int argc, char* argv[], const std::string& display)
     int fdsWarm = 0;
     const auto started = Clock::now();
     for (int round = 1; round <= rounds; ++round) {
-        // Two free-play presses to each round of a game.
-        if (!soak.round(round % 3 != 0)) {
+        if (!soak.round()) {
             std::fprintf(stderr, "round %d never finished\n", round);
             return 1;
         }

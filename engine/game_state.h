@@ -33,6 +33,8 @@ struct GameState {
     std::int32_t ToneResult = 0;
     std::int16_t ShowPad = 0;
     VbBool InputBlocked = kFalse;
+
+    bool operator==(const GameState&) const = default;
 };
 
 } // namespace tolvex

@@ -1,13 +1,14 @@
 # Pictures: sizes, colours, the assembled ring, icon, logo, cursor, resources, GIF writer.
 add_executable(test_assets_pictures test_assets_pictures.cpp test_assets_main.cpp picture_checks.h)
-target_link_libraries(test_assets_pictures PRIVATE tolvex_assets tolvex_asset_art Qt6::Gui GTest::gtest)
+target_link_libraries(test_assets_pictures PRIVATE tolvex_assets tolvex_asset_art tolvex_test_support_headers
+  Qt6::Gui GTest::gtest)
 target_compile_definitions(test_assets_pictures PRIVATE TOLVEX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
 gtest_discover_tests(test_assets_pictures DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 # Tones: format, length, fades, level, pitch per pad, timbre per set.
 add_executable(test_assets_tones test_assets_tones.cpp)
-target_link_libraries(test_assets_tones PRIVATE PkgConfig::SNDFILE GTest::gtest_main)
+target_link_libraries(test_assets_tones PRIVATE tolvex_engine PkgConfig::SNDFILE GTest::gtest_main)
 target_compile_definitions(test_assets_tones PRIVATE TOLVEX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
 gtest_discover_tests(test_assets_tones DISCOVERY_TIMEOUT 60)
 

@@ -1,8 +1,9 @@
 #pragma once
-// A recording board, a virtual clock that fires armed timers in time order,
+// A recording board whose armed timers fire in time order on the fake clock,
 // and a scripted WAVE player: the engine runs headless and to the millisecond.
 
 #include "engine.h"
+#include "fake_clock.h"
 
 #include <array>
 #include <cstdint>
@@ -12,45 +13,28 @@
 #include <string>
 #include <vector>
 
+namespace tolvex {
+
+// Every field by name, so that a failed comparison of whole states says which differ.
+inline void PrintTo(const GameState& s, std::ostream* os)
+{
+    *os << "{Sequence \"" << s.Sequence << "\" CurrentPad " << s.CurrentPad << " LitTime " << s.LitTime
+        << " GapTime " << s.GapTime << " Round " << s.Round << " PlayPos " << s.PlayPos << " PlayerTurn "
+        << s.PlayerTurn << " PlayerInput \"" << s.PlayerInput << "\" TurnStart " << s.TurnStart << " TimeLimitOn "
+        << s.TimeLimitOn << " GameOver " << s.GameOver << " RoundsToWin " << s.RoundsToWin << " SpeedUpPercent "
+        << s.SpeedUpPercent << " TimeLimitSecs " << s.TimeLimitSecs << " BlinkCount " << s.BlinkCount << " Won "
+        << s.Won << " Missed " << s.Missed << " ToneResult " << s.ToneResult << " ShowPad " << s.ShowPad
+        << " InputBlocked " << s.InputBlocked << "}";
+}
+
+} // namespace tolvex
+
 namespace tolvex::testing {
 
 struct TimerSlot {
     std::int32_t interval = 0;  // 0: stopped
     std::int64_t due = 0;       // virtual ms of the next tick
     std::uint64_t order = 0;    // ties fire in arming order
-};
-
-class VirtualTime : public Platform {
-public:
-    // Seconds since midnight at virtual 0; a float holds whole and half
-    // seconds exactly here, so 1.5 s and 3 s differences come out exact.
-    double midnightOffset = 1000.0;
-    std::int64_t nowMs = 0;
-    std::deque<float> randoms;  // scripted draws; then a fixed generator
-    std::uint32_t lcg = 12345;
-    int seeds = 0;
-
-    float Clock() override
-    {
-        double s = midnightOffset + nowMs / 1000.0;
-        if (s >= 86400.0) s -= 86400.0;
-        return static_cast<float>(s);
-    }
-    float Random() override
-    {
-        if (!randoms.empty()) {
-            const float r = randoms.front();
-            randoms.pop_front();
-            return r;
-        }
-        lcg = lcg * 1664525u + 1013904223u;
-        return static_cast<float>(lcg >> 8) * (1.0f / 16777216.0f);
-    }
-    void SeedRandom() override { ++seeds; }
-    // Make Clock() read exactly `seconds` now.
-    void readNow(double seconds) { midnightOffset = seconds - nowMs / 1000.0; }
-    // Value that Random must return for pad p.
-    static float forPad(int p) { return (p + 0.5f) / 4.0f; }
 };
 
 class FakePlayer : public WavePlayer {
@@ -73,7 +57,7 @@ struct LogEntry {
 
 class FakeBoard : public Board {
 public:
-    explicit FakeBoard(VirtualTime& time) : m_time(time) {}
+    explicit FakeBoard(FakeClock& time) : m_time(time) {}
 
     std::vector<LogEntry> log;
     std::array<bool, 4> lit{};
@@ -146,14 +130,14 @@ public:
     bool keepLog = true;
 
 private:
-    VirtualTime& m_time;
+    FakeClock& m_time;
     std::uint64_t m_armings = 0;
 };
 
 // Engine, board, clock and player wired together.
 class Rig {
 public:
-    VirtualTime time;
+    FakeClock time;
     FakeBoard board{time};
     FakePlayer player;
     Engine engine{board, time, player};
@@ -208,7 +192,7 @@ public:
     // Start a game whose first pad is the given one and run to the hand-over.
     void newGameWith(int firstPad)
     {
-        time.randoms.push_back(VirtualTime::forPad(firstPad));
+        time.randoms.push_back(FakeClock::forPad(firstPad));
         engine.OnNewGameClick();
     }
     // Start a game and replace its sequence (the playback reads Sequence

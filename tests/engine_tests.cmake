@@ -8,7 +8,7 @@ add_executable(test_engine
   test_engine_startup.cpp
   test_engine_tones.cpp
 )
-target_link_libraries(test_engine PRIVATE tolvex_engine GTest::gtest_main)
+target_link_libraries(test_engine PRIVATE tolvex_engine tolvex_test_support_headers GTest::gtest_main)
 gtest_discover_tests(test_engine DISCOVERY_TIMEOUT 60)
 
 # The engine must build with no Qt at all: configure a build that never looks

@@ -1,17 +1,14 @@
 # The Debian package: control data, layout, desktop entry and AppStream file,
 # then the installed game run end to end from its launcher.
 
-add_library(tolvex_x11_driver STATIC x11/x_session.cpp x11/x_session.h)
-target_include_directories(tolvex_x11_driver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/x11)
-target_link_libraries(tolvex_x11_driver PUBLIC X11 Xtst)
-
 set(TOLVEX_PACKAGE_TEST_DIR ${CMAKE_CURRENT_BINARY_DIR}/package-test)
 add_test(NAME package_deb
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_package.sh ${CMAKE_BINARY_DIR} ${TOLVEX_PACKAGE_TEST_DIR})
 set_tests_properties(package_deb PROPERTIES FIXTURES_SETUP tolvex_installed TIMEOUT 300)
 
 add_executable(test_install_smoke test_install_smoke.cpp)
-target_link_libraries(test_install_smoke PRIVATE tolvex_x11_driver tolvex_sound_test_support Qt6::Core GTest::gtest)
+target_link_libraries(test_install_smoke PRIVATE tolvex_x11_driver tolvex_test_support tolvex_sound_test_support
+  Qt6::Core GTest::gtest)
 target_compile_definitions(test_install_smoke PRIVATE
   TOLVEX_TEST_SINK="${TOLVEX_TEST_SINK}"
   TOLVEX_INSTALLED_ROOT="${TOLVEX_PACKAGE_TEST_DIR}/root")
@@ -24,7 +21,7 @@ set_tests_properties(install_smoke PROPERTIES
 
 # A player at the built program's window: wins "Fácil", then loses.
 add_executable(test_play_by_hand test_play_by_hand.cpp)
-target_link_libraries(test_play_by_hand PRIVATE tolvex_x11_driver Qt6::Core GTest::gtest)
+target_link_libraries(test_play_by_hand PRIVATE tolvex_x11_driver tolvex_test_support Qt6::Core GTest::gtest)
 target_compile_definitions(test_play_by_hand PRIVATE
   TOLVEX_PROGRAM="$<TARGET_FILE:tolvex>"
   TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")

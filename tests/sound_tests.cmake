@@ -17,7 +17,8 @@ add_library(tolvex_sound_test_support STATIC
 target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio
   # How a program that opened the audio server ends.
   ${PROJECT_SOURCE_DIR}/ui)
-target_link_libraries(tolvex_sound_test_support PUBLIC tolvex_sound Qt6::Core Qt6::Test PRIVATE PkgConfig::SNDFILE)
+target_link_libraries(tolvex_sound_test_support PUBLIC tolvex_sound tolvex_test_support Qt6::Core Qt6::Test
+  PRIVATE PkgConfig::SNDFILE)
 
 # A private PulseAudio server with a null sink for the tests that play;
 # started before them and stopped after them.

@@ -1,5 +1,6 @@
 // The committed pictures: sizes, colours, and the ring the four pads make on the board.
 #include "gif_writer.h"
+#include "pads.h"
 #include "picture_checks.h"
 #include "ring_art.h"
 
@@ -20,25 +21,12 @@ using tolvex::testing::mixedBlocks;
 
 const QString kAssets = QStringLiteral(TOLVEX_ASSETS_DIR);
 
-constexpr int kTwips = 15;
+using tolvex::testing::kPads;
+using tolvex::testing::PadFacts;
+
+constexpr int kTwips = tolvex::testing::kTwipsPerPixel;
 constexpr double kCentreX = 2880.0 / kTwips; // board centre in pixels
 constexpr double kCentreY = 2850.0 / kTwips;
-
-struct PadCase {
-    int pad;
-    int unlitLeft, unlitTop; // Image1 place, twips
-    int litLeft, litTop;     // Image2 place, twips
-    int width, height;       // pixels
-    QRgb unlit, lit;
-    int signX, signY;        // direction of the quarter from the centre
-};
-
-const std::array<PadCase, 4> kPads = {{
-    {0, 220, 220, 240, 240, 177, 175, qRgb(0x00, 0x9C, 0x00), qRgb(0x31, 0xFF, 0x31), -1, -1},
-    {1, 2880, 200, 2860, 200, 177, 179, qRgb(0x9C, 0x9C, 0x00), qRgb(0xFF, 0xFF, 0x00), 1, -1},
-    {2, 2880, 2850, 2860, 2830, 177, 175, qRgb(0x00, 0x62, 0x9C), qRgb(0x00, 0xCD, 0xFF), 1, 1},
-    {3, 240, 2850, 260, 2830, 177, 179, qRgb(0x9C, 0x00, 0x00), qRgb(0xFF, 0x18, 0x00), -1, 1},
-}};
 
 int px(int twips) { return static_cast<int>(std::lround(double(twips) / kTwips)); }
 
@@ -67,7 +55,7 @@ QPoint boardPoint(double r, double degrees)
 // Unlit pads on the black board, Image1 stacking from the back: 2, 3, 1, 0.
 QImage assembledBoard()
 {
-    QImage board(504, 390, QImage::Format_ARGB32);
+    QImage board(tolvex::testing::kClientWidth, tolvex::testing::kClientHeight, QImage::Format_ARGB32);
     board.fill(Qt::black);
     QPainter painter(&board);
     for (int pad : {2, 3, 1, 0})
@@ -83,7 +71,7 @@ class PadPicture : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 TEST_P(PadPicture, hasExactSizeBlackCornersAndTableColourInTheMiddleOfItsQuarter)
 {
     const auto [pad, lit] = GetParam();
-    const PadCase& c = kPads[pad];
+    const PadFacts& c = kPads[pad];
     const QImage image = readPicture(padFile(pad, lit), "gif");
     ASSERT_EQ(image.size(), QSize(c.width, c.height));
 
@@ -177,13 +165,14 @@ double meanLuma(const QImage& image)
 // At its place a lit pad is brighter and sits nearer the centre than its unlit picture: pressed in.
 TEST(PadRing, litPadIsBrighterAndNearerTheCentre)
 {
-    for (const PadCase& c : kPads) {
-        const QImage unlit = readPicture(padFile(c.pad, false), "gif");
-        const QImage lit = readPicture(padFile(c.pad, true), "gif");
-        EXPECT_GT(meanLuma(lit), meanLuma(unlit) + 40) << "pad " << c.pad;
+    for (int pad = 0; pad < 4; ++pad) {
+        const PadFacts& c = kPads[pad];
+        const QImage unlit = readPicture(padFile(pad, false), "gif");
+        const QImage lit = readPicture(padFile(pad, true), "gif");
+        EXPECT_GT(meanLuma(lit), meanLuma(unlit) + 40) << "pad " << pad;
         EXPECT_LT(distanceOfColouredCentroid(lit, {px(c.litLeft), px(c.litTop)}),
                   distanceOfColouredCentroid(unlit, {px(c.unlitLeft), px(c.unlitTop)}) - 0.5)
-            << "pad " << c.pad;
+            << "pad " << pad;
     }
 }
 
@@ -363,7 +352,7 @@ class PadVariant : public ::testing::TestWithParam<std::tuple<int, bool, int>> {
 TEST_P(PadVariant, isTheSameDrawingWithMorePixels)
 {
     const auto [pad, lit, scale] = GetParam();
-    const PadCase& c = kPads[pad];
+    const PadFacts& c = kPads[pad];
     const QString name = scaledFile(padFile(pad, lit), scale);
     const QImage image = readPicture(name, "gif");
     ASSERT_EQ(image.size(), QSize(c.width, c.height) * scale);

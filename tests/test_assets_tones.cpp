@@ -1,4 +1,6 @@
 // The sixteen committed tones: format, length, clean ends, level, pitch per pad and timbre per set.
+#include "tone_files.h"
+
 #include <sndfile.h>
 
 #include <gtest/gtest.h>
@@ -15,7 +17,7 @@ namespace {
 
 const std::string kToneDir = std::string(TOLVEX_ASSETS_DIR) + "/tones/";
 
-constexpr std::array<const char*, 4> kStems = {"Beep", "Campana", "Ham", "Ram"};
+using tolvex::kSoundStems;
 constexpr std::array<double, 4> kPitch = {415.0, 252.0, 209.0, 310.0}; // by pad
 
 struct Tone {
@@ -37,7 +39,7 @@ Tone load(const std::string& name)
     return tone;
 }
 
-std::string fileName(int set, int pad) { return std::string(kStems[set]) + std::to_string(pad + 1) + ".wav"; }
+std::string fileName(int set, int pad) { return std::string(kSoundStems[set]) + std::to_string(pad + 1) + ".wav"; }
 
 // Magnitude spectrum of the Hann-windowed signal zero-padded to 2^17 points (0.34 Hz per bin).
 class Spectrum {
@@ -172,7 +174,7 @@ TEST_P(ToneFile, dominantFrequencyIsThePadsPitch)
 INSTANTIATE_TEST_SUITE_P(AllTones, ToneFile,
                          ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 4)),
                          [](const auto& info) {
-                             return std::string(kStems[std::get<0>(info.param)]) + std::to_string(std::get<1>(info.param) + 1);
+                             return std::string(kSoundStems[std::get<0>(info.param)]) + std::to_string(std::get<1>(info.param) + 1);
                          });
 
 // A tone's character, independent of its pitch.

@@ -140,5 +140,4 @@ TEST(RandomPlay, InvariantsHoldAndGamesEndInIdle)
     std::cout << "random play: " << stats.events << " events, " << seeds << " seeds, " << stats.games
               << " games, " << stats.wins << " wins, " << secs << " s\n";
     EXPECT_GT(stats.wins, 0u);
-    EXPECT_LT(secs, 60.0);
 }

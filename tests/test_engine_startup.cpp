@@ -75,7 +75,7 @@ TEST(NewGame, LastChosenLevelWins)
         using FakeBoard::FakeBoard;
         bool LevelChosen(std::int16_t i) override { return i == 1 || i == 2; }
     };
-    VirtualTime time;
+    FakeClock time;
     MultiBoard board(time);
     FakePlayer player;
     Engine engine(board, time, player);

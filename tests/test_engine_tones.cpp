@@ -1,5 +1,6 @@
 // Tone file names, silence, the refused-tone warning and the one-handler gate.
 #include "engine_test_support.h"
+#include "sound_sets.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ TEST(Tones, FileNameForEverySetAndPad)
 // SoundDir goes in front of every name.
 TEST(Tones, SoundDirPrefixesName)
 {
-    SoundNaming naming{"tones/", {"Beep", "Campana", "Ham", "Ram"}};
+    const SoundNaming naming = shippedNaming("tones/");
     EXPECT_EQ(ToneFileName(naming, 4, 3), "tones/Ram4.wav");
 }
 

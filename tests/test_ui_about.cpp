@@ -1,9 +1,9 @@
 // The about window: layout, start-up order, activation, closing, hover, links.
 #include "test_ui_support.h"
+#include "url_recorder.h"
 
 #include "twips.h"
 
-#include <QDesktopServices>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QScreen>
@@ -11,21 +11,7 @@
 namespace tolvex::uitest {
 namespace {
 
-class LinkRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-    LinkRecorder()
-    {
-        for (const char* s : {"mailto", "http", "file"}) QDesktopServices::setUrlHandler(QString::fromLatin1(s), this, "open");
-    }
-    ~LinkRecorder() override
-    {
-        for (const char* s : {"mailto", "http", "file"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(s));
-    }
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
+using testing::UrlRecorder;
 
 // An about window shown on its own, without a modal loop, so tests can poke it.
 class AboutTest : public UiTest {
@@ -184,7 +170,7 @@ class AboutClickTest : public AboutTest, public ::testing::WithParamInterface<Cl
 
 TEST_P(AboutClickTest, ClickClosesExceptOnALink)
 {
-    LinkRecorder links;
+    UrlRecorder links;
     const CloseCase& c = GetParam();
     if (c.control) {
         clickOn(control(c.control));
@@ -215,7 +201,7 @@ TEST_F(AboutTest, TheRightButtonClosesToo)
 
 TEST_F(AboutTest, LinksOpenWithTheirSchemes)
 {
-    LinkRecorder links;
+    UrlRecorder links;
     clickOn(about->lblMail());
     clickOn(about->lblURL());
     ASSERT_EQ(links.urls.size(), 2);
@@ -236,7 +222,7 @@ TEST_F(AboutTest, WholeLinkTextIsClickableAndHovers)
         moveTo(at(about->lblTexto(), about->lblTexto()->rect().center()));
         moveTo(firstLetter);
         EXPECT_TRUE(link->underlined()) << link->objectName().toStdString();
-        LinkRecorder links;
+        UrlRecorder links;
         QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, firstLetter);
         EXPECT_EQ(links.urls.size(), 1) << link->objectName().toStdString();
         ASSERT_FALSE(closed());
@@ -300,7 +286,8 @@ TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 
 TEST(AboutAtStartUp, ComesBeforeTheMainWindow)
 {
-    TestClock clock;
+    FakeClock clock;
+    holdAtTenInTheMorning(clock);
     RecordingPlayer player;
     Form1 form(clock, player);
     bool mainHidden = false, aboutShown = false, modal = false;
@@ -343,5 +330,3 @@ TEST_F(UiTest, EveryShowingIsAFreshWindow)
 
 } // namespace
 } // namespace tolvex::uitest
-
-#include "test_ui_about.moc"

@@ -95,7 +95,7 @@ TEST_F(AccessibilityTest, ScoreAndTimeBarCarryTheirValues)
     EXPECT_LE(idle, 2);
 
     startGameAt(1);
-    clock.seconds += 1.5;  // half the three seconds
+    clock.nowMs += 1500;  // half the three seconds
     engine().OnTimer(TimerId::Timer3);
     const int half = timeBarValue();
     EXPECT_GE(half, 40);

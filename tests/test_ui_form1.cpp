@@ -1,13 +1,14 @@
 // The main window: layout, start-up state, pads, panel, hidden settings,
 // timers, menu, help launch and closing.
 #include "test_ui_support.h"
+#include "pads.h"
+#include "url_recorder.h"
 
 #include "help_launch.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -27,25 +28,7 @@
 namespace tolvex::uitest {
 namespace {
 
-// Collects the addresses handed to the desktop.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-    explicit UrlRecorder(const QStringList& schemes) : m_schemes(schemes)
-    {
-        for (const QString& s : m_schemes) QDesktopServices::setUrlHandler(s, this, "open");
-    }
-    ~UrlRecorder() override
-    {
-        for (const QString& s : m_schemes) QDesktopServices::unsetUrlHandler(s);
-    }
-public slots:
-    void open(const QUrl& url) { urls << url; }
-
-private:
-    QStringList m_schemes;
-};
+using testing::UrlRecorder;
 
 // ---------------------------------------------------------------------------
 // Layout
@@ -71,6 +54,14 @@ struct Place {
     int left, top, width, height;
 };
 
+// A pad picture's place, from the pad table.
+constexpr Place padPlace(const char* name, int pad, bool lit)
+{
+    const testing::PadFacts& p = testing::kPads[static_cast<std::size_t>(pad)];
+    return {name, lit ? p.litLeft : p.unlitLeft, lit ? p.litTop : p.unlitTop, p.width * testing::kTwipsPerPixel,
+            p.height * testing::kTwipsPerPixel};
+}
+
 class ControlPlaceTest : public UiTest, public ::testing::WithParamInterface<Place> {};
 
 TEST_P(ControlPlaceTest, SitsAtItsTwipsPlace)
@@ -83,10 +74,10 @@ TEST_P(ControlPlaceTest, SitsAtItsTwipsPlace)
 
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, ControlPlaceTest,
-    ::testing::Values(Place{"Image1(0)", 220, 220, 2655, 2625}, Place{"Image2(0)", 240, 240, 2655, 2625},
-                      Place{"Image1(1)", 2880, 200, 2655, 2685}, Place{"Image2(1)", 2860, 200, 2655, 2685},
-                      Place{"Image1(2)", 2880, 2850, 2655, 2625}, Place{"Image2(2)", 2860, 2830, 2655, 2625},
-                      Place{"Image1(3)", 240, 2850, 2655, 2685}, Place{"Image2(3)", 260, 2830, 2655, 2685},
+    ::testing::Values(padPlace("Image1(0)", 0, false), padPlace("Image2(0)", 0, true),
+                      padPlace("Image1(1)", 1, false), padPlace("Image2(1)", 1, true),
+                      padPlace("Image1(2)", 2, false), padPlace("Image2(2)", 2, true),
+                      padPlace("Image1(3)", 3, false), padPlace("Image2(3)", 3, true),
                       Place{"Label5", 5880, 0, 1695, 5895}, Place{"Frame1", 6120, 120, 1335, 1815},
                       Place{"Option1(0)", 120, 240, 1095, 375}, Place{"Option1(1)", 120, 600, 1095, 375},
                       Place{"Option1(2)", 120, 960, 1095, 375}, Place{"Option1(3)", 120, 1320, 1095, 375},
@@ -420,8 +411,7 @@ INSTANTIATE_TEST_SUITE_P(
 // player lets go while the warning is up: the next press of the pad counts.
 TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
 {
-    clock.randoms.push_back(TestClock::forPad(3));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(3);
     pressPad(3);  // during the lead-in: nothing yet
     player.result = 0;
     QTimer::singleShot(0, form.get(), [this] {
@@ -476,8 +466,7 @@ TEST_F(UiTest, LevelsAreLockedDuringAGame)
 
 TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
 {
-    clock.randoms.push_back(TestClock::forPad(2));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(2);
     engine().OnTimer(TimerId::Timer1);
     ASSERT_EQ(player.files, std::vector<std::string>{"Beep3.wav"});
     QTest::mouseClick(form->Option2(0), Qt::LeftButton);
@@ -556,8 +545,7 @@ TEST_F(UiTest, AStoppedTimerDeliversNoTick)
 
 TEST_F(UiTest, ARealGameLightsItsFirstPad)
 {
-    clock.randoms.push_back(TestClock::forPad(3));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return showsLit(3); }, 3000));
     EXPECT_EQ(player.files, std::vector<std::string>{"Beep4.wav"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
@@ -596,7 +584,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
         QTimer::singleShot(0, &about, [&] {
             clickPad(0);  // blocked by the modal window
             mainTookNoInput = player.files.size() == 1;
-            clock.seconds += 3.5;
+            clock.nowMs += 3500;
             timedOutWhileOpen =
                 QTest::qWaitFor([&] { return state().InputBlocked == kTrue; }, 2000) && about.isVisible();
             about.close();
@@ -719,5 +707,3 @@ TEST_F(ClosingTest, ClosingWithTheToneWarningOpenEndsTheProgram)
 
 } // namespace
 } // namespace tolvex::uitest
-
-#include "test_ui_form1.moc"

@@ -98,7 +98,7 @@ TEST_F(KeyboardTest, KeysWorkWhicheverControlHasTheFocus)
 TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
 {
     const int pads[] = {2, 0, 3, 1, 1, 2, 0, 3, 2, 1, 0};
-    for (int p : pads) clock.randoms.push_back(TestClock::forPad(p));
+    for (int p : pads) clock.randoms.push_back(FakeClock::forPad(p));
     QTest::mouseClick(form->Command1(), Qt::LeftButton);
     for (int round = 1; round <= 10; ++round) {
         playBack();

@@ -6,10 +6,10 @@
 // the input stops every game finds its way back to idle.
 #include "engine_invariants.h"
 #include "test_ui_support.h"
+#include "url_recorder.h"
 
 #include <QAbstractButton>
 #include <QDeadlineTimer>
-#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QMessageBox>
 
@@ -39,19 +39,17 @@ constexpr int kInputs = 10'000;
 
 // The game's clock runs with real time, so the answer allowance runs out as
 // it would; a jump ahead makes a pending turn time out at its next tick.
-class MonkeyClock : public Platform {
-public:
-    explicit MonkeyClock(std::uint32_t seed) : m_rng(seed) { m_real.start(); }
-    float Clock() override { return static_cast<float>(36000.0 + m_real.nsecsElapsed() / 1e9 + m_ahead); }
-    float Random() override { return std::uniform_real_distribution<float>(0.0f, 1.0f)(m_rng); }
-    void SeedRandom() override {}
-    void jump(double seconds) { m_ahead += seconds; }
-
-private:
-    QElapsedTimer m_real;
-    double m_ahead = 0.0;
-    std::mt19937 m_rng;
-};
+FakeClock monkeyClock(std::uint32_t seed)
+{
+    FakeClock clock;
+    clock.readNow(36000.0);
+    clock.followRealTime();
+    clock.unscripted = [rng = std::mt19937(seed)]() mutable {
+        return std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
+    };
+    return clock;
+}
+void jump(FakeClock& clock, double seconds) { clock.nowMs += static_cast<std::int64_t>(seconds * 1000.0); }
 
 // Records every tone and refuses some, so that the warning box comes up.
 class RefusingPlayer : public RecordingPlayer {
@@ -70,26 +68,6 @@ private:
     std::mt19937 m_rng;
 };
 
-// Takes the addresses that "Como Jugar" and the about window's links hand
-// to the desktop, so that nothing is opened.
-class UrlSink : public QObject {
-    Q_OBJECT
-public:
-    UrlSink()
-    {
-        for (const char* s : kSchemes) QDesktopServices::setUrlHandler(QString::fromLatin1(s), this, "open");
-    }
-    ~UrlSink() override
-    {
-        for (const char* s : kSchemes) QDesktopServices::unsetUrlHandler(QString::fromLatin1(s));
-    }
-public slots:
-    void open(const QUrl&) {}
-
-private:
-    static constexpr const char* kSchemes[] = {"file", "mailto", "http"};
-};
-
 struct Stats {
     int inputs = 0;
     int games = 0;
@@ -103,7 +81,7 @@ struct Stats {
 
 class Monkey {
 public:
-    explicit Monkey(std::uint32_t seed) : m_seed(seed), m_rng(seed), m_clock(seed + 1), m_player(seed + 2) {}
+    explicit Monkey(std::uint32_t seed) : m_seed(seed), m_rng(seed), m_clock(monkeyClock(seed + 1)), m_player(seed + 2) {}
 
     ::testing::AssertionResult run()
     {
@@ -164,7 +142,7 @@ public:
         const GameState& s = m_form->engine().State();
         const bool settled = spin(
             [&] {
-                if (s.TimeLimitOn == kTrue) m_clock.jump(s.TimeLimitSecs + 1.0);
+                if (s.TimeLimitOn == kTrue) jump(m_clock, s.TimeLimitSecs + 1.0);
                 return m_fault.empty() && testing::idle(s, facts());
             },
             60'000);
@@ -527,7 +505,7 @@ private:
             bar->setValue(v);
         } else if (r < 990) {
             m_last = "the clock ahead";
-            m_clock.jump(pick(1, 40) / 10.0);
+            jump(m_clock, pick(1, 40) / 10.0);
         } else if (r < 992) {
             m_last = "Acerca de...";
             m_form->MnuInfo()->trigger();
@@ -554,9 +532,9 @@ private:
     std::deque<std::string> m_trail;
     std::uint32_t m_seed;
     std::mt19937 m_rng;
-    MonkeyClock m_clock;
+    FakeClock m_clock;
     RefusingPlayer m_player;
-    UrlSink m_urls;
+    testing::UrlRecorder m_urls;  // "Como Jugar" and the links open nothing
     std::unique_ptr<Form1> m_form;
     Stats m_stats;
     std::string m_fault;
@@ -592,5 +570,3 @@ TEST(Monkey, RandomInputKeepsTheInvariantsAndEveryGameEndsInIdle)
 
 } // namespace
 } // namespace tolvex::uitest
-
-#include "test_ui_monkey.moc"

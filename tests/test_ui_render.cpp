@@ -1,4 +1,5 @@
 // What the windows look like: pixels of the grabbed main and about windows.
+#include "pads.h"
 #include "test_ui_support.h"
 
 #include <QImage>
@@ -6,11 +7,11 @@
 namespace tolvex::uitest {
 namespace {
 
+using testing::kPads;
+
 // The middle of each quarter of the ring: half way between the inner and
 // outer radius, on the diagonal from the board's centre near (192, 190).
-const QPoint kQuarterMiddle[4] = {{104, 102}, {280, 102}, {280, 278}, {104, 278}};
-const QRgb kUnlit[4] = {0x009C00, 0x9C9C00, 0x00629C, 0x9C0000};
-const QRgb kLit[4] = {0x31FF31, 0xFFFF00, 0x00CDFF, 0xFF1800};
+QPoint quarterMiddle(int pad) { return {kPads[pad].middleX, kPads[pad].middleY}; }
 
 ::testing::AssertionResult near(QRgb seen, QRgb wanted, int slack = 24)
 {
@@ -30,7 +31,7 @@ TEST_F(RenderTest, IdleBoardPanelAndScore)
 {
     const QImage img = board();
     ASSERT_EQ(img.size(), QSize(504, 390));
-    for (int pad = 0; pad < 4; ++pad) EXPECT_TRUE(near(img.pixel(kQuarterMiddle[pad]), kUnlit[pad])) << pad;
+    for (int pad = 0; pad < 4; ++pad) EXPECT_TRUE(near(img.pixel(quarterMiddle(pad)), kPads[pad].unlit)) << pad;
     // The hole in the middle and the ground are black.
     EXPECT_TRUE(near(img.pixel(192, 190), 0x000000));
     EXPECT_TRUE(near(img.pixel(2, 385), 0x000000));
@@ -52,18 +53,17 @@ TEST_F(RenderTest, IdleBoardPanelAndScore)
 TEST_F(RenderTest, APlaybackStepShowsThePadLit)
 {
     for (int pad = 0; pad < 4; ++pad) {
-        clock.randoms.push_back(TestClock::forPad(pad));
-        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        newGameAt(pad);
         engine().OnTimer(TimerId::Timer1);  // the step lights the pad
         const QImage lit = board();
-        EXPECT_TRUE(near(lit.pixel(kQuarterMiddle[pad]), kLit[pad])) << pad;
+        EXPECT_TRUE(near(lit.pixel(quarterMiddle(pad)), kPads[pad].lit)) << pad;
         for (int other = 0; other < 4; ++other) {
             if (other != pad) {
-                EXPECT_TRUE(near(lit.pixel(kQuarterMiddle[other]), kUnlit[other])) << other;
+                EXPECT_TRUE(near(lit.pixel(quarterMiddle(other)), kPads[other].unlit)) << other;
             }
         }
         engine().OnTimer(TimerId::Timer2);
-        EXPECT_TRUE(near(board().pixel(kQuarterMiddle[pad]), kUnlit[pad])) << pad;
+        EXPECT_TRUE(near(board().pixel(quarterMiddle(pad)), kPads[pad].unlit)) << pad;
         // Lose at once so the next game can start.
         pressPad((pad + 1) % 4);
         releasePad((pad + 1) % 4);

@@ -1,8 +1,11 @@
 #pragma once
-// A test clock, a recording WAVE player and a loaded main window whose about
-// window closes by itself, for driving the windows under the offscreen platform.
+// A recording WAVE player and a loaded main window on the fake clock whose
+// about window closes by itself, for driving the windows under the offscreen
+// platform.
 
+#include "close_at_once.h"
 #include "engine_test_support.h"
+#include "fake_clock.h"
 #include "form1.h"
 #include "form_zandrell.h"
 
@@ -28,35 +31,20 @@
 
 namespace tolvex::uitest {
 
-class TestClock : public Platform {
-public:
-    double seconds = 36000.0;  // ten in the morning
-    std::deque<float> randoms;
-    int seeds = 0;
-
-    float Clock() override { return static_cast<float>(seconds); }
-    float Random() override
-    {
-        if (randoms.empty()) return 0.0f;
-        const float r = randoms.front();
-        randoms.pop_front();
-        return r;
-    }
-    void SeedRandom() override { ++seeds; }
-    static float forPad(int pad) { return (pad + 0.5f) / 4.0f; }
-};
-
+using tolvex::testing::closeAtOnce;
+using tolvex::testing::FakeClock;
 using RecordingPlayer = tolvex::testing::FakePlayer;
 
-// Closes an about window as soon as its modal loop runs.
-inline void closeAtOnce(FormZandrell& about)
+// Ten in the morning, standing still; unscripted draws pick pad 0.
+inline void holdAtTenInTheMorning(FakeClock& clock)
 {
-    QTimer::singleShot(0, &about, [&about] { about.close(); });
+    clock.readNow(36000.0);
+    clock.unscripted = [] { return 0.0f; };
 }
 
 class UiTest : public ::testing::Test {
 protected:
-    TestClock clock;
+    FakeClock clock;
     RecordingPlayer player;
     std::unique_ptr<Form1> form;
 
@@ -66,6 +54,7 @@ protected:
 
     void SetUp() override
     {
+        holdAtTenInTheMorning(clock);
         form = std::make_unique<Form1>(clock, soundPlayer());
         form->setAboutHook(closeAtOnce);
         form->load();
@@ -121,12 +110,17 @@ protected:
         releasePad(pad);
     }
 
+    // "Nuevo Juego" clicked, with `pad` drawn first; the playback is armed.
+    void newGameAt(int pad)
+    {
+        clock.randoms.push_back(FakeClock::forPad(pad));
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    }
     // New game whose first pad is `pad`, played through to the player's turn
     // by calling the engine's tick entry points.
     void startGameAt(int pad)
     {
-        clock.randoms.push_back(TestClock::forPad(pad));
-        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+        newGameAt(pad);
         engine().OnTimer(TimerId::Timer1);
         engine().OnTimer(TimerId::Timer2);
     }

@@ -20,8 +20,6 @@ using tolvex::testing::DamagedWave;
 
 namespace {
 
-const char* const kStems[] = {"Beep", "Campana", "Ham", "Ram"};
-
 // Answers each tone warning as soon as its box is up, the way a player
 // does: by clicking "Aceptar", which ends any press still held on a pad, or
 // with the Enter key while the pad is held.
@@ -91,7 +89,7 @@ protected:
         EXPECT_EQ(state().PlayerTurn, kTrue);
         ASSERT_TRUE(form->Timer(TimerId::Timer3)->isActive());
 
-        clock.randoms.push_back(TestClock::forPad(0));
+        clock.randoms.push_back(FakeClock::forPad(0));
         clickPad(3);
         EXPECT_EQ(answerer.answered, before + 2) << "press";
         EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
@@ -132,7 +130,7 @@ TEST_P(BrokenToneTest, WarnsOnceAndFreePlayGoesOn)
 {
     expectWorkingOutput();
     workIn(scratch.path());
-    for (const char* stem : kStems)
+    for (const char* stem : kSoundStems)
         ASSERT_TRUE(GetParam().make(scratch.filePath(QStringLiteral("%11.wav").arg(QLatin1String(stem))).toStdString()));
 
     WarningAnswerer answerer(WarningAnswerer::By::Keyboard);
@@ -174,11 +172,11 @@ std::vector<DamagedWave> brokenTones()
 INSTANTIATE_TEST_SUITE_P(Files, BrokenToneTest, ::testing::ValuesIn(brokenTones()),
                          [](const auto& info) { return std::string(info.param.label); });
 
-// Run only where the audio server is missing: the shipped tones are all
-// there, and every one of them is refused.
+// Run only where the audio server is missing (CTest's
+// ui_surroundings_no_audio_server): the shipped tones are all there, and
+// every one of them is refused.
 TEST_F(SurroundingsTest, NoAudioServerEveryToneWarnsAndTheGameGoesOn)
 {
-    if (!qEnvironmentVariableIsSet("TOLVEX_TEST_NO_AUDIO_SERVER")) GTEST_SKIP() << "an audio server is running";
     workIn(QStringLiteral(TOLVEX_TONE_DIR));
     ASSERT_EQ(realPlayer.PlayWave("Beep1.wav"), 0);
     WarningAnswerer answerer;
@@ -191,8 +189,7 @@ TEST_F(SurroundingsTest, NoAudioServerEveryToneWarnsAndTheGameGoesOn)
 // runs on behind it, and the turn is there when it closes.
 TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
 {
-    clock.randoms.push_back(TestClock::forPad(2));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    newGameAt(2);
     ASSERT_TRUE(form->Timer(TimerId::Timer1)->isActive());
     bool turnCameWhileOpen = false;
     form->setAboutHook([&](FormZandrell& about) {

@@ -1,8 +1,8 @@
 #include "monitor_recorder.h"
 
-#include <QElapsedTimer>
+#include "wait_until.h"
+
 #include <QRegularExpression>
-#include <QTest>
 
 #include <cstring>
 
@@ -26,17 +26,13 @@ bool MonitorRecorder::start(int timeoutMs)
                      QStringLiteral("--channels=1")});
     if (!m_process.waitForStarted(timeoutMs))
         return false;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs) {
+    const auto flowing = [this] {
         take();
-        if (m_samples.size() >= kRate / 50)
-            return true;
-        if (m_process.state() != QProcess::Running)
-            return false;
-        m_process.waitForReadyRead(50);
-    }
-    return false;
+        return m_samples.size() >= kRate / 50;
+    };
+    waitUntil([&] { return flowing() || m_process.state() != QProcess::Running; },
+              std::chrono::milliseconds(timeoutMs));
+    return flowing();
 }
 
 void MonitorRecorder::take()

@@ -1,5 +1,7 @@
 #include "x_session.h"
 
+#include "wait_until.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -10,7 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
-#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -19,17 +20,7 @@ namespace tolvex::x11 {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-bool pollUntil(std::chrono::milliseconds limit, const std::function<bool()>& done)
-{
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
+using tolvex::testing::waitUntil;
 
 std::string windowTitle(Display* dpy, Window w)
 {
@@ -158,7 +149,7 @@ std::optional<unsigned long> XSession::findUntitled(int width, int height) const
 std::optional<unsigned long> XSession::waitForUntitled(int width, int height, std::chrono::milliseconds limit) const
 {
     std::optional<unsigned long> w;
-    pollUntil(limit, [&] { return (w = findUntitled(width, height)).has_value(); });
+    waitUntil([&] { return (w = findUntitled(width, height)).has_value(); }, limit);
     return w;
 }
 
@@ -171,13 +162,13 @@ std::optional<unsigned long> XSession::findPopupBelow(int x, int y) const
 std::optional<unsigned long> XSession::waitForWindow(const std::string& title, std::chrono::milliseconds limit) const
 {
     std::optional<unsigned long> w;
-    pollUntil(limit, [&] { return (w = findWindow(title)).has_value(); });
+    waitUntil([&] { return (w = findWindow(title)).has_value(); }, limit);
     return w;
 }
 
 bool XSession::waitGone(unsigned long window, std::chrono::milliseconds limit) const
 {
-    return pollUntil(limit, [&] { return !viewable(m_dpy, window); });
+    return waitUntil([&] { return !viewable(m_dpy, window); }, limit);
 }
 
 Rect XSession::geometry(unsigned long window) const

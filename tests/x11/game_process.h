@@ -2,6 +2,7 @@
 // Starts the game as a separate process on a given X display, and makes sure
 // it does not outlive a failed test.
 
+#include "pads.h"
 #include "x_session.h"
 
 #include <QProcess>
@@ -20,7 +21,8 @@ inline bool startGame(QProcess& game, const QString& program, const QString& wor
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("WAYLAND_DISPLAY");
     game.setProcessEnvironment(env);
-    game.setProcessChannelMode(QProcess::ForwardedChannels);
+    game.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    game.setStandardOutputFile(QProcess::nullDevice());
     game.start(program, {});
     return game.waitForStarted(5000);
 }
@@ -36,6 +38,14 @@ struct ProcessReaper {
         }
     }
 };
+
+// The board's client area in root coordinates: the window's bottom part,
+// below the menu bar.
+inline x11::Rect clientArea(const x11::XSession& x, unsigned long board)
+{
+    const x11::Rect w = x.geometry(board);
+    return {w.x, w.y + w.height - kClientHeight, kClientWidth, kClientHeight};
+}
 
 // The about window comes first, on its own; a click on it closes it and the
 // board appears. Returns the board's window, or nothing if that went wrong.
