@@ -51,7 +51,8 @@ TEST_F(AccessibilityTest, EachPadIsOneButtonWithItsKey)
 
 // Idle, lit while pressed, dark again: the pad's pressed and checked states
 // follow what it shows. (The events that announce the change reach only an
-// active bridge; the end-to-end test on the accessibility bus hears them.)
+// active bridge; the end-to-end test on the accessibility bus hears the
+// checked change, the one Qt's bridge passes on.)
 TEST_F(AccessibilityTest, PadStateFollowsItsLight)
 {
     for (int p = 0; p < 4; ++p) {

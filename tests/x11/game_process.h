@@ -47,15 +47,24 @@ inline x11::Rect clientArea(const x11::XSession& x, unsigned long board)
     return {w.x, w.y + w.height - kClientHeight, kClientWidth, kClientHeight};
 }
 
-// The about window comes first, on its own; a click on it closes it and the
-// board appears. Returns the board's window, or nothing if that went wrong.
-inline std::optional<unsigned long> passAboutWindow(x11::XSession& x)
+// The about window comes first, on its own; a click on it, or a key typed
+// while the pointer rests on it, closes it and the board appears. Returns the
+// board's window, or nothing if that went wrong.
+enum class CloseAbout { ByClick, ByKey };
+
+inline std::optional<unsigned long> passAboutWindow(x11::XSession& x, CloseAbout how = CloseAbout::ByClick)
 {
     using namespace std::chrono_literals;
     const auto about = x.waitForUntitled(284, 420, 15s);
     if (!about || x.findWindow("Tolvex 1.1")) return std::nullopt;
     const x11::Rect a = x.geometry(*about);
-    x.click(a.x + a.width / 2, a.y + 60);
+    if (how == CloseAbout::ByClick) {
+        x.click(a.x + a.width / 2, a.y + 60);
+    } else {
+        // With no window manager the keys go where the pointer is.
+        x.moveTo(a.x + a.width / 2, a.y + 60);
+        x.key("space");
+    }
     const auto board = x.waitForWindow("Tolvex 1.1", 10s);
     if (!board || !x.waitGone(*about, 5s)) return std::nullopt;
     return board;

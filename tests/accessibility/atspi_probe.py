@@ -1,0 +1,188 @@
+#!/usr/bin/python3
+# The screen reader's side of the end-to-end test: reads the running game
+# through AT-SPI and answers the test's commands, one per line on stdin.
+#
+#   tree                    the main window's objects: depth, role, name, states
+#   press NAME              the press action of the object called NAME
+#   next-flash MS           a pad lights and goes dark again: "flash NAME"
+#   wait-name MS NAME       an object called NAME appears: "found NAME"
+#   events                  the pads' state changes heard so far
+#   quit
+#
+# Every answer ends with a line "end", or "error ..." when it failed. Debian's
+# python3-pyatspi, hence Debian's own interpreter.
+import sys
+import time
+
+import gi
+
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402
+
+WINDOW_TITLE = "Tolvex 1.1"
+PAD_PREFIX = "Pulsador "
+
+
+# Names are Spanish, whatever the locale the test runs under.
+sys.stdin.reconfigure(encoding="utf-8")
+sys.stdout.reconfigure(encoding="utf-8")
+
+
+def say(line):
+    sys.stdout.write(line + "\n")
+    sys.stdout.flush()
+
+
+def wait_for_bus(limit_s):
+    # Importing pyatspi asks for the accessibility bus; were the launcher not
+    # yet on the session bus, D-Bus would start a second one of its own.
+    session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+    end = time.monotonic() + limit_s
+    while time.monotonic() < end:
+        owned = session.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                  "NameHasOwner", GLib.Variant("(s)", ("org.a11y.Bus",)),
+                                  GLib.VariantType("(b)"), Gio.DBusCallFlags.NONE, 1000, None)
+        if owned.unpack()[0]:
+            return True
+        time.sleep(0.02)
+    return False
+
+
+if not wait_for_bus(10):
+    say("error the accessibility bus launcher is not on the session bus")
+    sys.exit(1)
+
+import pyatspi  # noqa: E402
+from gi.repository import Atspi  # noqa: E402
+
+heard = []
+
+
+def on_state_changed(event):
+    try:
+        name = event.source.name
+    except Exception:  # the object may be gone already
+        return
+    if name.startswith(PAD_PREFIX):
+        heard.append("%s %d %s" % (event.type, event.detail1, name))
+
+
+pyatspi.Registry.registerEventListener(on_state_changed, "object:state-changed:pressed",
+                                       "object:state-changed:checked")
+
+
+def pump():
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
+
+
+def poll(done, limit_ms):
+    end = time.monotonic() + limit_ms / 1000.0
+    while True:
+        pump()
+        result = done()
+        if result or time.monotonic() > end:
+            return result
+        time.sleep(0.002)
+
+
+def main_window():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is None:
+            continue
+        # Every read goes to the game, never to a copy kept here.
+        app.set_cache_mask(Atspi.Cache.NONE)
+        for child in app:
+            if child is not None and child.getRole() == pyatspi.ROLE_FRAME and child.name == WINDOW_TITLE:
+                return child
+    return None
+
+
+def walk(obj, depth=0):
+    yield depth, obj
+    for child in obj:
+        if child is not None:
+            yield from walk(child, depth + 1)
+
+
+def states(obj):
+    return sorted(pyatspi.stateToString(s) for s in obj.getState().getStates())
+
+
+def find(name):
+    window = main_window()
+    if window is None:
+        return None
+    for _, obj in walk(window):
+        if obj.name == name:
+            return obj
+    return None
+
+
+def pads():
+    window = main_window()
+    if window is None:
+        return []
+    return [obj for _, obj in walk(window)
+            if obj.getRole() == pyatspi.ROLE_PUSH_BUTTON and obj.name.startswith(PAD_PREFIX)]
+
+
+def lit_pad(candidates):
+    for pad in candidates:
+        if pad.getState().contains(pyatspi.STATE_PRESSED):
+            return pad
+    return None
+
+
+def command(words):
+    verb = words[0]
+    if verb == "tree":
+        window = poll(main_window, 10000)
+        if window is None:
+            return say("error no window called " + WINDOW_TITLE)
+        for depth, obj in walk(window):
+            say("%d\t%s\t%s\t%s" % (depth, obj.getRoleName(), obj.name, ",".join(states(obj))))
+    elif verb == "press":
+        obj = find(" ".join(words[1:]))
+        if obj is None:
+            return say("error nothing called " + " ".join(words[1:]))
+        action = obj.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        if "Press" not in names:
+            return say("error no press action among " + repr(names))
+        action.doAction(names.index("Press"))
+    elif verb == "next-flash":
+        limit = int(words[1])
+        candidates = pads()
+        pad = poll(lambda: lit_pad(candidates), limit)
+        if pad is None:
+            return say("error no pad lit")
+        if not poll(lambda: not pad.getState().contains(pyatspi.STATE_PRESSED), limit):
+            return say("error the pad stays lit")
+        say("flash " + pad.name)
+    elif verb == "wait-name":
+        name = " ".join(words[2:])
+        if poll(lambda: find(name), int(words[1])) is None:
+            return say("error nothing called " + name)
+        say("found " + name)
+    elif verb == "events":
+        pump()
+        for line in heard:
+            say(line)
+    else:
+        return say("error unknown command " + verb)
+    say("end")
+
+
+say("ready")
+for line in sys.stdin:
+    words = line.split()
+    if not words:
+        continue
+    if words[0] == "quit":
+        break
+    try:
+        command(words)
+    except Exception as e:  # the test reads the failure, the probe stays up
+        say("error %s: %s" % (type(e).__name__, e))
