@@ -6,6 +6,7 @@ PACKAGES := cmake g++ make pkg-config \
 	libsndfile1-dev libgtest-dev googletest clang-tidy cppcheck \
 	pulseaudio pulseaudio-utils xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
+	qt6-wayland weston \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream \
 	clang libclang-rt-14-dev llvm libc6-dbg
