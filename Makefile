@@ -7,6 +7,7 @@ PACKAGES := cmake g++ make pkg-config \
 	pulseaudio pulseaudio-utils xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	dbus-daemon at-spi2-core python3-pyatspi \
+	qt6-wayland weston \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream \
 	clang libclang-rt-14-dev llvm libc6-dbg

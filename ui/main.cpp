@@ -15,6 +15,9 @@ int play(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tolvex"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVEX_VERSION));
     QApplication::setWindowIcon(tolvex::scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    // Wayland has no window icons: the compositor takes the icon from the
+    // desktop entry that this names (the app id), not from the line above.
+    QApplication::setDesktopFileName(QStringLiteral(TOLVEX_APP_ID));
     // Closing the main window ends the program, even from inside a modal box.
     QApplication::setQuitOnLastWindowClosed(false);
     tolvex::installFontSubstitutes();

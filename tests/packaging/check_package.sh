@@ -24,6 +24,7 @@ depends=$(field Depends)
 for lib in libqt6widgets6 libqt6multimedia6 libsndfile1 libc6 libpulse0 qt6-qpa-plugins; do
     printf '%s\n' "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
+printf '%s\n' "$(field Recommends)" | grep -q qt6-wayland || fail "Recommends lacks qt6-wayland: $(field Recommends)"
 printf '%s\n' "$info" | grep -q "juego de memoria" || fail "no Spanish description"
 
 dpkg-deb -x "$deb" "$out/root"

@@ -1,0 +1,246 @@
+// The windows as a Wayland client of a private headless weston, started and
+// stopped here: the about window first, then the board at its fixed size,
+// a pad played, a new game begun, and the window closed. Wayland has no
+// XTest, so the input comes from QTest through the windows themselves.
+#include "classic_fonts.h"
+#include "test_ui_support.h"
+#include "wait_until.h"
+
+#include <QDir>
+#include <QMenuBar>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tolvex::uitest {
+namespace {
+
+constexpr const char* kSocketName = "tolvex-test";
+
+// A headless weston with its own runtime folder; nothing of a user's session
+// (display, bus, weston.ini) reaches it.
+class Compositor {
+public:
+    ~Compositor() { stop(); }
+
+    // Empty on success, else what went wrong.
+    std::string start()
+    {
+        std::string dirTemplate = QDir::tempPath().toStdString() + "/tolvex-wayland-XXXXXX";
+        if (!mkdtemp(dirTemplate.data())) return std::string("mkdtemp: ") + std::strerror(errno);
+        m_runtimeDir = dirTemplate;  // mkdtemp makes it 0700, as Wayland wants
+        const std::string log = m_runtimeDir + "/weston.log";
+        m_pid = fork();
+        if (m_pid < 0) return std::string("fork: ") + std::strerror(errno);
+        if (m_pid == 0) {
+            // A crashed test must not leave the compositor behind.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd >= 0) {
+                dup2(fd, STDOUT_FILENO);
+                dup2(fd, STDERR_FILENO);
+            }
+            setenv("XDG_RUNTIME_DIR", m_runtimeDir.c_str(), 1);
+            unsetenv("DISPLAY");
+            unsetenv("WAYLAND_DISPLAY");
+            const std::string socket = std::string("--socket=") + kSocketName;
+            // --idle-time=0: never blank the output, which would hide the windows.
+            execlp("weston", "weston", "--backend=headless-backend.so", socket.c_str(), "--idle-time=0",
+                   "--no-config", "--width=1024", "--height=768", static_cast<char*>(nullptr));
+            std::fprintf(stderr, "cannot run weston: %s\n", std::strerror(errno));
+            _exit(127);
+        }
+        const std::string path = m_runtimeDir + "/" + kSocketName;
+        for (int waited = 0; waited < 15000; waited += 20) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return "weston ended before it listened (is the weston package installed?):\n" + logText();
+            }
+            if (listening(path)) return {};
+            usleep(20 * 1000);
+        }
+        return "weston did not listen within 15 s:\n" + logText();
+    }
+
+    void stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            int status = 0;
+            for (int waited = 0; waited < 5000 && waitpid(m_pid, &status, WNOHANG) != m_pid; waited += 10)
+                usleep(10 * 1000);
+            if (kill(m_pid, 0) == 0) {
+                kill(m_pid, SIGKILL);
+                waitpid(m_pid, &status, 0);
+            }
+            m_pid = -1;
+        }
+        if (!m_runtimeDir.empty()) {
+            QDir(QString::fromStdString(m_runtimeDir)).removeRecursively();
+            m_runtimeDir.clear();
+        }
+    }
+
+    const std::string& runtimeDir() const { return m_runtimeDir; }
+
+private:
+    static bool listening(const std::string& path)
+    {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        close(fd);
+        return ok;
+    }
+    std::string logText() const
+    {
+        QFile f(QString::fromStdString(m_runtimeDir + "/weston.log"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }
+
+    pid_t m_pid = -1;
+    std::string m_runtimeDir;
+};
+
+constexpr int kWaitMs = 10000;
+
+TEST(WaylandTest, RunsAsAWaylandClient)
+{
+    EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
+}
+
+TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    FakeClock clock;
+    RecordingPlayer player;
+    Form1 form(clock, player);
+
+    // The about window, seen from inside its own modal loop.
+    bool aboutRan = false, exposed = false, modal = false, frameless = false, boardHidden = false, closed = false;
+    QPointer<FormZandrell> about;
+    form.setAboutHook([&](FormZandrell& a) {
+        about = &a;
+        QTimer::singleShot(0, &a, [&] {
+            aboutRan = true;
+            exposed = QTest::qWaitForWindowExposed(about.data(), kWaitMs);
+            if (!about) return;
+            modal = QGuiApplication::modalWindow() == about->windowHandle() && about->isModal();
+            frameless = about->windowFlags().testFlag(Qt::FramelessWindowHint);
+            boardHidden = !form.isVisible();
+            // Any character key closes it.
+            QTest::keyClick(about->windowHandle(), Qt::Key_X);
+            closed = !about || !about->isVisible();
+            if (about) about->close();  // so that a failure does not hang here
+        });
+    });
+    form.load();  // returns when the about window has been closed
+    ASSERT_TRUE(aboutRan) << "the about window's loop never ran";
+    EXPECT_TRUE(exposed) << "the compositor never showed the about window";
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(frameless);
+    EXPECT_TRUE(boardHidden) << "the board showed before the about window was closed";
+    EXPECT_TRUE(closed) << "a key did not close the about window";
+    ASSERT_FALSE(form.closing());
+
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+    QWindow* window = form.windowHandle();
+    // Client area of fixed size under the menu bar, and the compositor is
+    // told so: the smallest and the largest size are the same.
+    EXPECT_EQ(form.centralWidget()->size(), QSize(504, 390));
+    EXPECT_EQ(form.width(), 504);
+    EXPECT_EQ(form.height(), 390 + form.menuBar()->height());
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->size(), form.size());
+    RecordProperty("frame_margins", QStringLiteral("%1,%2,%3,%4")
+                                        .arg(window->frameMargins().left())
+                                        .arg(window->frameMargins().top())
+                                        .arg(window->frameMargins().right())
+                                        .arg(window->frameMargins().bottom())
+                                        .toStdString());
+
+    // Free play: a press lights its pad and sounds its tone, the release
+    // puts it out.
+    PadPicture* pad = form.Image1(2);
+    const QPoint middle = pad->mapTo(&form, pad->rect().center());
+    auto lit = [&](int p) {
+        PadPicture* l = form.Image2(p);
+        QWidget* client = form.centralWidget();
+        return client->childAt(l->mapTo(client, l->rect().center())) == l;
+    };
+    const std::size_t soundsBefore = player.files.size();
+    QTest::mousePress(window, Qt::LeftButton, {}, middle);
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(2); }, std::chrono::milliseconds(kWaitMs))) << "the pressed pad did not light";
+    EXPECT_EQ(player.files.size(), soundsBefore + 1) << "the pressed pad made no sound";
+    QTest::mouseRelease(window, Qt::LeftButton, {}, middle);
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return !lit(2); }, std::chrono::milliseconds(kWaitMs))) << "the released pad stayed lit";
+
+    // "Nuevo Juego": the game's first pad lights on its own timers.
+    clock.randoms.push_back(FakeClock::forPad(1));
+    QPushButton* newGame = form.Command1();
+    ASSERT_EQ(newGame->text(), QStringLiteral("Nuevo Juego"));
+    QTest::mouseClick(window, Qt::LeftButton, {}, newGame->mapTo(&form, newGame->rect().center()));
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(1); }, std::chrono::milliseconds(kWaitMs))) << "the game's first pad never lit";
+
+    // Closing the window ends the program's event loop.
+    QTimer::singleShot(0, &form, [&form] { form.close(); });
+    bool stuck = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&stuck] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(kWaitMs);
+    const int code = QApplication::exec();
+    EXPECT_FALSE(stuck) << "the event loop went on after the window was closed";
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(form.closing());
+    EXPECT_FALSE(form.isVisible());
+}
+
+} // namespace
+} // namespace tolvex::uitest
+
+int main(int argc, char* argv[])
+{
+    // Here the compositor is the one this program starts, never a session's.
+    tolvex::uitest::Compositor compositor;
+    const std::string failure = compositor.start();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "FAILED: no headless weston: %s\n", failure.c_str());
+        return 1;
+    }
+    setenv("XDG_RUNTIME_DIR", compositor.runtimeDir().c_str(), 1);
+    setenv("WAYLAND_DISPLAY", tolvex::uitest::kSocketName, 1);
+    setenv("QT_QPA_PLATFORM", "wayland", 1);  // no fallback: a missing plugin fails
+    unsetenv("DISPLAY");
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Tolvex"));
+        QApplication::setQuitOnLastWindowClosed(false);
+        tolvex::installFontSubstitutes();
+        ::testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    compositor.stop();
+    return result;
+}
