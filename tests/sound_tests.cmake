@@ -58,3 +58,10 @@ gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
   PROPERTIES
     ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
     TIMEOUT 60)
+
+# A server that takes connections and never answers: neither the player's
+# start nor a tone may wait on it. The test makes that server itself.
+add_executable(test_sound_silent_server test_sound_silent_server.cpp test_sound_main.cpp)
+target_link_libraries(test_sound_silent_server PRIVATE tolvex_sound tolvex_sound_test_support
+  PkgConfig::SNDFILE GTest::gtest)
+gtest_discover_tests(test_sound_silent_server DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)

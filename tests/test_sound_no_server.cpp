@@ -1,9 +1,10 @@
 // The player with no audio server to talk to: PULSE_SERVER names a socket
 // that does not exist.
 
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "wave_files.h"
 
+#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QTemporaryDir>
@@ -21,7 +22,7 @@ TEST(SoundWithoutServer, PlayerReturnsZeroAtOnce)
 
     QElapsedTimer clock;
     clock.start();
-    tolvex::QtWavePlayer player;
+    tolvex::PulseWavePlayer player;
     EXPECT_LT(clock.elapsed(), 2000) << "making the player";
     EXPECT_TRUE(QMediaDevices::audioOutputs().isEmpty());
 

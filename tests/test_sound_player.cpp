@@ -4,11 +4,12 @@
 
 #include "damaged_waves.h"
 #include "monitor_recorder.h"
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "tone_analysis.h"
 #include "tone_files.h"
 #include "wave_files.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -110,7 +111,7 @@ protected:
     QTemporaryDir m_dir;
     QString m_oldCwd;
     MonitorRecorder m_recorder{QStringLiteral(TOLVEX_TEST_SINK ".monitor")};
-    QtWavePlayer m_player;
+    PulseWavePlayer m_player;
 };
 
 TEST_F(SoundPlayerTest, EachPadSoundsAtItsPitch)

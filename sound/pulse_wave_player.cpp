@@ -1,0 +1,315 @@
+#include "pulse_wave_player.h"
+
+#include "wave_render.h"
+
+#include <QAudioFormat>
+
+#include <pulse/context.h>
+#include <pulse/error.h>
+#include <pulse/mainloop-api.h>
+#include <pulse/rtclock.h>
+#include <pulse/sample.h>
+#include <pulse/stream.h>
+#include <pulse/thread-mainloop.h>
+#include <pulse/timeval.h>
+
+#include <algorithm>
+
+namespace tolvex {
+
+namespace {
+
+// How long a request may wait for the server, connecting included. A local
+// server answers in a few ms; one that has not answered by then is treated
+// as absent, so that a stuck server never freezes the window.
+constexpr auto kServerWait = std::chrono::milliseconds(40);
+// Server-side buffer of a stream. Small, so that the stream starts soon and
+// a new request cuts the sound still playing at once.
+constexpr pa_usec_t kStreamBufferUs = 50'000;
+// Queued at once, in the request and whenever the server asks for more, so
+// that a busy machine cannot starve a long sound; stays well below the
+// server's default 4 MiB limit of a stream.
+constexpr std::size_t kChunkBytes = std::size_t{1024} * 1024;
+// How long a played-out stream stays open. Starting a stream while none is
+// open costs the server tens of ms now and then, against ~1 ms otherwise.
+constexpr pa_usec_t kLingerUs = 1'500'000;
+
+// Rate and channels the server takes; the tone is rendered to them.
+QAudioFormat StreamFormat(const DecodedWave& wave)
+{
+    QAudioFormat format;
+    format.setSampleRate(std::clamp(wave.sampleRate, 8000, 192000));
+    format.setChannelCount(std::clamp(wave.channels, 1, static_cast<int>(PA_CHANNELS_MAX)));
+    format.setSampleFormat(QAudioFormat::Int16);
+    return format;
+}
+
+bool Gone(pa_context_state_t state)
+{
+    return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
+}
+
+} // namespace
+
+PulseWavePlayer::PulseWavePlayer()
+{
+    m_loop = pa_threaded_mainloop_new();
+    if (m_loop == nullptr)
+        return;
+    if (pa_threaded_mainloop_start(m_loop) < 0) {
+        pa_threaded_mainloop_free(m_loop);
+        m_loop = nullptr;
+        return;
+    }
+    // Connecting now, not at the first tone; nobody waits for it here.
+    pa_threaded_mainloop_lock(m_loop);
+    connectLocked();
+    pa_threaded_mainloop_unlock(m_loop);
+}
+
+PulseWavePlayer::~PulseWavePlayer()
+{
+    if (m_loop == nullptr)
+        return;
+    pa_threaded_mainloop_lock(m_loop);
+    dropContextLocked();
+    pa_threaded_mainloop_unlock(m_loop);
+    pa_threaded_mainloop_stop(m_loop);
+    pa_threaded_mainloop_free(m_loop);
+}
+
+void PulseWavePlayer::connectLocked()
+{
+    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvex");
+    if (m_context == nullptr)
+        return;
+    pa_context_set_state_callback(m_context, &PulseWavePlayer::onContextState, this);
+    // No autospawn: starting a sound server is the desktop's business, and
+    // libpulse would wait for it right here.
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        dropContextLocked();
+}
+
+void PulseWavePlayer::dropContextLocked()
+{
+    dropStreamLocked();
+    if (m_context == nullptr)
+        return;
+    pa_context_set_state_callback(m_context, nullptr, nullptr);
+    // Closing the connection also ends, on the server, a stream that was
+    // still being set up.
+    pa_context_disconnect(m_context);
+    pa_context_unref(m_context);
+    m_context = nullptr;
+}
+
+void PulseWavePlayer::dropStreamLocked()
+{
+    if (m_linger != nullptr) {
+        pa_threaded_mainloop_get_api(m_loop)->time_free(m_linger);
+        m_linger = nullptr;
+    }
+    if (m_stream != nullptr) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        if (pa_stream_get_state(m_stream) == PA_STREAM_READY)
+            pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    m_pcm.clear();
+    m_written = 0;
+}
+
+template <typename Done>
+bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
+{
+    while (!done()) {
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || m_context == nullptr)
+            return false;
+        // The mainloop's wait has no time limit; a timer of its own wakes it.
+        pa_time_event* alarm = pa_context_rttime_new(
+            m_context, pa_rtclock_now() + static_cast<pa_usec_t>(left.count()),
+            [](pa_mainloop_api*, pa_time_event*, const timeval*, void* loop) {
+                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+            },
+            m_loop);
+        if (alarm == nullptr)
+            return false;
+        pa_threaded_mainloop_wait(m_loop);
+        pa_threaded_mainloop_get_api(m_loop)->time_free(alarm);
+    }
+    return true;
+}
+
+void PulseWavePlayer::stop()
+{
+    if (m_loop == nullptr)
+        return;
+    pa_threaded_mainloop_lock(m_loop);
+    dropStreamLocked();
+    pa_threaded_mainloop_unlock(m_loop);
+}
+
+std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
+{
+    const Deadline deadline = std::chrono::steady_clock::now() + kServerWait;
+    // One sound at a time: every request ends the one still playing, even a
+    // request that is then refused.
+    stop();
+    if (m_loop == nullptr)
+        return 0;
+
+    const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
+    if (!wave)
+        return 0;
+    const QAudioFormat format = StreamFormat(*wave);
+    const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
+    QByteArray pcm = RenderWave(*wave, format);
+    if (pcm.isEmpty() || frameBytes == 0)
+        return 0;
+
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16NE;
+    spec.rate = static_cast<std::uint32_t>(format.sampleRate());
+    spec.channels = static_cast<std::uint8_t>(format.channelCount());
+    pa_channel_map map{};
+    if (!pa_sample_spec_valid(&spec) ||
+        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
+        return 0;
+
+    pa_threaded_mainloop_lock(m_loop);
+    struct Unlock {
+        pa_threaded_mainloop* loop;
+        ~Unlock() { pa_threaded_mainloop_unlock(loop); }
+    } unlock{m_loop};
+
+    // A server that went away is looked for again, so that tones come back
+    // once it runs again.
+    if (m_context == nullptr || Gone(pa_context_get_state(m_context))) {
+        dropContextLocked();
+        connectLocked();
+        if (m_context == nullptr)
+            return 0;
+    }
+    const bool answered = waitLocked(
+        [this] {
+            const pa_context_state_t s = pa_context_get_state(m_context);
+            return s == PA_CONTEXT_READY || Gone(s);
+        },
+        deadline);
+    if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+        return 0;  // still connecting: the next request looks again
+
+    m_stream = pa_stream_new(m_context, "Tono", &spec, &map);
+    if (m_stream == nullptr)
+        return 0;
+    pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
+    pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kStreamBufferUs, &spec));
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(-1);
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    // No device named: the server picks its default output of the moment.
+    if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0) {
+        dropStreamLocked();
+        return 0;
+    }
+    const bool ready = waitLocked(
+        [this] {
+            const pa_stream_state_t s = pa_stream_get_state(m_stream);
+            return s == PA_STREAM_READY || s == PA_STREAM_FAILED || s == PA_STREAM_TERMINATED;
+        },
+        deadline);
+    if (!ready) {
+        // A server that takes connections but never readies a stream (a
+        // PipeWire without its session manager): start afresh next time.
+        dropContextLocked();
+        return 0;
+    }
+    if (pa_stream_get_state(m_stream) != PA_STREAM_READY) {
+        dropStreamLocked();
+        return 0;
+    }
+
+    // The server only starts a stream once its prebuffer is full; a sound
+    // shorter than that gets trailing silence.
+    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(m_stream);
+    const std::size_t prebuf = granted != nullptr ? granted->prebuf : 0;
+    if (static_cast<std::size_t>(pcm.size()) < prebuf) {
+        const std::size_t padded = (prebuf + frameBytes - 1) / frameBytes * frameBytes;
+        pcm.append(QByteArray(static_cast<qsizetype>(padded) - pcm.size(), '\0'));
+    }
+    m_pcm = std::move(pcm);
+    m_written = 0;
+    m_frameBytes = frameBytes;
+    writeLocked(pa_stream_writable_size(m_stream));
+    if (m_stream == nullptr || m_written == 0) {
+        dropStreamLocked();
+        return 0;
+    }
+    return 1;
+}
+
+void PulseWavePlayer::writeLocked(std::size_t room)
+{
+    const auto total = static_cast<std::size_t>(m_pcm.size());
+    if (m_stream == nullptr || m_written >= total || room == static_cast<std::size_t>(-1))
+        return;
+    // Whole frames only.
+    const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / m_frameBytes * m_frameBytes;
+    if (n == 0)
+        return;
+    if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        dropStreamLocked();
+        return;
+    }
+    m_written += n;
+    if (m_written >= total) {
+        // Played out: close the stream a little later, so that an idle game
+        // keeps no stream open.
+        pa_operation* op = pa_stream_drain(m_stream, &PulseWavePlayer::onDrained, this);
+        if (op != nullptr)
+            pa_operation_unref(op);
+    }
+}
+
+void PulseWavePlayer::onContextState(pa_context* /*context*/, void* self)
+{
+    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
+}
+
+void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)
+{
+    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
+}
+
+void PulseWavePlayer::onWritable(pa_stream* stream, std::size_t room, void* self)
+{
+    auto* player = static_cast<PulseWavePlayer*>(self);
+    if (stream == player->m_stream)
+        player->writeLocked(room);
+}
+
+void PulseWavePlayer::onDrained(pa_stream* stream, int success, void* self)
+{
+    auto* player = static_cast<PulseWavePlayer*>(self);
+    if (stream != player->m_stream || success == 0 || player->m_linger != nullptr || player->m_context == nullptr)
+        return;
+    player->m_linger = pa_context_rttime_new(
+        player->m_context, pa_rtclock_now() + kLingerUs,
+        [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* me) {
+            auto* p = static_cast<PulseWavePlayer*>(me);
+            if (p->m_linger == event) {
+                api->time_free(event);
+                p->m_linger = nullptr;
+                p->dropStreamLocked();
+            }
+        },
+        player);
+}
+
+} // namespace tolvex

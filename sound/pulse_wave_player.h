@@ -1,0 +1,67 @@
+#pragma once
+
+#include "tone_cache.h"
+#include "wave_player.h"
+
+#include <QByteArray>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct pa_context;
+struct pa_stream;
+struct pa_threaded_mainloop;
+struct pa_time_event;
+
+namespace tolvex {
+
+// Plays WAVE files on the desktop's default audio output, one at a time,
+// through libpulse (PulseAudio, or PipeWire's pulse server). Each sound is a
+// new stream that names no device, so the server sends it to whatever output
+// is the default at that moment. The server is never waited on for longer
+// than a few tens of ms: a stream not ready by then is a refused tone.
+// Callable from one thread; the stream is fed from libpulse's own thread.
+class PulseWavePlayer : public WavePlayer {
+public:
+    // Starts connecting to the server; returns without waiting for it.
+    PulseWavePlayer();
+    ~PulseWavePlayer() override;
+    PulseWavePlayer(const PulseWavePlayer&) = delete;
+    PulseWavePlayer& operator=(const PulseWavePlayer&) = delete;
+
+    // Nonzero when the file was decoded and the server took the stream in
+    // time; 0 otherwise. Any request silences the sound still playing.
+    std::int32_t PlayWave(const std::string& fileName) override;
+
+    // Silences the current sound, if any.
+    void stop();
+
+private:
+    using Deadline = std::chrono::steady_clock::time_point;
+
+    // All of these run with the mainloop's lock held.
+    void connectLocked();
+    void dropContextLocked();
+    void dropStreamLocked();
+    template <typename Done>
+    bool waitLocked(Done done, Deadline deadline);
+    void writeLocked(std::size_t room);
+
+    static void onContextState(pa_context* context, void* self);
+    static void onStreamState(pa_stream* stream, void* self);
+    static void onWritable(pa_stream* stream, std::size_t room, void* self);
+    static void onDrained(pa_stream* stream, int success, void* self);
+
+    ToneCache m_cache;
+    pa_threaded_mainloop* m_loop = nullptr;
+    pa_context* m_context = nullptr;
+    pa_stream* m_stream = nullptr;
+    pa_time_event* m_linger = nullptr;
+    QByteArray m_pcm;
+    std::size_t m_written = 0;
+    std::size_t m_frameBytes = 0;
+};
+
+} // namespace tolvex
