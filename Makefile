@@ -4,7 +4,7 @@
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
 	libsndfile1-dev libgtest-dev googletest clang-tidy cppcheck \
-	libpulse-dev pulseaudio pulseaudio-utils \
+	libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus \
 	xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	fonts-liberation fonts-dejavu-core \

@@ -5,6 +5,8 @@
 #include <QAudioFormat>
 
 #include <pulse/context.h>
+#include <pulse/introspect.h>
+#include <pulse/subscribe.h>
 #include <pulse/error.h>
 #include <pulse/mainloop-api.h>
 #include <pulse/rtclock.h>
@@ -22,7 +24,8 @@ namespace {
 // How long a request may wait for the server, connecting included. A local
 // server answers in a few ms; one that has not answered by then is treated
 // as absent, so that a stuck server never freezes the window.
-constexpr auto kServerWait = std::chrono::milliseconds(40);
+// PipeWire readies a stream only after a graph cycle or two: 20 to 40 ms.
+constexpr auto kServerWait = std::chrono::milliseconds(60);
 // Server-side buffer of a stream. Small, so that the stream starts soon and
 // a new request cuts the sound still playing at once.
 constexpr pa_usec_t kStreamBufferUs = 50'000;
@@ -30,8 +33,8 @@ constexpr pa_usec_t kStreamBufferUs = 50'000;
 // that a busy machine cannot starve a long sound; stays well below the
 // server's default 4 MiB limit of a stream.
 constexpr std::size_t kChunkBytes = std::size_t{1024} * 1024;
-// How long a played-out stream stays open. Starting a stream while none is
-// open costs the server tens of ms now and then, against ~1 ms otherwise.
+// How long a played-out stream stays open for the next sound, which then
+// starts without the wait for a new stream.
 constexpr pa_usec_t kLingerUs = 1'500'000;
 
 // Rate and channels the server takes; the tone is rendered to them.
@@ -80,6 +83,7 @@ PulseWavePlayer::~PulseWavePlayer()
 
 void PulseWavePlayer::connectLocked()
 {
+    m_defaultSink.clear();
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvex");
     if (m_context == nullptr)
         return;
@@ -155,11 +159,21 @@ void PulseWavePlayer::stop()
 std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 {
     const Deadline deadline = std::chrono::steady_clock::now() + kServerWait;
-    // One sound at a time: every request ends the one still playing, even a
-    // request that is then refused.
-    stop();
     if (m_loop == nullptr)
         return 0;
+    // One sound at a time: every request ends the one still playing, even a
+    // request that is then refused. The stream itself may serve again.
+    pa_threaded_mainloop_lock(m_loop);
+    if (m_stream != nullptr && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
+        if (pa_operation* op = pa_stream_flush(m_stream, nullptr, nullptr))
+            pa_operation_unref(op);
+        m_pcm.clear();
+        m_written = 0;
+        closeLaterLocked(kLingerUs);
+    } else {
+        dropStreamLocked();
+    }
+    pa_threaded_mainloop_unlock(m_loop);
 
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
     if (!wave)
@@ -202,6 +216,10 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return 0;  // still connecting: the next request looks again
 
+    if (reusableLocked(spec))
+        return queueLocked(std::move(pcm), frameBytes);
+    // A stream on an output that is no longer the default is not used again.
+    dropStreamLocked();
     m_stream = pa_stream_new(m_context, "Tono", &spec, &map);
     if (m_stream == nullptr)
         return 0;
@@ -235,8 +253,14 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
         return 0;
     }
 
-    // The server only starts a stream once its prebuffer is full; a sound
-    // shorter than that gets trailing silence.
+    return queueLocked(std::move(pcm), frameBytes);
+}
+
+std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes)
+{
+    // The server only starts a stream (and, after a flush, starts it again)
+    // once its prebuffer is full; a sound shorter than that gets trailing
+    // silence.
     const pa_buffer_attr* granted = pa_stream_get_buffer_attr(m_stream);
     const std::size_t prebuf = granted != nullptr ? granted->prebuf : 0;
     if (static_cast<std::size_t>(pcm.size()) < prebuf) {
@@ -269,17 +293,69 @@ void PulseWavePlayer::writeLocked(std::size_t room)
     }
     m_written += n;
     if (m_written >= total) {
-        // Played out: close the stream a little later, so that an idle game
-        // keeps no stream open.
-        pa_operation* op = pa_stream_drain(m_stream, &PulseWavePlayer::onDrained, this);
-        if (op != nullptr)
-            pa_operation_unref(op);
+        // All queued: close the stream a little after it has played out, so
+        // that an idle game keeps no stream open.
+        const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
+        const std::size_t queued = n + (attr != nullptr ? attr->tlength : 0);
+        closeLaterLocked(pa_bytes_to_usec(queued, pa_stream_get_sample_spec(m_stream)) + kLingerUs);
     }
 }
 
-void PulseWavePlayer::onContextState(pa_context* /*context*/, void* self)
+void PulseWavePlayer::closeLaterLocked(pa_usec_t after)
 {
-    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
+    if (m_linger != nullptr) {
+        pa_threaded_mainloop_get_api(m_loop)->time_free(m_linger);
+        m_linger = nullptr;
+    }
+    if (m_context == nullptr || m_stream == nullptr)
+        return;
+    m_linger = pa_context_rttime_new(
+        m_context, pa_rtclock_now() + after,
+        [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* me) {
+            auto* p = static_cast<PulseWavePlayer*>(me);
+            if (p->m_linger == event) {
+                api->time_free(event);
+                p->m_linger = nullptr;
+                p->dropStreamLocked();
+            }
+        },
+        this);
+}
+
+bool PulseWavePlayer::reusableLocked(const pa_sample_spec& spec) const
+{
+    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY || m_defaultSink.empty())
+        return false;
+    const pa_sample_spec* open = pa_stream_get_sample_spec(m_stream);
+    const char* device = pa_stream_get_device_name(m_stream);
+    return open != nullptr && pa_sample_spec_equal(open, &spec) && device != nullptr && m_defaultSink == device;
+}
+
+void PulseWavePlayer::onContextState(pa_context* context, void* self)
+{
+    auto* player = static_cast<PulseWavePlayer*>(self);
+    if (context == player->m_context && pa_context_get_state(context) == PA_CONTEXT_READY) {
+        // The default output is followed as the server announces it.
+        pa_context_set_subscribe_callback(context, &PulseWavePlayer::onServerEvent, player);
+        if (pa_operation* op = pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr))
+            pa_operation_unref(op);
+        onServerEvent(context, PA_SUBSCRIPTION_EVENT_SERVER, 0, player);
+    }
+    pa_threaded_mainloop_signal(player->m_loop, 0);
+}
+
+void PulseWavePlayer::onServerEvent(pa_context* context, pa_subscription_event_type_t /*event*/,
+                                    std::uint32_t /*index*/, void* self)
+{
+    if (pa_operation* op = pa_context_get_server_info(context, &PulseWavePlayer::onServerInfo, self))
+        pa_operation_unref(op);
+}
+
+void PulseWavePlayer::onServerInfo(pa_context* context, const pa_server_info* info, void* self)
+{
+    auto* player = static_cast<PulseWavePlayer*>(self);
+    if (context == player->m_context && info != nullptr && info->default_sink_name != nullptr)
+        player->m_defaultSink = info->default_sink_name;
 }
 
 void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)
@@ -292,24 +368,6 @@ void PulseWavePlayer::onWritable(pa_stream* stream, std::size_t room, void* self
     auto* player = static_cast<PulseWavePlayer*>(self);
     if (stream == player->m_stream)
         player->writeLocked(room);
-}
-
-void PulseWavePlayer::onDrained(pa_stream* stream, int success, void* self)
-{
-    auto* player = static_cast<PulseWavePlayer*>(self);
-    if (stream != player->m_stream || success == 0 || player->m_linger != nullptr || player->m_context == nullptr)
-        return;
-    player->m_linger = pa_context_rttime_new(
-        player->m_context, pa_rtclock_now() + kLingerUs,
-        [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* me) {
-            auto* p = static_cast<PulseWavePlayer*>(me);
-            if (p->m_linger == event) {
-                api->time_free(event);
-                p->m_linger = nullptr;
-                p->dropStreamLocked();
-            }
-        },
-        player);
 }
 
 } // namespace tolvex

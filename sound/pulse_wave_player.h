@@ -5,12 +5,17 @@
 
 #include <QByteArray>
 
+#include <pulse/def.h>
+#include <pulse/sample.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 struct pa_context;
+struct pa_sample_spec;
+struct pa_server_info;
 struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
@@ -18,10 +23,11 @@ struct pa_time_event;
 namespace tolvex {
 
 // Plays WAVE files on the desktop's default audio output, one at a time,
-// through libpulse (PulseAudio, or PipeWire's pulse server). Each sound is a
-// new stream that names no device, so the server sends it to whatever output
-// is the default at that moment. The server is never waited on for longer
-// than a few tens of ms: a stream not ready by then is a refused tone.
+// through libpulse (PulseAudio, or PipeWire's pulse server). Streams name no
+// device, so the server puts each on its default output of the moment; an
+// open stream is reused for the next sound only while it is on the current
+// default. The server is never waited on for longer than a few tens of ms: a
+// stream not ready by then is a refused tone.
 // Callable from one thread; the stream is fed from libpulse's own thread.
 class PulseWavePlayer : public WavePlayer {
 public:
@@ -47,12 +53,17 @@ private:
     void dropStreamLocked();
     template <typename Done>
     bool waitLocked(Done done, Deadline deadline);
+    std::int32_t queueLocked(QByteArray pcm, std::size_t frameBytes);
     void writeLocked(std::size_t room);
+    void closeLaterLocked(pa_usec_t after);
+    bool reusableLocked(const pa_sample_spec& spec) const;
 
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
     static void onWritable(pa_stream* stream, std::size_t room, void* self);
-    static void onDrained(pa_stream* stream, int success, void* self);
+    static void onServerEvent(pa_context* context, pa_subscription_event_type_t event, std::uint32_t index,
+                              void* self);
+    static void onServerInfo(pa_context* context, const pa_server_info* info, void* self);
 
     ToneCache m_cache;
     pa_threaded_mainloop* m_loop = nullptr;
@@ -62,6 +73,8 @@ private:
     QByteArray m_pcm;
     std::size_t m_written = 0;
     std::size_t m_frameBytes = 0;
+    std::string m_defaultSink;  // as the server last announced it
+
 };
 
 } // namespace tolvex
