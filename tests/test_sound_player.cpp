@@ -404,10 +404,6 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
         const std::size_t from = tone.onA ? tone.atA : tone.atB;
         const std::size_t fromSilent = tone.onA ? tone.atB : tone.atA;
         const long onset = FirstLoudSample(heard, from, kLoud);
-        const long stray = FirstLoudSample(silent, fromSilent, kLoud);
-        std::printf("%s: onset %.1f ms after its request on its sink, %.1f ms on the other\n", tone.file,
-                    ToMs(static_cast<double>(onset - static_cast<long>(from))),
-                    stray < 0 ? -1.0 : ToMs(static_cast<double>(stray - static_cast<long>(fromSilent))));
         ASSERT_GE(onset, 0) << tone.file << " not heard on " << (tone.onA ? "the first" : "the second") << " sink";
         EXPECT_NEAR(DominantFrequency(heard, static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), tone.hz,
                     tone.hz * 0.02)

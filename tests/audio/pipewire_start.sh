@@ -89,6 +89,8 @@ for s in "$sink" "${sink}_b"; do
         source_dont_move=true sink_dont_move=true >/dev/null
 done
 pactl set-default-sink "$sink"
+# As in pulse_start.sh: no sink's monitor is the default source.
+pactl set-default-source "${sink}_drain.monitor"
 # WirePlumber takes the choice up a moment later.
 await "$sink does not become the default sink" sh -c "[ \"\$(pactl get-default-sink)\" = '$sink' ]"
 

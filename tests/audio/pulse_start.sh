@@ -55,6 +55,10 @@ until pactl info >/dev/null 2>&1; do
     sleep 0.1
 done
 pactl set-default-sink "$sink"
+# Recordings of a monitor follow the default source, which is the default
+# sink's monitor unless one is chosen: the drain's stays put when the tests
+# switch outputs.
+pactl set-default-source "${sink}_drain.monitor"
 pactl info | grep -q "Default Sink: $sink" || { echo "pulse_start: $sink is not the default sink" >&2; exit 1; }
 
 # Ready once the monitors deliver promptly (a sink's first block, rendered
