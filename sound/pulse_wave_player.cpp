@@ -6,7 +6,6 @@
 
 #include <pulse/context.h>
 #include <pulse/introspect.h>
-#include <pulse/subscribe.h>
 #include <pulse/error.h>
 #include <pulse/mainloop-api.h>
 #include <pulse/rtclock.h>
@@ -16,33 +15,37 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <string>
 
 namespace tolvex {
 
 namespace {
 
-// How long a request may wait for the server, connecting included. A local
-// server answers in a few ms; one that has not answered by then is treated
-// as absent, so that a stuck server never freezes the window.
-// PipeWire readies a stream only after a graph cycle or two: 20 to 40 ms.
+// How long a request may wait for the server, connecting included; the
+// file's decoding is not counted. A local server answers in a few ms; one
+// that has not answered by then is treated as absent, so that a stuck
+// server never freezes the window. PipeWire readies a stream only after a
+// graph cycle or two: 10 to 40 ms.
 constexpr auto kServerWait = std::chrono::milliseconds(60);
 // Server-side buffer of a stream. Small, so that the stream starts soon and
 // a new request cuts the sound still playing at once.
 constexpr pa_usec_t kStreamBufferUs = 50'000;
 // Queued at once, in the request and whenever the server asks for more, so
-// that a busy machine cannot starve a long sound; stays well below the
-// server's default 4 MiB limit of a stream.
-constexpr std::size_t kChunkBytes = std::size_t{1024} * 1024;
+// that a busy machine cannot starve a long sound: about 0.4 s of the stream.
+constexpr std::size_t kChunkBytes = std::size_t{32} * 1024;
 // How long a played-out stream stays open for the next sound, which then
 // starts without the wait for a new stream.
 constexpr pa_usec_t kLingerUs = 1'500'000;
 
-// Rate and channels the server takes; the tone is rendered to them.
-QAudioFormat StreamFormat(const DecodedWave& wave)
+// Every sound is rendered to the shipped tones' own format, so that one
+// open stream serves any file, and a new stream is of the kind PipeWire
+// readies soonest: 10 to 25 ms, where another rate or channel count takes
+// 30 to 80 ms on a busy machine, too long for a request.
+QAudioFormat StreamFormat()
 {
     QAudioFormat format;
-    format.setSampleRate(std::clamp(wave.sampleRate, 8000, 192000));
-    format.setChannelCount(std::clamp(wave.channels, 1, static_cast<int>(PA_CHANNELS_MAX)));
+    format.setSampleRate(44100);
+    format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     return format;
 }
@@ -83,7 +86,6 @@ PulseWavePlayer::~PulseWavePlayer()
 
 void PulseWavePlayer::connectLocked()
 {
-    m_defaultSink.clear();
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvex");
     if (m_context == nullptr)
         return;
@@ -158,7 +160,6 @@ void PulseWavePlayer::stop()
 
 std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 {
-    const Deadline deadline = std::chrono::steady_clock::now() + kServerWait;
     if (m_loop == nullptr)
         return 0;
     // One sound at a time: every request ends the one still playing, even a
@@ -178,7 +179,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
     if (!wave)
         return 0;
-    const QAudioFormat format = StreamFormat(*wave);
+    const QAudioFormat format = StreamFormat();
     const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
     QByteArray pcm = RenderWave(*wave, format);
     if (pcm.isEmpty() || frameBytes == 0)
@@ -193,6 +194,9 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
         pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
         return 0;
 
+    // A long file takes tens of ms to decode and render, which must not eat
+    // into the server's time.
+    const Deadline deadline = std::chrono::steady_clock::now() + kServerWait;
     pa_threaded_mainloop_lock(m_loop);
     struct Unlock {
         pa_threaded_mainloop* loop;
@@ -216,7 +220,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return 0;  // still connecting: the next request looks again
 
-    if (reusableLocked(spec))
+    if (reusableLocked(spec, deadline))
         return queueLocked(std::move(pcm), frameBytes);
     // A stream on an output that is no longer the default is not used again.
     dropStreamLocked();
@@ -322,40 +326,45 @@ void PulseWavePlayer::closeLaterLocked(pa_usec_t after)
         this);
 }
 
-bool PulseWavePlayer::reusableLocked(const pa_sample_spec& spec) const
+bool PulseWavePlayer::reusableLocked(const pa_sample_spec& spec, Deadline deadline)
 {
-    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY || m_defaultSink.empty())
+    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY)
         return false;
     const pa_sample_spec* open = pa_stream_get_sample_spec(m_stream);
+    if (open == nullptr || !pa_sample_spec_equal(open, &spec))
+        return false;
+    // The server is asked, not a remembered announcement: its answer comes
+    // after any change of the default made before this request, and after
+    // the news of a move of this stream that the change caused.
+    struct Query {
+        pa_threaded_mainloop* loop;
+        std::string sink;
+        bool answered = false;
+    } query{m_loop, {}, false};
+    pa_operation* op = pa_context_get_server_info(
+        m_context,
+        [](pa_context*, const pa_server_info* info, void* me) {
+            auto* q = static_cast<Query*>(me);
+            if (info != nullptr && info->default_sink_name != nullptr)
+                q->sink = info->default_sink_name;
+            q->answered = true;
+            pa_threaded_mainloop_signal(q->loop, 0);
+        },
+        &query);
+    if (op == nullptr)
+        return false;
+    waitLocked([&query] { return query.answered; }, deadline);
+    // Without an answer the callback must not come later, to a query gone.
+    if (!query.answered)
+        pa_operation_cancel(op);
+    pa_operation_unref(op);
     const char* device = pa_stream_get_device_name(m_stream);
-    return open != nullptr && pa_sample_spec_equal(open, &spec) && device != nullptr && m_defaultSink == device;
+    return !query.sink.empty() && device != nullptr && query.sink == device;
 }
 
-void PulseWavePlayer::onContextState(pa_context* context, void* self)
+void PulseWavePlayer::onContextState(pa_context* /*context*/, void* self)
 {
-    auto* player = static_cast<PulseWavePlayer*>(self);
-    if (context == player->m_context && pa_context_get_state(context) == PA_CONTEXT_READY) {
-        // The default output is followed as the server announces it.
-        pa_context_set_subscribe_callback(context, &PulseWavePlayer::onServerEvent, player);
-        if (pa_operation* op = pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr))
-            pa_operation_unref(op);
-        onServerEvent(context, PA_SUBSCRIPTION_EVENT_SERVER, 0, player);
-    }
-    pa_threaded_mainloop_signal(player->m_loop, 0);
-}
-
-void PulseWavePlayer::onServerEvent(pa_context* context, pa_subscription_event_type_t /*event*/,
-                                    std::uint32_t /*index*/, void* self)
-{
-    if (pa_operation* op = pa_context_get_server_info(context, &PulseWavePlayer::onServerInfo, self))
-        pa_operation_unref(op);
-}
-
-void PulseWavePlayer::onServerInfo(pa_context* context, const pa_server_info* info, void* self)
-{
-    auto* player = static_cast<PulseWavePlayer*>(self);
-    if (context == player->m_context && info != nullptr && info->default_sink_name != nullptr)
-        player->m_defaultSink = info->default_sink_name;
+    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
 }
 
 void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)

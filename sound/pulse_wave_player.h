@@ -15,7 +15,6 @@
 
 struct pa_context;
 struct pa_sample_spec;
-struct pa_server_info;
 struct pa_stream;
 struct pa_threaded_mainloop;
 struct pa_time_event;
@@ -28,7 +27,8 @@ namespace tolvex {
 // open stream is reused for the next sound only while it is on the current
 // default. The server is never waited on for longer than a few tens of ms: a
 // stream not ready by then is a refused tone.
-// Callable from one thread; the stream is fed from libpulse's own thread.
+// Callable from one thread; the stream is fed from libpulse's own thread,
+// and every member but the tone cache is touched only under its lock.
 class PulseWavePlayer : public WavePlayer {
 public:
     // Starts connecting to the server; returns without waiting for it.
@@ -56,14 +56,11 @@ private:
     std::int32_t queueLocked(QByteArray pcm, std::size_t frameBytes);
     void writeLocked(std::size_t room);
     void closeLaterLocked(pa_usec_t after);
-    bool reusableLocked(const pa_sample_spec& spec) const;
+    bool reusableLocked(const pa_sample_spec& spec, Deadline deadline);
 
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
     static void onWritable(pa_stream* stream, std::size_t room, void* self);
-    static void onServerEvent(pa_context* context, pa_subscription_event_type_t event, std::uint32_t index,
-                              void* self);
-    static void onServerInfo(pa_context* context, const pa_server_info* info, void* self);
 
     ToneCache m_cache;
     pa_threaded_mainloop* m_loop = nullptr;
@@ -73,8 +70,6 @@ private:
     QByteArray m_pcm;
     std::size_t m_written = 0;
     std::size_t m_frameBytes = 0;
-    std::string m_defaultSink;  // as the server last announced it
-
 };
 
 } // namespace tolvex

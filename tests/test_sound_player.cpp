@@ -298,11 +298,11 @@ TEST_F(SoundPlayerTest, VeryShortSoundIsHeard)
     EXPECT_EQ(FirstLoudSample(s, static_cast<std::size_t>(onset) + Ms(40), kLoud), -1);
 }
 
-// More than is queued in the request itself: the rest is fed from the
-// event loop, so the tone must still sound after the first megabyte.
+// More than is queued in the request itself (under half a second): the rest
+// is fed from libpulse's thread, so the tone must still sound after it.
 TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)
 {
-    // 96 kHz, 6 channels, float: 2.3 MB a second.
+    // 96 kHz, 6 channels, float: 2.3 MB a second to decode and render.
     ASSERT_TRUE(WriteSine("long.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kPadHz[3], 1.2, 96000, 6));
     startRecording();
     const std::size_t at = play("long.wav");
