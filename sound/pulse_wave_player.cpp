@@ -33,12 +33,12 @@ constexpr pa_usec_t kStreamBufferUs = 50'000;
 // Queued at once, in the request and whenever the server asks for more, so
 // that a busy machine cannot starve a long sound: about 0.4 s of the stream.
 constexpr std::size_t kChunkBytes = std::size_t{32} * 1024;
-// How long a played-out stream stays open for the next sound, which then
-// starts without the wait for a new stream.
-constexpr pa_usec_t kLingerUs = 1'500'000;
+// Past the estimated end of a sound, before its stream pauses: the sink's
+// own latency and a late start.
+constexpr pa_usec_t kPauseMarginUs = 250'000;
 
-// Every sound is rendered to the shipped tones' own format, so that one
-// open stream serves any file, and a new stream is of the kind PipeWire
+// Every sound is rendered to the shipped tones' own format, so that the one
+// stream kept open serves any file, and a new stream is of the kind PipeWire
 // readies soonest: 10 to 25 ms, where another rate or channel count takes
 // 30 to 80 ms on a busy machine, too long for a request.
 QAudioFormat StreamFormat()
@@ -53,6 +53,12 @@ QAudioFormat StreamFormat()
 bool Gone(pa_context_state_t state)
 {
     return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
+}
+
+void Forget(pa_operation* op)
+{
+    if (op != nullptr)
+        pa_operation_unref(op);
 }
 
 } // namespace
@@ -111,20 +117,67 @@ void PulseWavePlayer::dropContextLocked()
 
 void PulseWavePlayer::dropStreamLocked()
 {
-    if (m_linger != nullptr) {
-        pa_threaded_mainloop_get_api(m_loop)->time_free(m_linger);
-        m_linger = nullptr;
-    }
+    forgetPauseLocked();
     if (m_stream != nullptr) {
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        if (pa_stream_get_state(m_stream) == PA_STREAM_READY)
+        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream)))
             pa_stream_disconnect(m_stream);
         pa_stream_unref(m_stream);
         m_stream = nullptr;
     }
     m_pcm.clear();
     m_written = 0;
+}
+
+void PulseWavePlayer::forgetPauseLocked()
+{
+    if (m_pause == nullptr)
+        return;
+    pa_threaded_mainloop_get_api(m_loop)->time_free(m_pause);
+    m_pause = nullptr;
+}
+
+void PulseWavePlayer::openStreamLocked()
+{
+    dropStreamLocked();
+    if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+        return;
+    const QAudioFormat format = StreamFormat();
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16NE;
+    spec.rate = static_cast<std::uint32_t>(format.sampleRate());
+    spec.channels = static_cast<std::uint8_t>(format.channelCount());
+    pa_channel_map map{};
+    if (pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
+        return;
+    m_stream = pa_stream_new(m_context, "Tono", &spec, &map);
+    if (m_stream == nullptr)
+        return;
+    pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
+    pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kStreamBufferUs, &spec));
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(-1);
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    // No device named: the server picks its default output of the moment.
+    // Paused until there is something to play, so that it costs nothing
+    // while the game is quiet.
+    if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) < 0)
+        dropStreamLocked();
+}
+
+void PulseWavePlayer::cutLocked()
+{
+    forgetPauseLocked();
+    m_pcm.clear();
+    m_written = 0;
+    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    Forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+    Forget(pa_stream_flush(m_stream, nullptr, nullptr));
 }
 
 template <typename Done>
@@ -154,7 +207,7 @@ void PulseWavePlayer::stop()
     if (m_loop == nullptr)
         return;
     pa_threaded_mainloop_lock(m_loop);
-    dropStreamLocked();
+    cutLocked();
     pa_threaded_mainloop_unlock(m_loop);
 }
 
@@ -163,17 +216,9 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (m_loop == nullptr)
         return 0;
     // One sound at a time: every request ends the one still playing, even a
-    // request that is then refused. The stream itself may serve again.
+    // request that is then refused. The stream itself serves again.
     pa_threaded_mainloop_lock(m_loop);
-    if (m_stream != nullptr && pa_stream_get_state(m_stream) == PA_STREAM_READY) {
-        if (pa_operation* op = pa_stream_flush(m_stream, nullptr, nullptr))
-            pa_operation_unref(op);
-        m_pcm.clear();
-        m_written = 0;
-        closeLaterLocked(kLingerUs);
-    } else {
-        dropStreamLocked();
-    }
+    cutLocked();
     pa_threaded_mainloop_unlock(m_loop);
 
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
@@ -183,15 +228,6 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
     QByteArray pcm = RenderWave(*wave, format);
     if (pcm.isEmpty() || frameBytes == 0)
-        return 0;
-
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16NE;
-    spec.rate = static_cast<std::uint32_t>(format.sampleRate());
-    spec.channels = static_cast<std::uint8_t>(format.channelCount());
-    pa_channel_map map{};
-    if (!pa_sample_spec_valid(&spec) ||
-        pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
         return 0;
 
     // A long file takes tens of ms to decode and render, which must not eat
@@ -220,44 +256,34 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return 0;  // still connecting: the next request looks again
 
-    if (reusableLocked(spec, deadline))
-        return queueLocked(std::move(pcm), frameBytes);
-    // A stream on an output that is no longer the default is not used again.
-    dropStreamLocked();
-    m_stream = pa_stream_new(m_context, "Tono", &spec, &map);
-    if (m_stream == nullptr)
+    // The stream opened ahead is normally ready by now; a stream on an
+    // output that is no longer the default is replaced.
+    if (m_stream == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream)))
+        openStreamLocked();
+    if (!readyLocked(deadline))
         return 0;
-    pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
-    pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kStreamBufferUs, &spec));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(-1);
-    attr.fragsize = static_cast<std::uint32_t>(-1);
-    // No device named: the server picks its default output of the moment.
-    if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) < 0) {
-        dropStreamLocked();
-        return 0;
+    if (!onDefaultOutputLocked(deadline)) {
+        openStreamLocked();
+        if (!readyLocked(deadline))
+            return 0;
     }
-    const bool ready = waitLocked(
+    return queueLocked(std::move(pcm), frameBytes);
+}
+
+bool PulseWavePlayer::readyLocked(Deadline deadline)
+{
+    waitLocked(
         [this] {
-            const pa_stream_state_t s = pa_stream_get_state(m_stream);
-            return s == PA_STREAM_READY || s == PA_STREAM_FAILED || s == PA_STREAM_TERMINATED;
+            const pa_stream_state_t s = m_stream != nullptr ? pa_stream_get_state(m_stream) : PA_STREAM_FAILED;
+            return s != PA_STREAM_UNCONNECTED && s != PA_STREAM_CREATING;
         },
         deadline);
-    if (!ready) {
-        // A server that takes connections but never readies a stream (a
-        // PipeWire without its session manager): start afresh next time.
-        dropContextLocked();
-        return 0;
-    }
-    if (pa_stream_get_state(m_stream) != PA_STREAM_READY) {
-        dropStreamLocked();
-        return 0;
-    }
-
-    return queueLocked(std::move(pcm), frameBytes);
+    const pa_stream_state_t s = m_stream != nullptr ? pa_stream_get_state(m_stream) : PA_STREAM_FAILED;
+    // A stream still being set up is kept for the next request.
+    if (s == PA_STREAM_READY || s == PA_STREAM_CREATING)
+        return s == PA_STREAM_READY;
+    dropStreamLocked();
+    return false;
 }
 
 std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes)
@@ -274,6 +300,8 @@ std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes
     m_pcm = std::move(pcm);
     m_written = 0;
     m_frameBytes = frameBytes;
+    // Playing resumes once the prebuffer is full, so the sound starts whole.
+    Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
     writeLocked(pa_stream_writable_size(m_stream));
     if (m_stream == nullptr || m_written == 0) {
         dropStreamLocked();
@@ -297,42 +325,36 @@ void PulseWavePlayer::writeLocked(std::size_t room)
     }
     m_written += n;
     if (m_written >= total) {
-        // All queued: close the stream a little after it has played out, so
-        // that an idle game keeps no stream open.
+        // All queued: the stream pauses once it has played out, so that a
+        // quiet game costs the server and this thread nothing. A timer
+        // judges when: on PipeWire a stream whose drain was cut by the next
+        // sound's flush played that sound silently.
         const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
         const std::size_t queued = n + (attr != nullptr ? attr->tlength : 0);
-        closeLaterLocked(pa_bytes_to_usec(queued, pa_stream_get_sample_spec(m_stream)) + kLingerUs);
+        pauseLaterLocked(pa_bytes_to_usec(queued, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs);
     }
 }
 
-void PulseWavePlayer::closeLaterLocked(pa_usec_t after)
+void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
 {
-    if (m_linger != nullptr) {
-        pa_threaded_mainloop_get_api(m_loop)->time_free(m_linger);
-        m_linger = nullptr;
-    }
+    forgetPauseLocked();
     if (m_context == nullptr || m_stream == nullptr)
         return;
-    m_linger = pa_context_rttime_new(
+    m_pause = pa_context_rttime_new(
         m_context, pa_rtclock_now() + after,
-        [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* me) {
+        [](pa_mainloop_api* /*api*/, pa_time_event* event, const timeval*, void* me) {
             auto* p = static_cast<PulseWavePlayer*>(me);
-            if (p->m_linger == event) {
-                api->time_free(event);
-                p->m_linger = nullptr;
-                p->dropStreamLocked();
+            if (p->m_pause == event) {
+                p->forgetPauseLocked();
+                if (p->m_stream != nullptr && pa_stream_get_state(p->m_stream) == PA_STREAM_READY)
+                    Forget(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
             }
         },
         this);
 }
 
-bool PulseWavePlayer::reusableLocked(const pa_sample_spec& spec, Deadline deadline)
+bool PulseWavePlayer::onDefaultOutputLocked(Deadline deadline)
 {
-    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY)
-        return false;
-    const pa_sample_spec* open = pa_stream_get_sample_spec(m_stream);
-    if (open == nullptr || !pa_sample_spec_equal(open, &spec))
-        return false;
     // The server is asked, not a remembered announcement: its answer comes
     // after any change of the default made before this request, and after
     // the news of a move of this stream that the change caused.
@@ -362,9 +384,15 @@ bool PulseWavePlayer::reusableLocked(const pa_sample_spec& spec, Deadline deadli
     return !query.sink.empty() && device != nullptr && query.sink == device;
 }
 
-void PulseWavePlayer::onContextState(pa_context* /*context*/, void* self)
+void PulseWavePlayer::onContextState(pa_context* context, void* self)
 {
-    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
+    auto* player = static_cast<PulseWavePlayer*>(self);
+    // The stream is opened ahead, so that the first sound need not wait for
+    // it.
+    if (context == player->m_context && pa_context_get_state(context) == PA_CONTEXT_READY &&
+        player->m_stream == nullptr)
+        player->openStreamLocked();
+    pa_threaded_mainloop_signal(player->m_loop, 0);
 }
 
 void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)

@@ -24,9 +24,9 @@ namespace tolvex {
 // Plays WAVE files on the desktop's default audio output, one at a time,
 // through libpulse (PulseAudio, or PipeWire's pulse server). Streams name no
 // device, so the server puts each on its default output of the moment; an
-// open stream is reused for the next sound only while it is on the current
-// default. The server is never waited on for longer than a few tens of ms: a
-// stream not ready by then is a refused tone.
+// stream is kept open, paused between sounds, and serves the next sound
+// while it is on the current default. The server is never waited on for
+// longer than a few tens of ms: a stream not ready by then is a refused tone.
 // Callable from one thread; the stream is fed from libpulse's own thread,
 // and every member but the tone cache is touched only under its lock.
 class PulseWavePlayer : public WavePlayer {
@@ -53,10 +53,14 @@ private:
     void dropStreamLocked();
     template <typename Done>
     bool waitLocked(Done done, Deadline deadline);
+    void openStreamLocked();
+    void cutLocked();
+    void forgetPauseLocked();
+    void pauseLaterLocked(pa_usec_t after);
+    bool readyLocked(Deadline deadline);
+    bool onDefaultOutputLocked(Deadline deadline);
     std::int32_t queueLocked(QByteArray pcm, std::size_t frameBytes);
     void writeLocked(std::size_t room);
-    void closeLaterLocked(pa_usec_t after);
-    bool reusableLocked(const pa_sample_spec& spec, Deadline deadline);
 
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
@@ -66,7 +70,7 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
-    pa_time_event* m_linger = nullptr;
+    pa_time_event* m_pause = nullptr;  // when the sound has played out
     QByteArray m_pcm;
     std::size_t m_written = 0;
     std::size_t m_frameBytes = 0;
