@@ -22,10 +22,10 @@ struct pa_time_event;
 namespace tolvex {
 
 // Plays WAVE files on the desktop's default audio output, one at a time,
-// through libpulse (PulseAudio, or PipeWire's pulse server). Streams name no
-// device, so the server puts each on its default output of the moment; an
-// stream is kept open, paused between sounds, and serves the next sound
-// while it is on the current default. The server is never waited on for
+// through libpulse (PulseAudio, or PipeWire's pulse server). Its one stream
+// names no device, so the server puts it on its default output and moves it
+// along; the stream is kept open, paused between sounds, and replaced when
+// a request finds it on another output than the default. The server is never waited on for
 // longer than a few tens of ms: a stream not ready by then is a refused tone.
 // Callable from one thread; the stream is fed from libpulse's own thread,
 // and every member but the tone cache is touched only under its lock.
