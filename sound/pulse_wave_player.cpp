@@ -342,9 +342,11 @@ void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
         return;
     m_pause = pa_context_rttime_new(
         m_context, pa_rtclock_now() + after,
-        [](pa_mainloop_api* /*api*/, pa_time_event* event, const timeval*, void* me) {
+        [](pa_mainloop_api* /*api*/, pa_time_event* /*event*/, const timeval*, void* me) {
+            // A timer that was replaced or dropped has been freed and never
+            // comes: this one is m_pause.
             auto* p = static_cast<PulseWavePlayer*>(me);
-            if (p->m_pause == event) {
+            if (p->m_pause != nullptr) {
                 p->forgetPauseLocked();
                 if (p->m_stream != nullptr && pa_stream_get_state(p->m_stream) == PA_STREAM_READY)
                     Forget(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
@@ -400,11 +402,10 @@ void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)
     pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
 }
 
-void PulseWavePlayer::onWritable(pa_stream* stream, std::size_t room, void* self)
+// A dropped stream's callbacks are cleared first, so this is m_stream's.
+void PulseWavePlayer::onWritable(pa_stream* /*stream*/, std::size_t room, void* self)
 {
-    auto* player = static_cast<PulseWavePlayer*>(self);
-    if (stream == player->m_stream)
-        player->writeLocked(room);
+    static_cast<PulseWavePlayer*>(self)->writeLocked(room);
 }
 
 } // namespace tolvex
