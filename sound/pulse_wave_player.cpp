@@ -144,21 +144,21 @@ void PulseWavePlayer::openStreamLocked()
     if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return;
     const QAudioFormat format = StreamFormat();
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16NE;
-    spec.rate = static_cast<std::uint32_t>(format.sampleRate());
-    spec.channels = static_cast<std::uint8_t>(format.channelCount());
+    pa_sample_spec samples{};
+    samples.format = PA_SAMPLE_S16NE;
+    samples.rate = static_cast<std::uint32_t>(format.sampleRate());
+    samples.channels = static_cast<std::uint8_t>(format.channelCount());
     pa_channel_map map{};
-    if (pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
+    if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
         return;
-    m_stream = pa_stream_new(m_context, "Tono", &spec, &map);
+    m_stream = pa_stream_new(m_context, "Tono", &samples, &map);
     if (m_stream == nullptr)
         return;
     pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
     pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kStreamBufferUs, &spec));
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kStreamBufferUs, &samples));
     attr.prebuf = static_cast<std::uint32_t>(-1);
     attr.minreq = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(-1);
