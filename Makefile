@@ -4,7 +4,8 @@
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
 	libsndfile1-dev libgtest-dev googletest clang-tidy cppcheck \
-	pulseaudio pulseaudio-utils xvfb xauth \
+	libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus \
+	xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	dbus-daemon at-spi2-core python3-pyatspi \
 	qt6-wayland weston \

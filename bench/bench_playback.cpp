@@ -10,7 +10,7 @@
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "x_session.h"
 
 #include <QApplication>
@@ -75,13 +75,13 @@ private:
 };
 
 // The real tone player, its requests timed.
-class TimedPlayer : public QtWavePlayer {
+class TimedPlayer : public PulseWavePlayer {
 public:
     std::vector<double> requestMs;
     std::int32_t PlayWave(const std::string& fileName) override
     {
         const auto from = Clock::now();
-        const std::int32_t result = QtWavePlayer::PlayWave(fileName);
+        const std::int32_t result = PulseWavePlayer::PlayWave(fileName);
         requestMs.push_back(msBetween(from, Clock::now()));
         return result;
     }
@@ -254,7 +254,7 @@ int measure(int argc, char* argv[], const std::string& display)
         }
     }
 
-    table.row("Playback: a tone request alone (QtWavePlayer::PlayWave), both timings", summarise(player.requestMs),
+    table.row("Playback: a tone request alone (PulseWavePlayer::PlayWave), both timings", summarise(player.requestMs),
               "ms", "", true, 3);
 
     std::vector<double> answers;

@@ -3,7 +3,8 @@
 // a press to the lit picture and to the tone on the sink, idle cost and
 // memory.
 //
-// Usage: tolvex_bench_press <rows.md> <program> <tone folder> <sink monitor> [starts] [presses]
+// Usage: tolvex_bench_press <rows.md> <program> <tone folder> <sink monitor> [starts] [presses] [server]
+// A server name, when given, follows every row's measure ("PipeWire").
 
 #include "bench_report.h"
 #include "game_process.h"
@@ -184,7 +185,8 @@ int measure(int argc, char* argv[], const std::string& display)
     const QString monitor = QString::fromLocal8Bit(argv[4]);
     const int starts = argc > 5 ? std::max(1, std::atoi(argv[5])) : 7;
     const int presses = argc > 6 ? std::max(1, std::atoi(argv[6])) : 40;
-    Table table(rowsPath);
+    const std::string server = argc > 7 ? argv[7] : "";
+    Table table(rowsPath, server.empty() ? std::string() : ", on " + server);
 
     x11::XSession x(display);
     MapWatcher maps(display);
@@ -349,7 +351,7 @@ int measure(int argc, char* argv[], const std::string& display)
 int main(int argc, char* argv[])
 {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s <rows.md> <program> <tone folder> <sink monitor> [starts] [presses]\n",
+        std::fprintf(stderr, "usage: %s <rows.md> <program> <tone folder> <sink monitor> [starts] [presses] [server]\n",
                      argv[0]);
         return 2;
     }

@@ -56,10 +56,11 @@ inline std::string fmt(double v, int decimals = 2)
 }
 
 // One Markdown row: | measure | runs | median | p99 | max | target | result |.
-// An empty target is a figure given for information.
+// An empty target is a figure given for information. `suffix` follows every
+// measure's name, to tell runs against different audio servers apart.
 class Table {
 public:
-    explicit Table(std::string path) : m_path(std::move(path)) {}
+    explicit Table(std::string path, std::string suffix = {}) : m_path(std::move(path)), m_suffix(std::move(suffix)) {}
 
     void row(const std::string& measure, const Stats& s, const std::string& unit, const std::string& target,
              bool met, int decimals = 2)
@@ -76,9 +77,10 @@ public:
     }
 
 private:
-    void write(const std::string& measure, const std::string& runs, const std::string& median,
+    void write(const std::string& name, const std::string& runs, const std::string& median,
                const std::string& p99, const std::string& max, const std::string& target, const std::string& result)
     {
+        const std::string measure = name + m_suffix;
         std::ofstream out(m_path, std::ios::app);
         out << "| " << measure << " | " << runs << " | " << median << " | " << p99 << " | " << max << " | " << target
             << " | " << result << " |\n";
@@ -88,6 +90,7 @@ private:
     }
 
     std::string m_path;
+    std::string m_suffix;
 };
 
 // Runs `measure` with a private X server's display name; 1 if Xvfb failed.

@@ -11,7 +11,7 @@
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "wait_until.h"
 
 #include <QApplication>
@@ -138,7 +138,7 @@ int measure(int argc, char* argv[], const std::string& display)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     SystemPlatform platform;
-    QtWavePlayer player;
+    PulseWavePlayer player;
     Form1 form(platform, player);
     form.setAboutHook(testing::closeAtOnce);
     form.load();

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs the measurements against the programs built in <build dir> and writes
-# bench/RESULTS.md. A private audio server with a null sink is started for the
-# run and stopped after it; each program starts its own private X server.
+# bench/RESULTS.md. A private PulseAudio server with a null sink is started
+# for the run and stopped after it, and then a private PipeWire with the same
+# sinks for the program's measurements a second time; each program starts its
+# own private X server.
 # Usage: run_bench.sh <build dir>
 set -eu
 
@@ -11,20 +13,25 @@ build=$(cd "$1" && pwd)
 work="$build/bench-run"
 sink=tolvex_test
 audio="$work/audio-server"
+pipewire="$work/pipewire-server"
 tones="$root/assets/tones"
 
 mkdir -p "$work"
 rows="$work/rows.md"
 : >"$rows"
 
-sh "$root/tests/audio/pulse_start.sh" "$audio" "$sink"
-trap 'sh "$root/tests/audio/pulse_stop.sh" "$audio"' EXIT INT TERM
-export PULSE_SERVER="unix:$audio/native"
+trap 'sh "$root/tests/audio/pulse_stop.sh" "$audio"; sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"' EXIT INT TERM
 
 start=$(date +%s)
-"$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
-"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
-"$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
+sh "$root/tests/audio/pulse_start.sh" "$audio" "$sink"
+PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
+PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
+PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
+sh "$root/tests/audio/pulse_stop.sh" "$audio"
+
+sh "$root/tests/audio/pipewire_start.sh" "$pipewire" "$sink"
+PULSE_SERVER="unix:$pipewire/native" "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 3 40 PipeWire
+sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"
 took=$(( $(date +%s) - start ))
 
 commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)

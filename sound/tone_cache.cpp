@@ -15,7 +15,7 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
     const fs::file_status status = fs::status(path, ec);
     if (ec || !fs::is_regular_file(status))
         return nullptr;
-    const std::uintmax_t size = fs::file_size(path, ec);
+    const std::uintmax_t bytes = fs::file_size(path, ec);
     if (ec)
         return nullptr;
     const fs::file_time_type modified = fs::last_write_time(path, ec);
@@ -24,7 +24,7 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
 
     const std::string key = path.string();
     auto it = m_entries.find(key);
-    if (it != m_entries.end() && it->second.size == size && it->second.modified == modified) {
+    if (it != m_entries.end() && it->second.size == bytes && it->second.modified == modified) {
         it->second.lastUse = ++m_useCounter;
         return it->second.wave;
     }
@@ -41,7 +41,7 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
         m_entries.erase(oldest);
     }
     auto shared = std::make_shared<const DecodedWave>(std::move(*wave));
-    m_entries[key] = Entry{modified, size, shared, ++m_useCounter};
+    m_entries[key] = Entry{modified, bytes, shared, ++m_useCounter};
     return shared;
 }
 

@@ -3,6 +3,7 @@
 
 set(TOLVEX_TEST_SINK tolvex_test)
 set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
+set(TOLVEX_PIPEWIRE_DIR ${CMAKE_CURRENT_BINARY_DIR}/pipewire-server)
 
 add_library(tolvex_sound_test_support STATIC
   audio/damaged_waves.cpp
@@ -29,6 +30,17 @@ add_test(NAME sound_audio_server_stop
 set_tests_properties(sound_audio_server_start PROPERTIES FIXTURES_SETUP tolvex_audio TIMEOUT 30)
 set_tests_properties(sound_audio_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_audio TIMEOUT 30)
 
+# The same sinks on a private PipeWire with its session manager and pulse
+# server; the playback tests run against both servers.
+add_test(NAME sound_pipewire_server_start
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/pipewire_start.sh ${TOLVEX_PIPEWIRE_DIR} ${TOLVEX_TEST_SINK})
+add_test(NAME sound_pipewire_server_stop
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/pipewire_stop.sh ${TOLVEX_PIPEWIRE_DIR})
+set_tests_properties(sound_pipewire_server_start PROPERTIES FIXTURES_SETUP tolvex_pipewire TIMEOUT 30
+  RESOURCE_LOCK tolvex_pipewire)
+set_tests_properties(sound_pipewire_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_pipewire TIMEOUT 30
+  RESOURCE_LOCK tolvex_pipewire)
+
 # Decoding, refusals of damaged files, the tone cache and rendering for a
 # stream: no audio server.
 add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp test_sound_tone_cache.cpp)
@@ -43,12 +55,21 @@ target_link_libraries(test_sound_player PRIVATE tolvex_sound tolvex_sound_test_s
   PkgConfig::SNDFILE GTest::gtest)
 target_compile_definitions(test_sound_player PRIVATE
   TOLVEX_TEST_SINK="${TOLVEX_TEST_SINK}"
-  TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
+  TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones"
+  # The scripts that start and stop the servers, for the test that stops one.
+  TOLVEX_AUDIO_SCRIPTS="${CMAKE_CURRENT_SOURCE_DIR}/audio")
 gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
   PROPERTIES
     ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
     FIXTURES_REQUIRED tolvex_audio
     RESOURCE_LOCK tolvex_audio
+    TIMEOUT 60)
+gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
+  TEST_PREFIX pipewire.
+  PROPERTIES
+    ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_PIPEWIRE_DIR}/native"
+    FIXTURES_REQUIRED tolvex_pipewire
+    RESOURCE_LOCK tolvex_pipewire
     TIMEOUT 60)
 
 # No audio server at all: the socket named does not exist.
@@ -59,3 +80,10 @@ gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
   PROPERTIES
     ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
     TIMEOUT 60)
+
+# A server that takes connections and never answers: neither the player's
+# start nor a tone may wait on it. The test makes that server itself.
+add_executable(test_sound_silent_server test_sound_silent_server.cpp test_sound_main.cpp)
+target_link_libraries(test_sound_silent_server PRIVATE tolvex_sound tolvex_sound_test_support
+  PkgConfig::SNDFILE GTest::gtest)
+gtest_discover_tests(test_sound_silent_server DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)

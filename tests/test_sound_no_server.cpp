@@ -1,9 +1,10 @@
 // The player with no audio server to talk to: PULSE_SERVER names a socket
 // that does not exist.
 
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "wave_files.h"
 
+#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QTemporaryDir>
 
@@ -18,7 +19,7 @@ TEST(SoundWithoutServer, PlayerReturnsZeroForEveryAttempt)
     const std::string path = dir.filePath("Beep1.wav").toStdString();
     ASSERT_TRUE(tolvex::testing::WriteSineWave(path, 415.0, 0.3));
 
-    tolvex::QtWavePlayer player;
+    tolvex::PulseWavePlayer player;
     EXPECT_TRUE(QMediaDevices::audioOutputs().isEmpty());
 
     for (int attempt = 0; attempt < 3; ++attempt) {

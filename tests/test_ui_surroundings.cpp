@@ -4,7 +4,7 @@
 #include "test_ui_support.h"
 
 #include "damaged_waves.h"
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "tone_files.h"
 
 #include <QDir>
@@ -58,7 +58,7 @@ QString warningText()
 // test's choosing.
 class SurroundingsTest : public UiTest {
 protected:
-    QtWavePlayer realPlayer;
+    PulseWavePlayer realPlayer;
     QTemporaryDir scratch;
     QString previousDir = QDir::currentPath();
 

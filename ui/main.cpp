@@ -2,7 +2,7 @@
 #include "exit_now.h"
 #include "form1.h"
 #include "platform.h"
-#include "qt_wave_player.h"
+#include "pulse_wave_player.h"
 #include "scaled_pixmap.h"
 
 #include <QApplication>
@@ -23,7 +23,7 @@ int play(int argc, char* argv[])
     tolvex::installFontSubstitutes();
 
     tolvex::SystemPlatform platform;
-    tolvex::QtWavePlayer player;
+    tolvex::PulseWavePlayer player;
     tolvex::Form1 form(platform, player);
     form.load();  // start-up; returns when the about window has been closed
     if (form.closing()) return 0;

@@ -41,14 +41,11 @@ int PadPicture::pressesOut() const
     return std::max(buttons, m_keys.isEmpty() ? 0 : 1);
 }
 
-template <typename Change>
-void PadPicture::changeHolders(Change&& change)
+void PadPicture::holdersChanged(int pressesBefore)
 {
-    const int before = pressesOut();
-    change();
     const int after = pressesOut();
-    if (after > before) emit pressed(m_pad);
-    else if (after < before) emit released(m_pad);
+    if (after > pressesBefore) emit pressed(m_pad);
+    else if (after < pressesBefore) emit released(m_pad);
 }
 
 void PadPicture::press(QMouseEvent* event)
@@ -57,20 +54,26 @@ void PadPicture::press(QMouseEvent* event)
     if (m_kind == Kind::Lit) return;
     const Qt::MouseButton button = event->button();
     if (m_held.testFlag(button)) return;  // already delivered as a press
-    changeHolders([&] { m_held |= button; });
+    const int before = pressesOut();
+    m_held |= button;
+    holdersChanged(before);
 }
 
 void PadPicture::pressKey(int key)
 {
     if (m_shownLit || m_keys.contains(key)) return;
-    changeHolders([&] { m_keys.insert(key); });
+    const int before = pressesOut();
+    m_keys.insert(key);
+    holdersChanged(before);
 }
 
 void PadPicture::releaseKey(int key)
 {
     if (!m_keys.contains(key)) return;
     m_keysUp.remove(key);
-    changeHolders([&] { m_keys.remove(key); });
+    const int before = pressesOut();
+    m_keys.remove(key);
+    holdersChanged(before);
 }
 
 void PadPicture::keyReleasedMeanwhile(int key)
@@ -110,7 +113,9 @@ void PadPicture::releaseButtonsNoLongerDown()
 void PadPicture::releaseButton(Qt::MouseButton button)
 {
     if (!m_held.testFlag(button)) return;
-    changeHolders([&] { m_held &= ~Qt::MouseButtons(button); });
+    const int before = pressesOut();
+    m_held &= ~Qt::MouseButtons(button);
+    holdersChanged(before);
 }
 
 void PadPicture::mouseReleaseEvent(QMouseEvent* event)

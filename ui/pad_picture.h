@@ -54,7 +54,7 @@ protected:
 private:
     void press(QMouseEvent* event);
     int pressesOut() const;
-    template <typename Change> void changeHolders(Change&& change);
+    void holdersChanged(int pressesBefore);
 
     int m_pad;
     Kind m_kind;

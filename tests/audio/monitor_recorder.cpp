@@ -20,8 +20,13 @@ MonitorRecorder::~MonitorRecorder()
 
 bool MonitorRecorder::start(int timeoutMs)
 {
+    // The recording stays on the monitor it names. PipeWire's session manager
+    // would otherwise move it to the monitor of each new default output (the
+    // fixtures keep PulseAudio from doing the same with a default source of
+    // their own).
     m_process.start(QStringLiteral("parec"),
-                    {QStringLiteral("-v"), QStringLiteral("--latency-msec=10"), QStringLiteral("-d"), m_source,
+                    {QStringLiteral("-v"), QStringLiteral("--latency-msec=10"),
+                     QStringLiteral("--property=node.dont-reconnect=true"), QStringLiteral("-d"), m_source,
                      QStringLiteral("--raw"), QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                      QStringLiteral("--channels=1")});
     if (!m_process.waitForStarted(timeoutMs))

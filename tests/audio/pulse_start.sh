@@ -1,5 +1,6 @@
 #!/bin/sh
-# Starts a private PulseAudio server with one null sink, for the sound tests.
+# Starts a private PulseAudio server with two null sinks, <sink> (the
+# default) and <sink>_b, for the sound tests.
 # Usage: pulse_start.sh <runtime dir> <sink name>
 # Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
 set -eu
@@ -38,7 +39,9 @@ PULSE_STATE_PATH="$dir/state" HOME="$dir/home" \
         --load="module-native-protocol-unix socket=$socket auth-anonymous=1" \
         --load="module-null-sink sink_name=$sink rate=44100" \
         --load="module-null-sink sink_name=${sink}_drain rate=44100" \
-        --load="module-loopback source=$sink.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true"
+        --load="module-null-sink sink_name=${sink}_b rate=44100" \
+        --load="module-loopback source=$sink.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true" \
+        --load="module-loopback source=${sink}_b.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true"
 
 export PULSE_SERVER="unix:$socket"
 tries=0
@@ -52,17 +55,23 @@ until pactl info >/dev/null 2>&1; do
     sleep 0.1
 done
 pactl set-default-sink "$sink"
+# Recordings of a monitor follow the default source, which is the default
+# sink's monitor unless one is chosen: the drain's stays put when the tests
+# switch outputs.
+pactl set-default-source "${sink}_drain.monitor"
 pactl info | grep -q "Default Sink: $sink" || { echo "pulse_start: $sink is not the default sink" >&2; exit 1; }
 
-# Ready once the monitor delivers promptly (the sink's first block, rendered
+# Ready once the monitors deliver promptly (a sink's first block, rendered
 # before the loopback was listening, may still be running).
-tries=0
-until [ "$(timeout 0.5 parec --latency-msec=10 -d "$sink.monitor" --raw --format=s16le \
-          --rate=44100 --channels=1 2>/dev/null | head -c 882 | wc -c)" -ge 882 ]; do
-    tries=$((tries + 1))
-    if [ "$tries" -ge 20 ]; then
-        echo "pulse_start: the monitor of $sink delivers no audio" >&2
-        exit 1
-    fi
+for s in "$sink" "${sink}_b"; do
+    tries=0
+    until [ "$(timeout 0.5 parec --latency-msec=10 -d "$s.monitor" --raw --format=s16le \
+              --rate=44100 --channels=1 2>/dev/null | head -c 882 | wc -c)" -ge 882 ]; do
+        tries=$((tries + 1))
+        if [ "$tries" -ge 20 ]; then
+            echo "pulse_start: the monitor of $s delivers no audio" >&2
+            exit 1
+        fi
+    done
 done
 echo "pulse_start: server pid $(cat "$dir/runtime/pid") on $socket"
