@@ -168,7 +168,7 @@ std::map<std::string, long long> threadTicks(qint64 pid)
 // Samples of a tone file before its first loud one, at the recording's rate.
 double fileLeadMs(const std::string& path)
 {
-    const auto wave = DecodeWaveFile(path);
+    const auto wave = decodeWaveFile(path);
     if (!wave || wave->channels < 1) return 0.0;
     for (std::int64_t i = 0; i < wave->frames(); ++i)
         if (std::abs(wave->samples[static_cast<std::size_t>(i * wave->channels)]) * 32768.0f > kLoud)

@@ -370,7 +370,7 @@ void Engine::PlayTone(std::int16_t pad)
     // The window always has one set chosen; with none, stay silent rather
     // than ask for a file that cannot exist.
     if (soundSet == 0) return;
-    m_state.ToneResult = m_player.PlayWave(ToneFileName(m_naming, soundSet, pad));
+    m_state.ToneResult = m_player.PlayWave(toneFileName(m_naming, soundSet, pad));
     if (m_state.ToneResult == 0) m_board.ShowToneWarning(kToneWarning);
 }
 

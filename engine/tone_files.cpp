@@ -2,7 +2,7 @@
 
 namespace tolvex {
 
-std::string ToneFileName(const SoundNaming& naming, int soundSet, int pad)
+std::string toneFileName(const SoundNaming& naming, int soundSet, int pad)
 {
     return naming.SoundDir + naming.SoundNames.at(soundSet - 1) + std::to_string(pad + 1) + ".wav";
 }

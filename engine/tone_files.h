@@ -21,6 +21,6 @@ struct SoundNaming {
 inline constexpr std::array<const char*, 4> kSoundStems = {"Beep", "Campana", "Ham", "Ram"};
 
 // SoundDir + stem of set s + digit of pad + 1 + ".wav", e.g. set 3, pad 0 -> "Ham1.wav".
-std::string ToneFileName(const SoundNaming& naming, int soundSet, int pad);
+std::string toneFileName(const SoundNaming& naming, int soundSet, int pad);
 
 } // namespace tolvex

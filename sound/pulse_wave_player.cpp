@@ -45,7 +45,7 @@ constexpr pa_usec_t kLingerUs = 1'500'000;
 // stream kept open serves any file, and a new stream is of the kind PipeWire
 // readies soonest: 10 to 25 ms, where another rate or channel count takes
 // 30 to 80 ms on a busy machine, too long for a request.
-QAudioFormat StreamFormat()
+QAudioFormat streamFormat()
 {
     QAudioFormat format;
     format.setSampleRate(44100);
@@ -54,12 +54,12 @@ QAudioFormat StreamFormat()
     return format;
 }
 
-bool Gone(pa_context_state_t state)
+bool gone(pa_context_state_t state)
 {
     return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
 }
 
-void Forget(pa_operation* op)
+void forget(pa_operation* op)
 {
     if (op != nullptr)
         pa_operation_unref(op);
@@ -147,7 +147,7 @@ void PulseWavePlayer::openStreamLocked()
     dropStreamLocked();
     if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return;
-    const QAudioFormat format = StreamFormat();
+    const QAudioFormat format = streamFormat();
     pa_sample_spec samples{};
     samples.format = PA_SAMPLE_S16NE;
     samples.rate = static_cast<std::uint32_t>(format.sampleRate());
@@ -180,8 +180,8 @@ void PulseWavePlayer::cutLocked()
     m_written = 0;
     if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY)
         return;
-    Forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
-    Forget(pa_stream_flush(m_stream, nullptr, nullptr));
+    forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+    forget(pa_stream_flush(m_stream, nullptr, nullptr));
 }
 
 template <typename Done>
@@ -228,9 +228,9 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
     if (!wave)
         return 0;
-    const QAudioFormat format = StreamFormat();
+    const QAudioFormat format = streamFormat();
     const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
-    QByteArray pcm = RenderWave(*wave, format);
+    QByteArray pcm = renderWave(*wave, format);
     if (pcm.isEmpty() || frameBytes == 0)
         return 0;
 
@@ -245,7 +245,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 
     // A server that went away is looked for again, so that tones come back
     // once it runs again.
-    if (m_context == nullptr || Gone(pa_context_get_state(m_context))) {
+    if (m_context == nullptr || gone(pa_context_get_state(m_context))) {
         dropContextLocked();
         connectLocked();
         if (m_context == nullptr)
@@ -254,7 +254,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     const bool answered = waitLocked(
         [this] {
             const pa_context_state_t s = pa_context_get_state(m_context);
-            return s == PA_CONTEXT_READY || Gone(s);
+            return s == PA_CONTEXT_READY || gone(s);
         },
         deadline);
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
@@ -305,7 +305,7 @@ std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes
     m_written = 0;
     m_frameBytes = frameBytes;
     // Playing resumes once the prebuffer is full, so the sound starts whole.
-    Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
     writeLocked(pa_stream_writable_size(m_stream));
     if (m_stream == nullptr || m_written == 0) {
         dropStreamLocked();
@@ -353,7 +353,7 @@ void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
             if (p->m_pause != nullptr) {
                 p->forgetPauseLocked();
                 if (p->m_stream != nullptr && pa_stream_get_state(p->m_stream) == PA_STREAM_READY) {
-                    Forget(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
+                    forget(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
                     p->closeLaterLocked();
                 }
             }

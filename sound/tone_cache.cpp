@@ -31,7 +31,7 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
     if (it != m_entries.end())
         m_entries.erase(it);
 
-    auto wave = DecodeWaveFile(key);
+    auto wave = decodeWaveFile(key);
     if (!wave)
         return nullptr;
     if (m_entries.size() >= kEntries) {

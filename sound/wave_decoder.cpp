@@ -17,7 +17,7 @@ struct SndfileCloser {
 using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
 // Bytes per sample of the uncompressed encodings; 0 for the others.
-int StoredSampleWidth(int subtype)
+int storedSampleWidth(int subtype)
 {
     switch (subtype) {
     case SF_FORMAT_PCM_S8:
@@ -41,7 +41,7 @@ int StoredSampleWidth(int subtype)
 
 // libsndfile quietly shortens a data chunk that runs past the end of the
 // file; compare the length the chunk declares with what was found instead.
-bool DataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBytes)
+bool dataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBytes)
 {
     SF_CHUNK_INFO wanted{};
     std::memcpy(wanted.id, "data", 4);
@@ -54,7 +54,7 @@ bool DataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBy
         return false;
     const std::int64_t declared = found.datalen;
 
-    const int width = StoredSampleWidth(info.format & SF_FORMAT_SUBMASK);
+    const int width = storedSampleWidth(info.format & SF_FORMAT_SUBMASK);
     if (width > 0) {
         const std::int64_t present = info.frames * info.channels * width;
         return declared <= present + 1; // +1: the pad byte of an odd-sized chunk
@@ -65,7 +65,7 @@ bool DataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBy
     return declared + kSmallestHeader <= fileBytes;
 }
 
-std::optional<DecodedWave> Refuse(WaveRefusal reason, WaveRefusal* why)
+std::optional<DecodedWave> refuse(WaveRefusal reason, WaveRefusal* why)
 {
     if (why != nullptr)
         *why = reason;
@@ -74,7 +74,7 @@ std::optional<DecodedWave> Refuse(WaveRefusal reason, WaveRefusal* why)
 
 } // namespace
 
-const char* WaveRefusalName(WaveRefusal refusal)
+const char* waveRefusalName(WaveRefusal refusal)
 {
     switch (refusal) {
     case WaveRefusal::None: return "None";
@@ -90,37 +90,37 @@ const char* WaveRefusalName(WaveRefusal refusal)
     return "?";
 }
 
-std::optional<DecodedWave> DecodeWaveFile(const std::string& path, WaveRefusal* why)
+std::optional<DecodedWave> decodeWaveFile(const std::string& path, WaveRefusal* why)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
     // Only regular files: opening a pipe or a device could block.
     if (!fs::is_regular_file(fs::status(path, ec)) || ec)
-        return Refuse(WaveRefusal::NotAFile, why);
+        return refuse(WaveRefusal::NotAFile, why);
     const auto size = fs::file_size(path, ec);
     if (ec)
-        return Refuse(WaveRefusal::NotAFile, why);
+        return refuse(WaveRefusal::NotAFile, why);
     if (size == 0)
-        return Refuse(WaveRefusal::Empty, why);
+        return refuse(WaveRefusal::Empty, why);
     if (size > static_cast<std::uintmax_t>(kMaxWaveFileBytes))
-        return Refuse(WaveRefusal::TooLarge, why);
+        return refuse(WaveRefusal::TooLarge, why);
 
     SF_INFO info{};
     SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file)
-        return Refuse(WaveRefusal::NotWave, why);
+        return refuse(WaveRefusal::NotWave, why);
     const int major = info.format & SF_FORMAT_TYPEMASK;
     if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX)
-        return Refuse(WaveRefusal::NotWave, why);
+        return refuse(WaveRefusal::NotWave, why);
     if (info.channels < 1 || info.channels > kMaxWaveChannels
         || info.samplerate < kMinWaveSampleRate || info.samplerate > kMaxWaveSampleRate)
-        return Refuse(WaveRefusal::BadHeader, why);
+        return refuse(WaveRefusal::BadHeader, why);
     if (info.frames <= 0)
-        return Refuse(WaveRefusal::Empty, why);
+        return refuse(WaveRefusal::Empty, why);
     if (static_cast<double>(info.frames) > kMaxWaveSeconds * info.samplerate)
-        return Refuse(WaveRefusal::TooLong, why);
-    if (!DataChunkIsComplete(file.get(), info, static_cast<std::int64_t>(size)))
-        return Refuse(WaveRefusal::Truncated, why);
+        return refuse(WaveRefusal::TooLong, why);
+    if (!dataChunkIsComplete(file.get(), info, static_cast<std::int64_t>(size)))
+        return refuse(WaveRefusal::Truncated, why);
 
     DecodedWave wave;
     wave.sampleRate = info.samplerate;
@@ -129,7 +129,7 @@ std::optional<DecodedWave> DecodeWaveFile(const std::string& path, WaveRefusal* 
     sf_command(file.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     const sf_count_t read = sf_readf_float(file.get(), wave.samples.data(), info.frames);
     if (read != info.frames || sf_error(file.get()) != SF_ERR_NO_ERROR)
-        return Refuse(WaveRefusal::ReadFailed, why);
+        return refuse(WaveRefusal::ReadFailed, why);
 
     if (why != nullptr)
         *why = WaveRefusal::None;

@@ -42,10 +42,10 @@ enum class WaveRefusal {
     ReadFailed, // fewer frames read than the header announces
 };
 
-const char* WaveRefusalName(WaveRefusal refusal);
+const char* waveRefusalName(WaveRefusal refusal);
 
 // Opens and decodes a RIFF WAVE file with libsndfile; an empty result, with
 // the reason in *why, when the file cannot be played.
-std::optional<DecodedWave> DecodeWaveFile(const std::string& path, WaveRefusal* why = nullptr);
+std::optional<DecodedWave> decodeWaveFile(const std::string& path, WaveRefusal* why = nullptr);
 
 } // namespace tolvex

@@ -11,12 +11,12 @@ namespace {
 
 // Full scale at most, and silence for what is not a number; done before
 // interpolating, so that one wild sample cannot spoil its neighbours.
-float Clip(float x)
+float clip(float x)
 {
     return std::isnan(x) ? 0.0f : std::clamp(x, -1.0f, 1.0f);
 }
 
-float SampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int outChannels)
+float sampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int outChannels)
 {
     const float* f = wave.samples.data() + frame * wave.channels;
     if (wave.channels == outChannels)
@@ -33,7 +33,7 @@ float SampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int out
 
 // `x` is already within full scale: the samples were clipped before they
 // were interpolated.
-void Store(float x, QAudioFormat::SampleFormat format, char* out)
+void store(float x, QAudioFormat::SampleFormat format, char* out)
 {
     switch (format) {
     case QAudioFormat::UInt8: {
@@ -63,7 +63,7 @@ void Store(float x, QAudioFormat::SampleFormat format, char* out)
 
 } // namespace
 
-QByteArray RenderWave(const DecodedWave& wave, const QAudioFormat& format)
+QByteArray renderWave(const DecodedWave& wave, const QAudioFormat& format)
 {
     if (wave.channels < 1 || wave.sampleRate < 1 || wave.frames() < 1 || !format.isValid()
         || format.sampleFormat() == QAudioFormat::Unknown)
@@ -84,9 +84,9 @@ QByteArray RenderWave(const DecodedWave& wave, const QAudioFormat& format)
         const auto i1 = std::min(i0 + 1, inFrames - 1);
         const float t = static_cast<float>(pos - static_cast<double>(i0));
         for (int c = 0; c < outChannels; ++c) {
-            const float a = Clip(SampleAt(wave, i0, c, outChannels));
-            const float b = Clip(SampleAt(wave, i1, c, outChannels));
-            Store(a + (b - a) * t, format.sampleFormat(), p);
+            const float a = clip(sampleAt(wave, i0, c, outChannels));
+            const float b = clip(sampleAt(wave, i1, c, outChannels));
+            store(a + (b - a) * t, format.sampleFormat(), p);
             p += bytesPerSample;
         }
     }

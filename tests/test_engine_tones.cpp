@@ -29,7 +29,7 @@ TEST(Tones, FileNameForEverySetAndPad)
 TEST(Tones, SoundDirPrefixesName)
 {
     const SoundNaming naming = shippedNaming("tones/");
-    EXPECT_EQ(ToneFileName(naming, 4, 3), "tones/Ram4.wav");
+    EXPECT_EQ(toneFileName(naming, 4, 3), "tones/Ram4.wav");
 }
 
 // "Sin sonido" silences playback, presses and both shows, and keeps ToneResult.

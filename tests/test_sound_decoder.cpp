@@ -43,8 +43,8 @@ TEST_P(DecodesWave, GivesTheSamplesWritten)
     ASSERT_TRUE(WriteSine(path, c.format, 415.0, 0.25, c.rate, c.channels));
 
     WaveRefusal why = WaveRefusal::Empty;
-    const auto wave = DecodeWaveFile(path, &why);
-    ASSERT_TRUE(wave.has_value()) << WaveRefusalName(why);
+    const auto wave = decodeWaveFile(path, &why);
+    ASSERT_TRUE(wave.has_value()) << waveRefusalName(why);
     EXPECT_EQ(why, WaveRefusal::None);
     EXPECT_EQ(wave->sampleRate, c.rate);
     EXPECT_EQ(wave->channels, c.channels);
@@ -83,20 +83,20 @@ TEST_P(RefusesFile, ForItsReason)
     ASSERT_TRUE(GetParam().make(path));
 
     WaveRefusal why = WaveRefusal::None;
-    EXPECT_FALSE(DecodeWaveFile(path, &why).has_value());
-    EXPECT_STREQ(WaveRefusalName(why), WaveRefusalName(GetParam().expected));
+    EXPECT_FALSE(decodeWaveFile(path, &why).has_value());
+    EXPECT_STREQ(waveRefusalName(why), waveRefusalName(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Damaged, RefusesFile, ::testing::ValuesIn(DamagedWaves()),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST(DecodeWaveFile, AcceptsExactlyTenSeconds)
+TEST(decodeWaveFile, AcceptsExactlyTenSeconds)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("long.wav").toStdString();
     ASSERT_TRUE(WriteSineWave(path, 252.0, kMaxWaveSeconds, 8000));
-    const auto wave = DecodeWaveFile(path);
+    const auto wave = decodeWaveFile(path);
     ASSERT_TRUE(wave.has_value());
     EXPECT_EQ(wave->frames(), 80000);
 }

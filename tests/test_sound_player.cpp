@@ -475,7 +475,7 @@ TEST_F(SoundPlayerTest, ShippedTonesAllPlay)
     std::vector<Played> played;
     for (int set = 1; set <= 4; ++set) {
         for (int pad = 0; pad < 4; ++pad) {
-            const std::string name = ToneFileName(naming, set, pad);
+            const std::string name = toneFileName(naming, set, pad);
             played.push_back({name, static_cast<std::size_t>(pad), play(name)});
             QTest::qWait(200);
         }

@@ -52,7 +52,7 @@ TEST_P(RenderSize, HoldsWholeFramesForTheSameDuration)
     const SizeCase& c = GetParam();
     const DecodedWave wave = waveOf(c.inRate, c.inChannels,
                                     std::vector<float>(static_cast<std::size_t>(c.inFrames * c.inChannels), 0.25f));
-    const QByteArray out = RenderWave(wave, formatOf(c.outRate, c.outChannels, c.outFormat));
+    const QByteArray out = renderWave(wave, formatOf(c.outRate, c.outChannels, c.outFormat));
     EXPECT_EQ(out.size(), c.expectedBytes);
 }
 
@@ -67,22 +67,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing to render, or no way to store it: no bytes rather than garbage.
-TEST(RenderWave, IsEmptyForNoFramesOrAnUnusableFormat)
+TEST(renderWave, IsEmptyForNoFramesOrAnUnusableFormat)
 {
-    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
-    EXPECT_TRUE(RenderWave(waveOf(0, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
-    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Unknown)).isEmpty());
-    EXPECT_TRUE(RenderWave(waveOf(44100, 1, {0.1f}), formatOf(0, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(0, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Unknown)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(0, 1, QAudioFormat::Int16)).isEmpty());
 }
 
 // Out-of-range and non-finite samples from a float file are clipped or
 // silenced, never wrapped around.
-TEST(RenderWave, ClipsAndSilencesWildSamples)
+TEST(renderWave, ClipsAndSilencesWildSamples)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const QByteArray out =
-        RenderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1, QAudioFormat::Int16));
+        renderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1, QAudioFormat::Int16));
     ASSERT_EQ(out.size(), 12);
     EXPECT_EQ(int16At(out, 0), 32767);
     EXPECT_EQ(int16At(out, 1), -32768);
@@ -93,9 +93,9 @@ TEST(RenderWave, ClipsAndSilencesWildSamples)
 }
 
 // A stereo file on a mono stream is heard as the mean of its channels.
-TEST(RenderWave, MixesChannelsDownToMono)
+TEST(renderWave, MixesChannelsDownToMono)
 {
-    const QByteArray out = RenderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
+    const QByteArray out = renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
     ASSERT_EQ(out.size(), 4);
     EXPECT_EQ(int16At(out, 0), 0);
     EXPECT_EQ(int16At(out, 1), 8192);

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("cannot write the scratch file");
 
     tolvex::WaveRefusal why = tolvex::WaveRefusal::None;
-    const auto wave = tolvex::DecodeWaveFile(g_path, &why);
+    const auto wave = tolvex::decodeWaveFile(g_path, &why);
     if (!wave) {
         if (why == tolvex::WaveRefusal::None)
             fail("refused without a reason");
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         streamFormat(48000, 2, QAudioFormat::UInt8),
     };
     for (const QAudioFormat& format : formats) {
-        const QByteArray pcm = tolvex::RenderWave(*wave, format);
+        const QByteArray pcm = tolvex::renderWave(*wave, format);
         if (pcm.isEmpty() || pcm.size() % format.bytesPerFrame() != 0)
             fail("rendered stream is empty or holds a partial frame");
     }
