@@ -34,10 +34,10 @@ enum class Kind { Lit, Unlit, Arm, Stop };
 
 struct Event {
     Kind kind;
-    int what;  // the pad, or the timer's number 1..5
+    int what; // the pad, or the timer's number 1..5
     int ms;
     Clock::time_point at;
-    Clock::time_point deadline;  // an armed timer's first tick is due then
+    Clock::time_point deadline; // an armed timer's first tick is due then
 };
 
 // The main window with every light, dark and timer request stamped on entry.
@@ -112,9 +112,9 @@ struct Timing {
 };
 
 struct PlaybackResult {
-    std::vector<double> stepErrors;   // tick minus its deadline, ms
-    std::vector<double> stepHandler;  // light to the lit time armed: the step's own work
-    double drift = std::nan("");      // hand-over minus its ideal time
+    std::vector<double> stepErrors;  // tick minus its deadline, ms
+    std::vector<double> stepHandler; // light to the lit time armed: the step's own work
+    double drift = std::nan("");     // hand-over minus its ideal time
 };
 
 std::mt19937 g_rng(20240607);
@@ -136,15 +136,16 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
     s.Sequence = randomSequence(n);
     s.LitTime = timing.lit;
     s.GapTime = timing.gap;
-    const auto handOver = runUntil(form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
-    form.engine().EnterIdle();  // no answer: back to free play at once
+    const auto handOver = runUntil(
+        form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
+    form.engine().EnterIdle(); // no answer: back to free play at once
     if (!handOver) {
         std::fprintf(stderr, "playback of %d pads never handed over\n", n);
         return r;
     }
 
     std::map<int, Event> lastArm;
-    std::optional<Clock::time_point> t0;  // Timer1 armed with the 500 ms lead-in
+    std::optional<Clock::time_point> t0; // Timer1 armed with the 500 ms lead-in
     Clock::time_point litAt{};
     bool lit = false;
     for (const Event& e : form.events) {
@@ -180,9 +181,11 @@ std::optional<double> answerClock(TimedForm& form)
     form.events.clear();
     form.engine().OnNewGameClick();
     form.engine().MutableState().Sequence = randomSequence(1);
-    const auto handOver = runUntil(form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
+    const auto handOver = runUntil(
+        form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
     if (!handOver) return std::nullopt;
-    const auto timeout = runUntil(form, [](const Event& e) { return isArm(e, 5, 100); }, 10000);
+    const auto timeout = runUntil(
+        form, [](const Event& e) { return isArm(e, 5, 100); }, 10000);
     // Skip the failure show: stop it and do what its last step does.
     form.SetTimer(TimerId::Timer5, 0);
     form.engine().EnterIdle();
@@ -278,8 +281,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <rows.md> <tone folder> [repeats]\n", argv[0]);
         return 2;
     }
-    const int status =
-        onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
+    const int status = onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
     // As the game does: Qt's audio teardown at exit can crash.
     exitWithoutAudioTeardown(status);
 }

@@ -42,7 +42,7 @@ using testing::kPads;
 using testing::waitUntil;
 
 constexpr int kAboutWidth = 284, kAboutHeight = 420;
-constexpr int kLoud = 1000;  // well above a null sink's exact silence
+constexpr int kLoud = 1000; // well above a null sink's exact silence
 constexpr int kRate = testing::MonitorRecorder::kRate;
 
 // Lets the game settle between measurements, serving this program's events.
@@ -297,8 +297,8 @@ int measure(int argc, char* argv[], const std::string& display)
         std::optional<double> heard;
         for (const auto& [at, n] : arrivals) {
             if (n > static_cast<std::size_t>(onset)) {
-                heard = msBetween(pressed, at) - static_cast<double>(n - static_cast<std::size_t>(onset)) * 1000.0 / kRate -
-                        lead[i % 4];
+                heard = msBetween(pressed, at) -
+                        static_cast<double>(n - static_cast<std::size_t>(onset)) * 1000.0 / kRate - lead[i % 4];
                 break;
             }
         }

@@ -62,8 +62,8 @@ class Table {
 public:
     explicit Table(std::string path, std::string suffix = {}) : m_path(std::move(path)), m_suffix(std::move(suffix)) {}
 
-    void row(const std::string& measure, const Stats& s, const std::string& unit, const std::string& target,
-             bool met, int decimals = 2)
+    void row(const std::string& measure, const Stats& s, const std::string& unit, const std::string& target, bool met,
+             int decimals = 2)
     {
         write(measure, std::to_string(s.n), fmt(s.median, decimals) + " " + unit, fmt(s.p99, decimals) + " " + unit,
               fmt(s.max, decimals) + " " + unit, target, target.empty() ? "info" : (met ? "met" : "**missed**"));
@@ -77,8 +77,8 @@ public:
     }
 
 private:
-    void write(const std::string& name, const std::string& runs, const std::string& median,
-               const std::string& p99, const std::string& max, const std::string& target, const std::string& result)
+    void write(const std::string& name, const std::string& runs, const std::string& median, const std::string& p99,
+               const std::string& max, const std::string& target, const std::string& result)
     {
         const std::string measure = name + m_suffix;
         std::ofstream out(m_path, std::ios::app);

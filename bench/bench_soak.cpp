@@ -48,7 +48,7 @@ int openDescriptors()
 {
     int n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n - 1;  // the directory listing's own
+    return n - 1; // the directory listing's own
 }
 
 class Soak {
@@ -68,13 +68,13 @@ public:
         if (idle()) {
             QTest::mouseClick(m_form.Command1(), Qt::LeftButton);
             quicken();
-            m_roundsToPlay = 1 + pick(12);  // more than 10 wins
+            m_roundsToPlay = 1 + pick(12); // more than 10 wins
         }
         if (!testing::waitUntil([&] { return state().TimeLimitOn == kTrue || idle(); }, kPatience)) return false;
         if (!idle()) {
             const std::string sequence = state().Sequence;
             if (static_cast<int>(sequence.size()) > m_roundsToPlay) {
-                press((sequence.front() - '0' + 1) % 4, true);  // a wrong pad: the failure show
+                press((sequence.front() - '0' + 1) % 4, true); // a wrong pad: the failure show
             } else {
                 for (char digit : sequence) press(digit - '0', pick(2) == 0);
                 return true;

@@ -43,7 +43,10 @@ template <typename F> void Engine::runHandler(F&& f)
     f();
 }
 
-void Engine::OnLoad() { runHandler([&] { StartUp(); }); }
+void Engine::OnLoad()
+{
+    runHandler([&] { StartUp(); });
+}
 
 void Engine::OnNewGameClick()
 {
@@ -126,7 +129,7 @@ void Engine::NewGame()
 
     int level = -1;
     for (std::int16_t i = 0; i < 4; ++i) {
-        if (m_board.LevelChosen(i)) level = i;  // the last chosen index wins
+        if (m_board.LevelChosen(i)) level = i; // the last chosen index wins
     }
     if (level >= 0) {
         m_state.RoundsToWin = kLevels[level].roundsToWin;

@@ -24,8 +24,8 @@ public:
     void OnTimer(TimerId timer);
     void OnPadDown(std::int16_t pad);
     void OnPadUp(std::int16_t pad);
-    void OnGapSetting(std::int32_t value);  // HScroll1 moved
-    void OnLitSetting(std::int32_t value);  // HScroll2 moved
+    void OnGapSetting(std::int32_t value); // HScroll1 moved
+    void OnLitSetting(std::int32_t value); // HScroll2 moved
     bool HandlerRunning() const { return m_inHandler; }
 
     // --- Handlers.

@@ -7,9 +7,8 @@
 namespace tolvex {
 
 // The prompt shown when a tone is refused: one carriage return, no line feed.
-inline constexpr const char* kToneWarning =
-    "No puedo ejecutar el fichero .WAV!\r"
-    "Cierra la aplicación que hayas abierto y pulsa Aceptar.";
+inline constexpr const char* kToneWarning = "No puedo ejecutar el fichero .WAV!\r"
+                                            "Cierra la aplicación que hayas abierto y pulsa Aceptar.";
 
 // Module-level naming values, set once at start-up.
 struct SoundNaming {

@@ -54,15 +54,11 @@ QAudioFormat streamFormat()
     return format;
 }
 
-bool gone(pa_context_state_t state)
-{
-    return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
-}
+bool gone(pa_context_state_t state) { return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED; }
 
 void forget(pa_operation* op)
 {
-    if (op != nullptr)
-        pa_operation_unref(op);
+    if (op != nullptr) pa_operation_unref(op);
 }
 
 } // namespace
@@ -70,8 +66,7 @@ void forget(pa_operation* op)
 PulseWavePlayer::PulseWavePlayer()
 {
     m_loop = pa_threaded_mainloop_new();
-    if (m_loop == nullptr)
-        return;
+    if (m_loop == nullptr) return;
     if (pa_threaded_mainloop_start(m_loop) < 0) {
         pa_threaded_mainloop_free(m_loop);
         m_loop = nullptr;
@@ -85,8 +80,7 @@ PulseWavePlayer::PulseWavePlayer()
 
 PulseWavePlayer::~PulseWavePlayer()
 {
-    if (m_loop == nullptr)
-        return;
+    if (m_loop == nullptr) return;
     pa_threaded_mainloop_lock(m_loop);
     dropContextLocked();
     pa_threaded_mainloop_unlock(m_loop);
@@ -97,20 +91,17 @@ PulseWavePlayer::~PulseWavePlayer()
 void PulseWavePlayer::connectLocked()
 {
     m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvex");
-    if (m_context == nullptr)
-        return;
+    if (m_context == nullptr) return;
     pa_context_set_state_callback(m_context, &PulseWavePlayer::onContextState, this);
     // No autospawn: starting a sound server is the desktop's business, and
     // libpulse would wait for it right here.
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-        dropContextLocked();
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) dropContextLocked();
 }
 
 void PulseWavePlayer::dropContextLocked()
 {
     dropStreamLocked();
-    if (m_context == nullptr)
-        return;
+    if (m_context == nullptr) return;
     pa_context_set_state_callback(m_context, nullptr, nullptr);
     // Closing the connection also ends, on the server, a stream that was
     // still being set up.
@@ -125,8 +116,7 @@ void PulseWavePlayer::dropStreamLocked()
     if (m_stream != nullptr) {
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream)))
-            pa_stream_disconnect(m_stream);
+        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) pa_stream_disconnect(m_stream);
         pa_stream_unref(m_stream);
         m_stream = nullptr;
     }
@@ -136,8 +126,7 @@ void PulseWavePlayer::dropStreamLocked()
 
 void PulseWavePlayer::forgetPauseLocked()
 {
-    if (m_pause == nullptr)
-        return;
+    if (m_pause == nullptr) return;
     pa_threaded_mainloop_get_api(m_loop)->time_free(m_pause);
     m_pause = nullptr;
 }
@@ -145,19 +134,16 @@ void PulseWavePlayer::forgetPauseLocked()
 void PulseWavePlayer::openStreamLocked()
 {
     dropStreamLocked();
-    if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY)
-        return;
+    if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY) return;
     const QAudioFormat format = streamFormat();
     pa_sample_spec samples{};
     samples.format = PA_SAMPLE_S16NE;
     samples.rate = static_cast<std::uint32_t>(format.sampleRate());
     samples.channels = static_cast<std::uint8_t>(format.channelCount());
     pa_channel_map map{};
-    if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr)
-        return;
+    if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr) return;
     m_stream = pa_stream_new(m_context, "Tono", &samples, &map);
-    if (m_stream == nullptr)
-        return;
+    if (m_stream == nullptr) return;
     pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
     pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
     pa_buffer_attr attr{};
@@ -178,19 +164,17 @@ void PulseWavePlayer::cutLocked()
     forgetPauseLocked();
     m_pcm.clear();
     m_written = 0;
-    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY)
-        return;
+    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY) return;
     forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
     forget(pa_stream_flush(m_stream, nullptr, nullptr));
 }
 
-template <typename Done>
-bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
+template <typename Done> bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
 {
     while (!done()) {
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || m_context == nullptr)
-            return false;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || m_context == nullptr) return false;
         // The mainloop's wait has no time limit; a timer of its own wakes it.
         pa_time_event* alarm = pa_context_rttime_new(
             m_context, pa_rtclock_now() + static_cast<pa_usec_t>(left.count()),
@@ -198,8 +182,7 @@ bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
                 pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
             },
             m_loop);
-        if (alarm == nullptr)
-            return false;
+        if (alarm == nullptr) return false;
         pa_threaded_mainloop_wait(m_loop);
         pa_threaded_mainloop_get_api(m_loop)->time_free(alarm);
     }
@@ -208,8 +191,7 @@ bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
 
 void PulseWavePlayer::stop()
 {
-    if (m_loop == nullptr)
-        return;
+    if (m_loop == nullptr) return;
     pa_threaded_mainloop_lock(m_loop);
     cutLocked();
     pa_threaded_mainloop_unlock(m_loop);
@@ -217,8 +199,7 @@ void PulseWavePlayer::stop()
 
 std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 {
-    if (m_loop == nullptr)
-        return 0;
+    if (m_loop == nullptr) return 0;
     // One sound at a time: every request ends the one still playing, even a
     // request that is then refused. The stream itself serves again.
     pa_threaded_mainloop_lock(m_loop);
@@ -226,13 +207,11 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     pa_threaded_mainloop_unlock(m_loop);
 
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
-    if (!wave)
-        return 0;
+    if (!wave) return 0;
     const QAudioFormat format = streamFormat();
     const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
     QByteArray pcm = renderWave(*wave, format);
-    if (pcm.isEmpty() || frameBytes == 0)
-        return 0;
+    if (pcm.isEmpty() || frameBytes == 0) return 0;
 
     // A long file takes tens of ms to decode and render, which must not eat
     // into the server's time.
@@ -248,8 +227,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (m_context == nullptr || gone(pa_context_get_state(m_context))) {
         dropContextLocked();
         connectLocked();
-        if (m_context == nullptr)
-            return 0;
+        if (m_context == nullptr) return 0;
     }
     const bool answered = waitLocked(
         [this] {
@@ -258,18 +236,15 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
         },
         deadline);
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
-        return 0;  // still connecting: the next request looks again
+        return 0; // still connecting: the next request looks again
 
     // The stream opened ahead is normally ready by now; a stream on an
     // output that is no longer the default is replaced.
-    if (m_stream == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream)))
-        openStreamLocked();
-    if (!readyLocked(deadline))
-        return 0;
+    if (m_stream == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) openStreamLocked();
+    if (!readyLocked(deadline)) return 0;
     if (!onDefaultOutputLocked(deadline)) {
         openStreamLocked();
-        if (!readyLocked(deadline))
-            return 0;
+        if (!readyLocked(deadline)) return 0;
     }
     return queueLocked(std::move(pcm), frameBytes);
 }
@@ -284,8 +259,7 @@ bool PulseWavePlayer::readyLocked(Deadline deadline)
         deadline);
     const pa_stream_state_t s = m_stream != nullptr ? pa_stream_get_state(m_stream) : PA_STREAM_FAILED;
     // A stream still being set up is kept for the next request.
-    if (s == PA_STREAM_READY || s == PA_STREAM_CREATING)
-        return s == PA_STREAM_READY;
+    if (s == PA_STREAM_READY || s == PA_STREAM_CREATING) return s == PA_STREAM_READY;
     dropStreamLocked();
     return false;
 }
@@ -317,12 +291,10 @@ std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes
 void PulseWavePlayer::writeLocked(std::size_t room)
 {
     const auto total = static_cast<std::size_t>(m_pcm.size());
-    if (m_stream == nullptr || m_written >= total || room == static_cast<std::size_t>(-1))
-        return;
+    if (m_stream == nullptr || m_written >= total || room == static_cast<std::size_t>(-1)) return;
     // Whole frames only.
     const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / m_frameBytes * m_frameBytes;
-    if (n == 0)
-        return;
+    if (n == 0) return;
     if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
         dropStreamLocked();
         return;
@@ -342,8 +314,7 @@ void PulseWavePlayer::writeLocked(std::size_t room)
 void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
 {
     forgetPauseLocked();
-    if (m_context == nullptr || m_stream == nullptr)
-        return;
+    if (m_context == nullptr || m_stream == nullptr) return;
     m_pause = pa_context_rttime_new(
         m_context, pa_rtclock_now() + after,
         [](pa_mainloop_api* /*api*/, pa_time_event* /*event*/, const timeval*, void* me) {
@@ -386,18 +357,15 @@ bool PulseWavePlayer::onDefaultOutputLocked(Deadline deadline)
         m_context,
         [](pa_context*, const pa_server_info* info, void* me) {
             auto* q = static_cast<Query*>(me);
-            if (info != nullptr && info->default_sink_name != nullptr)
-                q->sink = info->default_sink_name;
+            if (info != nullptr && info->default_sink_name != nullptr) q->sink = info->default_sink_name;
             q->answered = true;
             pa_threaded_mainloop_signal(q->loop, 0);
         },
         &query);
-    if (op == nullptr)
-        return false;
+    if (op == nullptr) return false;
     waitLocked([&query] { return query.answered; }, deadline);
     // Without an answer the callback must not come later, to a query gone.
-    if (!query.answered)
-        pa_operation_cancel(op);
+    if (!query.answered) pa_operation_cancel(op);
     pa_operation_unref(op);
     const char* device = pa_stream_get_device_name(m_stream);
     return !query.sink.empty() && device != nullptr && query.sink == device;

@@ -51,8 +51,7 @@ private:
     void connectLocked();
     void dropContextLocked();
     void dropStreamLocked();
-    template <typename Done>
-    bool waitLocked(Done done, Deadline deadline);
+    template <typename Done> bool waitLocked(Done done, Deadline deadline);
     void openStreamLocked();
     void cutLocked();
     void forgetPauseLocked();
@@ -71,7 +70,7 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
-    pa_time_event* m_pause = nullptr;  // when the sound has played out, then when the paused stream closes
+    pa_time_event* m_pause = nullptr; // when the sound has played out, then when the paused stream closes
     QByteArray m_pcm;
     std::size_t m_written = 0;
     std::size_t m_frameBytes = 0;

@@ -10,17 +10,13 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path path = fs::absolute(fs::path(fileName), ec);
-    if (ec)
-        return nullptr;
+    if (ec) return nullptr;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status))
-        return nullptr;
+    if (ec || !fs::is_regular_file(status)) return nullptr;
     const std::uintmax_t bytes = fs::file_size(path, ec);
-    if (ec)
-        return nullptr;
+    if (ec) return nullptr;
     const fs::file_time_type modified = fs::last_write_time(path, ec);
-    if (ec)
-        return nullptr;
+    if (ec) return nullptr;
 
     const std::string key = path.string();
     auto it = m_entries.find(key);
@@ -28,12 +24,10 @@ std::shared_ptr<const DecodedWave> ToneCache::load(const std::string& fileName)
         it->second.lastUse = ++m_useCounter;
         return it->second.wave;
     }
-    if (it != m_entries.end())
-        m_entries.erase(it);
+    if (it != m_entries.end()) m_entries.erase(it);
 
     auto wave = decodeWaveFile(key);
-    if (!wave)
-        return nullptr;
+    if (!wave) return nullptr;
     if (m_entries.size() >= kEntries) {
         auto oldest = std::min_element(m_entries.begin(), m_entries.end(), [](const auto& a, const auto& b) {
             return a.second.lastUse < b.second.lastUse;

@@ -23,19 +23,13 @@ int storedSampleWidth(int subtype)
     case SF_FORMAT_PCM_S8:
     case SF_FORMAT_PCM_U8:
     case SF_FORMAT_ULAW:
-    case SF_FORMAT_ALAW:
-        return 1;
-    case SF_FORMAT_PCM_16:
-        return 2;
-    case SF_FORMAT_PCM_24:
-        return 3;
+    case SF_FORMAT_ALAW: return 1;
+    case SF_FORMAT_PCM_16: return 2;
+    case SF_FORMAT_PCM_24: return 3;
     case SF_FORMAT_PCM_32:
-    case SF_FORMAT_FLOAT:
-        return 4;
-    case SF_FORMAT_DOUBLE:
-        return 8;
-    default:
-        return 0;
+    case SF_FORMAT_FLOAT: return 4;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 0;
     }
 }
 
@@ -47,11 +41,9 @@ bool dataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBy
     std::memcpy(wanted.id, "data", 4);
     wanted.id_size = 4;
     SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(file, &wanted);
-    if (it == nullptr)
-        return false;
+    if (it == nullptr) return false;
     SF_CHUNK_INFO found{};
-    if (sf_get_chunk_size(it, &found) != SF_ERR_NO_ERROR)
-        return false;
+    if (sf_get_chunk_size(it, &found) != SF_ERR_NO_ERROR) return false;
     const std::int64_t declared = found.datalen;
 
     const int width = storedSampleWidth(info.format & SF_FORMAT_SUBMASK);
@@ -67,8 +59,7 @@ bool dataChunkIsComplete(SNDFILE* file, const SF_INFO& info, std::int64_t fileBy
 
 std::optional<DecodedWave> refuse(WaveRefusal reason, WaveRefusal* why)
 {
-    if (why != nullptr)
-        *why = reason;
+    if (why != nullptr) *why = reason;
     return std::nullopt;
 }
 
@@ -95,30 +86,22 @@ std::optional<DecodedWave> decodeWaveFile(const std::string& path, WaveRefusal* 
     namespace fs = std::filesystem;
     std::error_code ec;
     // Only regular files: opening a pipe or a device could block.
-    if (!fs::is_regular_file(fs::status(path, ec)) || ec)
-        return refuse(WaveRefusal::NotAFile, why);
+    if (!fs::is_regular_file(fs::status(path, ec)) || ec) return refuse(WaveRefusal::NotAFile, why);
     const auto size = fs::file_size(path, ec);
-    if (ec)
-        return refuse(WaveRefusal::NotAFile, why);
-    if (size == 0)
-        return refuse(WaveRefusal::Empty, why);
-    if (size > static_cast<std::uintmax_t>(kMaxWaveFileBytes))
-        return refuse(WaveRefusal::TooLarge, why);
+    if (ec) return refuse(WaveRefusal::NotAFile, why);
+    if (size == 0) return refuse(WaveRefusal::Empty, why);
+    if (size > static_cast<std::uintmax_t>(kMaxWaveFileBytes)) return refuse(WaveRefusal::TooLarge, why);
 
     SF_INFO info{};
     SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file)
-        return refuse(WaveRefusal::NotWave, why);
+    if (!file) return refuse(WaveRefusal::NotWave, why);
     const int major = info.format & SF_FORMAT_TYPEMASK;
-    if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX)
-        return refuse(WaveRefusal::NotWave, why);
-    if (info.channels < 1 || info.channels > kMaxWaveChannels
-        || info.samplerate < kMinWaveSampleRate || info.samplerate > kMaxWaveSampleRate)
+    if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX) return refuse(WaveRefusal::NotWave, why);
+    if (info.channels < 1 || info.channels > kMaxWaveChannels || info.samplerate < kMinWaveSampleRate ||
+        info.samplerate > kMaxWaveSampleRate)
         return refuse(WaveRefusal::BadHeader, why);
-    if (info.frames <= 0)
-        return refuse(WaveRefusal::Empty, why);
-    if (static_cast<double>(info.frames) > kMaxWaveSeconds * info.samplerate)
-        return refuse(WaveRefusal::TooLong, why);
+    if (info.frames <= 0) return refuse(WaveRefusal::Empty, why);
+    if (static_cast<double>(info.frames) > kMaxWaveSeconds * info.samplerate) return refuse(WaveRefusal::TooLong, why);
     if (!dataChunkIsComplete(file.get(), info, static_cast<std::int64_t>(size)))
         return refuse(WaveRefusal::Truncated, why);
 
@@ -128,11 +111,9 @@ std::optional<DecodedWave> decodeWaveFile(const std::string& path, WaveRefusal* 
     wave.samples.resize(static_cast<std::size_t>(info.frames) * info.channels);
     sf_command(file.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     const sf_count_t read = sf_readf_float(file.get(), wave.samples.data(), info.frames);
-    if (read != info.frames || sf_error(file.get()) != SF_ERR_NO_ERROR)
-        return refuse(WaveRefusal::ReadFailed, why);
+    if (read != info.frames || sf_error(file.get()) != SF_ERR_NO_ERROR) return refuse(WaveRefusal::ReadFailed, why);
 
-    if (why != nullptr)
-        *why = WaveRefusal::None;
+    if (why != nullptr) *why = WaveRefusal::None;
     return wave;
 }
 

@@ -23,10 +23,7 @@ struct DecodedWave {
     int channels = 0;
     std::vector<float> samples;
 
-    std::int64_t frames() const
-    {
-        return channels > 0 ? static_cast<std::int64_t>(samples.size()) / channels : 0;
-    }
+    std::int64_t frames() const { return channels > 0 ? static_cast<std::int64_t>(samples.size()) / channels : 0; }
 };
 
 // Why a file was not decoded.

@@ -11,23 +11,16 @@ namespace {
 
 // Full scale at most, and silence for what is not a number; done before
 // interpolating, so that one wild sample cannot spoil its neighbours.
-float clip(float x)
-{
-    return std::isnan(x) ? 0.0f : std::clamp(x, -1.0f, 1.0f);
-}
+float clip(float x) { return std::isnan(x) ? 0.0f : std::clamp(x, -1.0f, 1.0f); }
 
 float sampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int outChannels)
 {
     const float* f = wave.samples.data() + frame * wave.channels;
-    if (wave.channels == outChannels)
-        return f[channel];
-    if (wave.channels == 1)
-        return f[0];
-    if (channel < wave.channels && outChannels > 1)
-        return f[channel];
+    if (wave.channels == outChannels) return f[channel];
+    if (wave.channels == 1) return f[0];
+    if (channel < wave.channels && outChannels > 1) return f[channel];
     float sum = 0.0f;
-    for (int c = 0; c < wave.channels; ++c)
-        sum += f[c];
+    for (int c = 0; c < wave.channels; ++c) sum += f[c];
     return sum / static_cast<float>(wave.channels);
 }
 
@@ -52,12 +45,8 @@ void store(float x, QAudioFormat::SampleFormat format, char* out)
         std::memcpy(out, &v, 4);
         break;
     }
-    case QAudioFormat::Float:
-        std::memcpy(out, &x, 4);
-        break;
-    default:
-        std::memset(out, 0, 1);
-        break;
+    case QAudioFormat::Float: std::memcpy(out, &x, 4); break;
+    default: std::memset(out, 0, 1); break;
     }
 }
 
@@ -65,16 +54,16 @@ void store(float x, QAudioFormat::SampleFormat format, char* out)
 
 QByteArray renderWave(const DecodedWave& wave, const QAudioFormat& format)
 {
-    if (wave.channels < 1 || wave.sampleRate < 1 || wave.frames() < 1 || !format.isValid()
-        || format.sampleFormat() == QAudioFormat::Unknown)
+    if (wave.channels < 1 || wave.sampleRate < 1 || wave.frames() < 1 || !format.isValid() ||
+        format.sampleFormat() == QAudioFormat::Unknown)
         return {};
     const int outChannels = format.channelCount();
     const int bytesPerSample = format.bytesPerSample();
     const std::int64_t inFrames = wave.frames();
     const double step = static_cast<double>(wave.sampleRate) / format.sampleRate();
     const std::int64_t outFrames = wave.sampleRate == format.sampleRate()
-        ? inFrames
-        : static_cast<std::int64_t>(std::ceil(static_cast<double>(inFrames) / step));
+                                       ? inFrames
+                                       : static_cast<std::int64_t>(std::ceil(static_cast<double>(inFrames) / step));
 
     QByteArray out(static_cast<qsizetype>(outFrames * outChannels * bytesPerSample), Qt::Uninitialized);
     char* p = out.data();

@@ -18,13 +18,13 @@ namespace tolvex {
 // Every field by name, so that a failed comparison of whole states says which differ.
 inline void PrintTo(const GameState& s, std::ostream* os)
 {
-    *os << "{Sequence \"" << s.Sequence << "\" CurrentPad " << s.CurrentPad << " LitTime " << s.LitTime
-        << " GapTime " << s.GapTime << " Round " << s.Round << " PlayPos " << s.PlayPos << " PlayerTurn "
-        << s.PlayerTurn << " PlayerInput \"" << s.PlayerInput << "\" TurnStart " << s.TurnStart << " TimeLimitOn "
-        << s.TimeLimitOn << " GameOver " << s.GameOver << " RoundsToWin " << s.RoundsToWin << " SpeedUpPercent "
-        << s.SpeedUpPercent << " TimeLimitSecs " << s.TimeLimitSecs << " BlinkCount " << s.BlinkCount << " Won "
-        << s.Won << " Missed " << s.Missed << " ToneResult " << s.ToneResult << " ShowPad " << s.ShowPad
-        << " InputBlocked " << s.InputBlocked << "}";
+    *os << "{Sequence \"" << s.Sequence << "\" CurrentPad " << s.CurrentPad << " LitTime " << s.LitTime << " GapTime "
+        << s.GapTime << " Round " << s.Round << " PlayPos " << s.PlayPos << " PlayerTurn " << s.PlayerTurn
+        << " PlayerInput \"" << s.PlayerInput << "\" TurnStart " << s.TurnStart << " TimeLimitOn " << s.TimeLimitOn
+        << " GameOver " << s.GameOver << " RoundsToWin " << s.RoundsToWin << " SpeedUpPercent " << s.SpeedUpPercent
+        << " TimeLimitSecs " << s.TimeLimitSecs << " BlinkCount " << s.BlinkCount << " Won " << s.Won << " Missed "
+        << s.Missed << " ToneResult " << s.ToneResult << " ShowPad " << s.ShowPad << " InputBlocked " << s.InputBlocked
+        << "}";
 }
 
 } // namespace tolvex
@@ -32,9 +32,9 @@ inline void PrintTo(const GameState& s, std::ostream* os)
 namespace tolvex::testing {
 
 struct TimerSlot {
-    std::int32_t interval = 0;  // 0: stopped
-    std::int64_t due = 0;       // virtual ms of the next tick
-    std::uint64_t order = 0;    // ties fire in arming order
+    std::int32_t interval = 0; // 0: stopped
+    std::int64_t due = 0;      // virtual ms of the next tick
+    std::uint64_t order = 0;   // ties fire in arming order
 };
 
 class FakePlayer : public WavePlayer {
@@ -66,11 +66,11 @@ public:
     float span = 1095.0f;
     std::string score = "999", gapText = "Label1", litText = "Label2";
     bool newGameEnabled = true, levelsEnabled = true;
-    int level = 0;     // chosen Option1 index, -1 for none
-    int soundSet = 1;  // chosen Option2 index
+    int level = 0;    // chosen Option1 index, -1 for none
+    int soundSet = 1; // chosen Option2 index
     int abouts = 0;
     std::vector<std::string> warnings;
-    std::function<void()> onWarning;  // runs inside the modal box
+    std::function<void()> onWarning; // runs inside the modal box
     std::function<void()> onAbout;
     bool logTimeBar = false;
 
@@ -141,7 +141,7 @@ public:
     FakeBoard board{time};
     FakePlayer player;
     Engine engine{board, time, player};
-    std::vector<TimerId> ticks;  // every tick delivered, dropped or not
+    std::vector<TimerId> ticks; // every tick delivered, dropped or not
     std::function<void()> afterTick;
 
     const GameState& st() const { return engine.State(); }

@@ -21,8 +21,7 @@ inline int mixedBlocks(const QImage& image, int scale)
 {
     int mixed = 0;
     for (int y = 0; y + scale <= image.height(); y += scale)
-        for (int x = 0; x + scale <= image.width(); x += scale)
-            mixed += uniformBlock(image, x, y, scale) ? 0 : 1;
+        for (int x = 0; x + scale <= image.width(); x += scale) mixed += uniformBlock(image, x, y, scale) ? 0 : 1;
     return mixed;
 }
 

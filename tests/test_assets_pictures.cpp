@@ -59,7 +59,8 @@ QImage assembledBoard()
     board.fill(Qt::black);
     QPainter painter(&board);
     for (int pad : {2, 3, 1, 0})
-        painter.drawImage(QPoint(px(kPads[pad].unlitLeft), px(kPads[pad].unlitTop)), readPicture(padFile(pad, false), "gif"));
+        painter.drawImage(QPoint(px(kPads[pad].unlitLeft), px(kPads[pad].unlitTop)),
+                          readPicture(padFile(pad, false), "gif"));
     return board;
 }
 
@@ -75,7 +76,8 @@ TEST_P(PadPicture, hasExactSizeBlackCornersAndTableColourInTheMiddleOfItsQuarter
     const QImage image = readPicture(padFile(pad, lit), "gif");
     ASSERT_EQ(image.size(), QSize(c.width, c.height));
 
-    for (const QPoint corner : {QPoint(0, 0), QPoint(c.width - 1, 0), QPoint(0, c.height - 1), QPoint(c.width - 1, c.height - 1)})
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(c.width - 1, 0), QPoint(0, c.height - 1), QPoint(c.width - 1, c.height - 1)})
         EXPECT_EQ(hex(image.pixel(corner)), hex(qRgb(0, 0, 0))) << "corner " << corner.x() << "," << corner.y();
 
     // The quarter's middle: radius 125 px from the board centre, on the quarter's diagonal.
@@ -85,16 +87,17 @@ TEST_P(PadPicture, hasExactSizeBlackCornersAndTableColourInTheMiddleOfItsQuarter
     for (const double r : {100.0, 125.0, 150.0}) {
         for (const double degrees : {30.0, 45.0, 60.0}) {
             const double a = degrees * M_PI / 180.0;
-            const QPoint p(static_cast<int>(localCx + c.signX * r * std::cos(a)), static_cast<int>(localCy + c.signY * r * std::sin(a)));
+            const QPoint p(static_cast<int>(localCx + c.signX * r * std::cos(a)),
+                           static_cast<int>(localCy + c.signY * r * std::sin(a)));
             EXPECT_EQ(hex(image.pixel(p)), hex(expected)) << "r " << r << " angle " << degrees;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPads, PadPicture,
-                         ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool()),
+INSTANTIATE_TEST_SUITE_P(AllPads, PadPicture, ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool()),
                          [](const auto& info) {
-                             return "pad" + std::to_string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Lit" : "Unlit");
+                             return "pad" + std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) ? "Lit" : "Unlit");
                          });
 
 // Laid at their places, the four unlit pads make a ring around a black hole, with black gaps and surroundings.
@@ -132,7 +135,8 @@ TEST(PadRing, neighbouringQuartersArePartedByThinBlackGaps)
         for (const int side : {-1, 1}) {
             const QPointF off(-std::sin(a) * side * 5, -std::cos(a) * side * 5);
             const QPointF on(kCentreX + 125 * std::cos(a), kCentreY - 125 * std::sin(a));
-            EXPECT_NE(hex(board.pixel((on + off).toPoint())), hex(qRgb(0, 0, 0))) << "axis " << axis * 90 << " side " << side;
+            EXPECT_NE(hex(board.pixel((on + off).toPoint())), hex(qRgb(0, 0, 0)))
+                << "axis " << axis * 90 << " side " << side;
         }
     }
 }
@@ -180,8 +184,7 @@ QSet<QRgb> coloursOf(const QImage& image)
 {
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
     return colours;
 }
 
@@ -258,8 +261,7 @@ TEST(HandCursor, isTwoColourHandWithFingertipAtTopLeft)
     EXPECT_GT(clear, 100);
     bool tipNearHotSpot = false;
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 3; ++x)
-            tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
+        for (int x = 0; x < 3; ++x) tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
     EXPECT_TRUE(tipNearHotSpot);
 }
 
@@ -268,8 +270,7 @@ TEST(Resources, everyPictureIsReachableUnderItsResourcePath)
 {
     QStringList paths = {":/pictures/logo.jpg", ":/pictures/hand.png", ":/icons/tolvex-32.png"};
     for (int pad = 0; pad < 4; ++pad)
-        for (const bool lit : {false, true})
-            paths << ":/" + padFile(pad, lit);
+        for (const bool lit : {false, true}) paths << ":/" + padFile(pad, lit);
     for (const QString& path : paths) {
         EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
         EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
@@ -289,8 +290,10 @@ TEST(GifWriter, roundTripsThroughQtsReader)
         {"one colour", 5, 3, 1, [](int, int, int) { return 0; }},
         {"two colours", 17, 9, 2, [](int x, int y, int) { return (x + y) % 2; }},
         {"stripes", 200, 150, 5, [](int x, int, int n) { return (x / 3) % n; }},
-        {"full palette, dictionary resets", 300, 200, 256, [](int x, int y, int n) { return (x * 7 + y * 13 + x * y) % n; }},
-        {"noise", 128, 128, 61, [](int x, int y, int n) { return static_cast<int>((x * 2654435761u ^ y * 40503u) % n); }},
+        {"full palette, dictionary resets", 300, 200, 256,
+         [](int x, int y, int n) { return (x * 7 + y * 13 + x * y) % n; }},
+        {"noise", 128, 128, 61,
+         [](int x, int y, int n) { return static_cast<int>((x * 2654435761u ^ y * 40503u) % n); }},
     };
     for (const Case& c : cases) {
         IndexedImage image;
@@ -340,7 +343,8 @@ double differenceFromPlain(const QImage& variant, const QImage& plain, int scale
                 }
             const int n = scale * scale;
             const QRgb p = plain.pixel(x, y);
-            diff += std::abs(double(r) / n - qRed(p)) + std::abs(double(g) / n - qGreen(p)) + std::abs(double(b) / n - qBlue(p));
+            diff += std::abs(double(r) / n - qRed(p)) + std::abs(double(g) / n - qGreen(p)) +
+                    std::abs(double(b) / n - qBlue(p));
         }
     return diff / (3.0 * plain.width() * plain.height());
 }
@@ -378,8 +382,9 @@ TEST_P(PadVariant, isTheSameDrawingWithMorePixels)
 INSTANTIATE_TEST_SUITE_P(AllPads, PadVariant,
                          ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool(), ::testing::Values(2, 3)),
                          [](const auto& info) {
-                             return "pad" + std::to_string(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Lit" : "Unlit")
-                                 + "At" + std::to_string(std::get<2>(info.param)) + "x";
+                             return "pad" + std::to_string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) ? "Lit" : "Unlit") + "At" +
+                                    std::to_string(std::get<2>(info.param)) + "x";
                          });
 
 // The window icon's variants keep its 16 colours and show the same ring.
@@ -458,8 +463,7 @@ TEST(HandCursor, variantsAreTheSameHandWithMorePixels)
         EXPECT_GT(mixedBlocks(hand, scale), 50) << name.toStdString();
         bool tipNearHotSpot = false;
         for (int y = 0; y < 3 * scale; ++y)
-            for (int x = 0; x < 3 * scale; ++x)
-                tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
+            for (int x = 0; x < 3 * scale; ++x) tipNearHotSpot = tipNearHotSpot || qAlpha(hand.pixel(x, y)) == 255;
         EXPECT_TRUE(tipNearHotSpot) << name.toStdString();
     }
 }
@@ -469,8 +473,7 @@ TEST(Resources, everyVariantIsReachableBesideItsPicture)
 {
     QStringList paths = {":/pictures/logo.jpg", ":/pictures/hand.png", ":/icons/tolvex-32.png"};
     for (int pad = 0; pad < 4; ++pad)
-        for (const bool lit : {false, true})
-            paths << ":/" + padFile(pad, lit);
+        for (const bool lit : {false, true}) paths << ":/" + padFile(pad, lit);
     for (const QString& path : paths) {
         const QImage plain(path);
         for (const int scale : {2, 3}) {

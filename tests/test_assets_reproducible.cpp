@@ -56,8 +56,7 @@ protected:
     {
         QStringList names;
         QDirIterator it(s_dir->path(), patterns, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            names << QDir(s_dir->path()).relativeFilePath(it.next());
+        while (it.hasNext()) names << QDir(s_dir->path()).relativeFilePath(it.next());
         names.sort();
         return names;
     }

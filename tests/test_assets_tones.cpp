@@ -50,11 +50,9 @@ public:
     {
         std::vector<std::complex<double>> a(kSize);
         const std::size_t n = std::min<std::size_t>(s.size(), kSize);
-        for (std::size_t i = 0; i < n; ++i)
-            a[i] = s[i] * (0.5 - 0.5 * std::cos(2 * M_PI * i / (n - 1)));
+        for (std::size_t i = 0; i < n; ++i) a[i] = s[i] * (0.5 - 0.5 * std::cos(2 * M_PI * i / (n - 1)));
         fft(a);
-        for (int i = 0; i < kSize / 2; ++i)
-            m_bins[i] = std::abs(a[i]);
+        for (int i = 0; i < kSize / 2; ++i) m_bins[i] = std::abs(a[i]);
     }
 
     double hzPerBin(double rate) const { return rate / kSize; }
@@ -65,8 +63,7 @@ public:
         const int a = static_cast<int>(lo / hzPerBin(rate)), b = static_cast<int>(hi / hzPerBin(rate));
         int best = a;
         for (int i = a; i <= b; ++i)
-            if (m_bins[i] > m_bins[best])
-                best = i;
+            if (m_bins[i] > m_bins[best]) best = i;
         const double l = std::log(m_bins[best - 1]), c = std::log(m_bins[best]), r = std::log(m_bins[best + 1]);
         const double shift = 0.5 * (l - r) / (l - 2 * c + r);
         return (best + shift) * hzPerBin(rate);
@@ -83,7 +80,8 @@ public:
     double energy(double rate, double lo, double hi) const
     {
         double e = 0;
-        for (int i = static_cast<int>(lo / hzPerBin(rate)); i <= std::min(kSize / 2 - 1, static_cast<int>(hi / hzPerBin(rate))); ++i)
+        for (int i = static_cast<int>(lo / hzPerBin(rate));
+             i <= std::min(kSize / 2 - 1, static_cast<int>(hi / hzPerBin(rate))); ++i)
             e += m_bins[i] * m_bins[i];
         return e;
     }
@@ -94,11 +92,9 @@ private:
         const std::size_t n = a.size();
         for (std::size_t i = 1, j = 0; i < n; ++i) {
             std::size_t bit = n >> 1;
-            for (; j & bit; bit >>= 1)
-                j ^= bit;
+            for (; j & bit; bit >>= 1) j ^= bit;
             j ^= bit;
-            if (i < j)
-                std::swap(a[i], a[j]);
+            if (i < j) std::swap(a[i], a[j]);
         }
         for (std::size_t len = 2; len <= n; len <<= 1) {
             const std::complex<double> w = std::polar(1.0, -2 * M_PI / len);
@@ -121,8 +117,7 @@ double rms(const std::vector<double>& s, double from, double to)
 {
     const auto a = static_cast<std::size_t>(from * s.size()), b = static_cast<std::size_t>(to * s.size());
     double e = 0;
-    for (std::size_t i = a; i < b; ++i)
-        e += s[i] * s[i];
+    for (std::size_t i = a; i < b; ++i) e += s[i] * s[i];
     return std::sqrt(e / (b - a));
 }
 
@@ -152,8 +147,7 @@ TEST_P(ToneFile, startsAndEndsNearSilenceAndPeaksNearMinusThreeDecibels)
         EXPECT_LT(std::abs(tone.samples[tone.samples.size() - 1 - i]), 0.01) << "sample -" << i + 1;
     }
     double peak = 0;
-    for (double v : tone.samples)
-        peak = std::max(peak, std::abs(v));
+    for (double v : tone.samples) peak = std::max(peak, std::abs(v));
     const double dbfs = 20 * std::log10(peak);
     EXPECT_NEAR(dbfs, -3.0, 0.5);
 }
@@ -171,18 +165,18 @@ TEST_P(ToneFile, dominantFrequencyIsThePadsPitch)
     EXPECT_NEAR(measured, kPitch[pad], 0.02 * kPitch[pad]);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllTones, ToneFile,
-                         ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 4)),
+INSTANTIATE_TEST_SUITE_P(AllTones, ToneFile, ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 4)),
                          [](const auto& info) {
-                             return std::string(kSoundStems[std::get<0>(info.param)]) + std::to_string(std::get<1>(info.param) + 1);
+                             return std::string(kSoundStems[std::get<0>(info.param)]) +
+                                    std::to_string(std::get<1>(info.param) + 1);
                          });
 
 // A tone's character, independent of its pitch.
 struct Timbre {
-    double sustain;      // loudness late in the tone against early on
-    double second;       // 2nd harmonic against the fundamental
-    double third;        // 3rd harmonic against the fundamental
-    double offHarmonic;  // energy between the harmonics against the energy on them
+    double sustain;     // loudness late in the tone against early on
+    double second;      // 2nd harmonic against the fundamental
+    double third;       // 3rd harmonic against the fundamental
+    double offHarmonic; // energy between the harmonics against the energy on them
 };
 
 Timbre timbreOf(const Tone& tone, double f)
@@ -209,7 +203,8 @@ TEST(ToneSets, haveDistinctTimbres)
     // Beep: steady, odd harmonics only. Campana: rings on while dying away, partials between
     // the harmonics. Ham: steady, with a strong octave. Ram: dies away fast.
     const std::array<Expect, 4> expected = {{
-        {"steady square", [](const Timbre& t) { return t.sustain > 0.9 && t.second < 0.05 && t.third > 0.2 && t.offHarmonic < 0.01; }},
+        {"steady square",
+         [](const Timbre& t) { return t.sustain > 0.9 && t.second < 0.05 && t.third > 0.2 && t.offHarmonic < 0.01; }},
         {"ringing bell", [](const Timbre& t) { return t.sustain > 0.5 && t.sustain < 0.85 && t.offHarmonic > 0.03; }},
         {"steady organ", [](const Timbre& t) { return t.sustain > 0.9 && t.second > 0.25; }},
         {"struck drum", [](const Timbre& t) { return t.sustain < 0.35; }},
@@ -217,14 +212,15 @@ TEST(ToneSets, haveDistinctTimbres)
     for (int pad = 0; pad < 4; ++pad) {
         for (int set = 0; set < 4; ++set) {
             const Timbre t = timbreOf(load(fileName(set, pad)), kPitch[pad]);
-            std::printf("%-13s sustain %.3f  2nd %.3f  3rd %.3f  off-harmonic %.4f\n", fileName(set, pad).c_str(), t.sustain,
-                        t.second, t.third, t.offHarmonic);
+            std::printf("%-13s sustain %.3f  2nd %.3f  3rd %.3f  off-harmonic %.4f\n", fileName(set, pad).c_str(),
+                        t.sustain, t.second, t.third, t.offHarmonic);
             EXPECT_TRUE(expected[set].holds(t))
-                << fileName(set, pad) << " is not a " << expected[set].what << ": sustain " << t.sustain << ", 2nd " << t.second
-                << ", 3rd " << t.third << ", off-harmonic " << t.offHarmonic;
+                << fileName(set, pad) << " is not a " << expected[set].what << ": sustain " << t.sustain << ", 2nd "
+                << t.second << ", 3rd " << t.third << ", off-harmonic " << t.offHarmonic;
             for (int other = 0; other < 4; ++other) {
                 if (other != set) {
-                    EXPECT_FALSE(expected[other].holds(t)) << fileName(set, pad) << " also passes for a " << expected[other].what;
+                    EXPECT_FALSE(expected[other].holds(t))
+                        << fileName(set, pad) << " also passes for a " << expected[other].what;
                 }
             }
         }

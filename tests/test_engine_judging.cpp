@@ -180,7 +180,7 @@ TEST(Judging, WinAtRoundsToWin)
     for (std::size_t i = 0; i + 1 < seq.size(); ++i) rig.click(seq[i] - '0');
     rig.press(seq.back() - '0');
     EXPECT_EQ(rig.st().Won, kTrue);
-    EXPECT_EQ(rig.st().Sequence.size(), 11u);  // drawn but never played
+    EXPECT_EQ(rig.st().Sequence.size(), 11u); // drawn but never played
     EXPECT_EQ(rig.st().Round, 11);
     rig.release(seq.back() - '0');
     EXPECT_EQ(rig.board.score, "10");
@@ -218,7 +218,7 @@ TEST(AnswerClock, TimeBarWidth)
 
 struct TimeoutCase {
     const char* name;
-    std::int64_t pressAt;  // ms after the hand-over, -1 for no press
+    std::int64_t pressAt; // ms after the hand-over, -1 for no press
     std::int64_t timeoutAt;
 };
 
@@ -237,12 +237,12 @@ TEST_P(Timeout, FirstTickPastAllowanceEndsTurn)
     }
     while (rig.st().InputBlocked == kFalse && rig.time.nowMs - start < 10000) rig.advance(1);
     EXPECT_EQ(rig.time.nowMs - start, c.timeoutAt);
-    EXPECT_EQ(rig.st().Round, c.pressAt >= 0 ? 0 : 2);  // the pad that was due
+    EXPECT_EQ(rig.st().Round, c.pressAt >= 0 ? 0 : 2); // the pad that was due
     EXPECT_EQ(rig.st().TimeLimitOn, kFalse);
     EXPECT_FALSE(rig.board.running(TimerId::Timer3));
     EXPECT_TRUE(rig.board.running(TimerId::Timer5));
-    EXPECT_EQ(rig.board.score, "0");  // rounds completed before this turn
-    EXPECT_GT(rig.board.timeBar, 1000.0f);  // kept until the show ends
+    EXPECT_EQ(rig.board.score, "0");       // rounds completed before this turn
+    EXPECT_GT(rig.board.timeBar, 1000.0f); // kept until the show ends
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Timeout,
@@ -261,7 +261,7 @@ TEST(AnswerClock, HeldRightPadTimesOut)
     rig.advance(3050);
     EXPECT_EQ(rig.st().InputBlocked, kTrue);
     EXPECT_EQ(rig.st().Round, 0);
-    rig.advance(100);  // first show tick unlights the held pad, lights pad 0
+    rig.advance(100); // first show tick unlights the held pad, lights pad 0
     EXPECT_FALSE(rig.board.lit[2]);
     EXPECT_TRUE(rig.board.lit[0]);
     const auto before = rig.board.log.size();
@@ -289,7 +289,7 @@ TEST(AnswerClock, MidnightWrap)
     turnWith(rig, "0");
     rig.time.readNow(86399.0);
     rig.engine.MutableState().TurnStart = 86399.0f;
-    rig.advance(1500);  // Clock reads about 0.5 now
+    rig.advance(1500); // Clock reads about 0.5 now
     EXPECT_NEAR(rig.board.timeBar, 517.5f, 2.0f);
     EXPECT_EQ(rig.st().InputBlocked, kFalse);
     rig.advance(1600);
@@ -328,7 +328,7 @@ TEST(Release, DuringWinShowOnlyShowsUnlit)
     rig.advance(250);
     const GameState mid = rig.st();
     rig.press(1);
-    EXPECT_FALSE(rig.board.lit[1]);  // presses do nothing during the show
+    EXPECT_FALSE(rig.board.lit[1]); // presses do nothing during the show
     rig.release(1);
     EXPECT_EQ(rig.board.log.back().what, "unlit 1");
     EXPECT_FALSE(rig.board.running(TimerId::Timer1));

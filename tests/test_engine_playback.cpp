@@ -6,11 +6,10 @@
 using namespace tolvex;
 using namespace tolvex::testing;
 
-
 struct TimelineCase {
     const char* name;
     std::string sequence;
-    std::vector<LogEntry> expected;  // pad events from the new game on
+    std::vector<LogEntry> expected; // pad events from the new game on
     std::int64_t handOver;
 };
 
@@ -33,12 +32,13 @@ INSTANTIATE_TEST_SUITE_P(
     Sequences, PlaybackTimeline,
     ::testing::Values(
         TimelineCase{"OnePad", "2", {{500, "lit 2"}, {700, "unlit 2"}}, 700},
-        TimelineCase{"ThreePads", "031",
-                     {{500, "lit 0"}, {700, "unlit 0"}, {1000, "lit 3"}, {1200, "unlit 3"}, {1500, "lit 1"},
-                      {1700, "unlit 1"}},
-                     1700},
-        TimelineCase{"SamePadTwice", "22",
-                     {{500, "lit 2"}, {700, "unlit 2"}, {1000, "lit 2"}, {1200, "unlit 2"}}, 1200}),
+        TimelineCase{
+            "ThreePads",
+            "031",
+            {{500, "lit 0"}, {700, "unlit 0"}, {1000, "lit 3"}, {1200, "unlit 3"}, {1500, "lit 1"}, {1700, "unlit 1"}},
+            1700},
+        TimelineCase{
+            "SamePadTwice", "22", {{500, "lit 2"}, {700, "unlit 2"}, {1000, "lit 2"}, {1200, "unlit 2"}}, 1200}),
     [](const auto& info) { return info.param.name; });
 
 // Each lit step sounds its pad, so the same pad twice sounds twice.
@@ -71,14 +71,14 @@ TEST(Playback, PressDuringPlaybackDoesNothing)
 {
     Rig rig;
     rig.startWithSequence("01");
-    rig.advance(800);  // in the gap after pad 0
+    rig.advance(800); // in the gap after pad 0
     const auto before = rig.st();
     const std::size_t logged = rig.board.log.size();
     rig.press(3);
     EXPECT_EQ(rig.board.log.size(), logged);
     EXPECT_TRUE(rig.player.files.size() == 1);
     EXPECT_EQ(rig.st().PlayerInput, before.PlayerInput);
-    rig.release(3);  // only shows the pad unlit
+    rig.release(3); // only shows the pad unlit
     EXPECT_EQ(rig.board.log.back().what, "unlit 3");
     EXPECT_FALSE(rig.board.running(TimerId::Timer1) && rig.board.running(TimerId::Timer2));
     rig.runToTurn();
@@ -90,14 +90,14 @@ TEST(Playback, SpeedSettingTakesEffectWithNextTimer)
 {
     Rig rig;
     rig.startWithSequence("012");
-    rig.advance(600);          // pad 0 lit since 500, Timer2 armed with 200
+    rig.advance(600); // pad 0 lit since 500, Timer2 armed with 200
     rig.engine.OnLitSetting(50);
     rig.engine.OnGapSetting(100);
     const std::size_t from = rig.board.log.size();
     rig.runToTurn();
-    EXPECT_EQ(rig.padEventsSince(from),
-              (std::vector<LogEntry>{{700, "unlit 0"}, {800, "lit 1"}, {850, "unlit 1"}, {950, "lit 2"},
-                                     {1000, "unlit 2"}}));
+    EXPECT_EQ(
+        rig.padEventsSince(from),
+        (std::vector<LogEntry>{{700, "unlit 0"}, {800, "lit 1"}, {850, "unlit 1"}, {950, "lit 2"}, {1000, "unlit 2"}}));
 }
 
 // A setting of 0 still moves the playback on, 1 ms at a time.
@@ -141,7 +141,7 @@ TEST(Playback, ToneWarningPausesWithPadLit)
     bool litDuringWarning = false;
     rig.board.onWarning = [&] {
         litDuringWarning = rig.board.lit[rig.st().CurrentPad];
-        rig.advance(2000);  // the player reads the box for two seconds
+        rig.advance(2000); // the player reads the box for two seconds
     };
     const std::size_t from = rig.board.log.size();
     rig.runToTurn(20000);

@@ -82,7 +82,7 @@ struct Stats {
                 rig.press(pad);
                 held.insert(pad);
             }
-            if (chance(0.8) && held.count(pad)) {  // most presses are short clicks
+            if (chance(0.8) && held.count(pad)) { // most presses are short clicks
                 rig.advance(pick(0, 150));
                 rig.release(pad);
                 held.erase(pad);
@@ -137,7 +137,7 @@ TEST(RandomPlay, InvariantsHoldAndGamesEndInIdle)
         ++seeds;
     }
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "random play: " << stats.events << " events, " << seeds << " seeds, " << stats.games
-              << " games, " << stats.wins << " wins, " << secs << " s\n";
+    std::cout << "random play: " << stats.events << " events, " << seeds << " seeds, " << stats.games << " games, "
+              << stats.wins << " wins, " << secs << " s\n";
     EXPECT_GT(stats.wins, 0u);
 }

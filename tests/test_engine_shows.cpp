@@ -52,14 +52,14 @@ TEST(WinShow, RunsTheLightRoundFourTimes)
     EXPECT_EQ(rig.board.score, "0");
     EXPECT_TRUE(rig.board.newGameEnabled);
     EXPECT_EQ(rig.board.runningCount(), 0);
-    EXPECT_EQ(rig.st().CurrentPad, 2);  // the show never moves it
+    EXPECT_EQ(rig.st().CurrentPad, 2); // the show never moves it
 }
 
 struct FailCase {
     const char* name;
-    int wrongPad;  // -1: no press, the time runs out
-    int lastLit;   // CurrentPad when the show starts
-    int blinkPad;  // the pad that was due
+    int wrongPad; // -1: no press, the time runs out
+    int lastLit;  // CurrentPad when the show starts
+    int blinkPad; // the pad that was due
 };
 
 class FailShow : public ::testing::TestWithParam<FailCase> {};
@@ -111,7 +111,7 @@ TEST(FailShow, InputIgnoredUntilLastTick)
     EXPECT_EQ(rig.st().BlinkCount, before.BlinkCount);
     rig.advance(50);
     rig.press(2);
-    EXPECT_TRUE(rig.board.lit[2]);  // free play again
+    EXPECT_TRUE(rig.board.lit[2]); // free play again
 }
 
 // A tick that arrives after the show was stopped changes nothing.

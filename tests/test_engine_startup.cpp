@@ -39,7 +39,7 @@ TEST(StartUp, LeavesEngineIdleInFreePlay)
 }
 
 struct LevelCase {
-    int chosen;  // -1: none chosen
+    int chosen; // -1: none chosen
     std::int16_t rounds, percent;
 };
 
@@ -93,7 +93,7 @@ TEST(NewGame, NoLevelChosenKeepsPreviousValues)
     rig.board.level = 3;
     rig.newGameWith(0);
     rig.runToTurn();
-    rig.click(1);  // wrong
+    rig.click(1); // wrong
     ASSERT_TRUE(rig.settle());
     rig.board.level = -1;
     rig.newGameWith(0);
@@ -130,8 +130,8 @@ TEST(NewGame, StartsFreshGameAndDisablesChoices)
 // Random draws map to pads by floor(r * 4); 1.0 from a faulty generator stays a pad.
 TEST(NewGame, RandomDrawMapsToPads)
 {
-    const std::pair<float, const char*> cases[] = {
-        {0.0f, "0"}, {0.2499f, "0"}, {0.25f, "1"}, {0.5f, "2"}, {0.75f, "3"}, {0.99999f, "3"}, {1.0f, "3"}};
+    const std::pair<float, const char*> cases[] = {{0.0f, "0"},  {0.2499f, "0"},  {0.25f, "1"}, {0.5f, "2"},
+                                                   {0.75f, "3"}, {0.99999f, "3"}, {1.0f, "3"}};
     for (const auto& [r, digit] : cases) {
         Rig rig;
         rig.startUp();

@@ -39,18 +39,18 @@ TEST(Tones, SilenceInEveryPhase)
     rig.startUp();
     rig.engine.MutableState().ToneResult = 77;
     rig.board.soundSet = 0;
-    rig.player.result = 0;  // a call would raise a warning
-    rig.click(1);           // free play
+    rig.player.result = 0; // a call would raise a warning
+    rig.click(1);          // free play
     rig.newGameWith(2);
-    rig.runToTurn();        // playback
-    rig.click(2);           // right press
+    rig.runToTurn(); // playback
+    rig.click(2);    // right press
     rig.runToTurn();
-    rig.click(rig.st().Sequence[0] == '0' ? 1 : 0);  // wrong press, failure show
+    rig.click(rig.st().Sequence[0] == '0' ? 1 : 0); // wrong press, failure show
     ASSERT_TRUE(rig.settle());
     rig.newGameWith(3);
     rig.engine.MutableState().RoundsToWin = 1;
     rig.runToTurn();
-    rig.click(3);  // win show
+    rig.click(3); // win show
     ASSERT_TRUE(rig.settle());
     EXPECT_TRUE(rig.player.files.empty());
     EXPECT_TRUE(rig.board.warnings.empty());
@@ -112,8 +112,8 @@ TEST(HandlerGate, TicksInsideWarningAreDropped)
     };
     const std::size_t ticksBefore = rig.ticks.size();
     rig.press(0);
-    EXPECT_GE(rig.ticks.size() - ticksBefore, 99u);  // Timer3 kept ticking in the box
-    EXPECT_EQ(rig.st().InputBlocked, kFalse);        // but judged nothing
+    EXPECT_GE(rig.ticks.size() - ticksBefore, 99u); // Timer3 kept ticking in the box
+    EXPECT_EQ(rig.st().InputBlocked, kFalse);       // but judged nothing
     EXPECT_EQ(rig.st().PlayerInput, "0");
     EXPECT_EQ(rig.st().TurnStart, rig.time.Clock());
     rig.board.onWarning = nullptr;
@@ -121,7 +121,7 @@ TEST(HandlerGate, TicksInsideWarningAreDropped)
     rig.advance(2900);
     EXPECT_EQ(rig.st().InputBlocked, kFalse);
     rig.advance(200);
-    EXPECT_EQ(rig.st().InputBlocked, kTrue);  // timed out from the judged press
+    EXPECT_EQ(rig.st().InputBlocked, kTrue); // timed out from the judged press
 }
 
 // A failing tone inside a show step: later ticks wait for the step to finish.
@@ -131,12 +131,12 @@ TEST(HandlerGate, ShowStepsNeverNest)
     rig.startUp();
     rig.newGameWith(1);
     rig.runToTurn();
-    rig.click(2);  // wrong: failure show on pad 1
+    rig.click(2); // wrong: failure show on pad 1
     rig.player.result = 0;
     int warnings = 0;
     rig.board.onWarning = [&] {
         ++warnings;
-        rig.advance(350);  // three ticks of Timer5 arrive inside
+        rig.advance(350); // three ticks of Timer5 arrive inside
     };
     std::vector<std::int16_t> counts;
     while (rig.board.running(TimerId::Timer5)) {

@@ -47,8 +47,7 @@ TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
     const tolvex::testing::PadFacts& pad = tolvex::testing::kPads[0];
     const x11::Rect client = tolvex::testing::clientArea(x, *board);
     const int padX = client.x + pad.middleX, padY = client.y + pad.middleY;
-    ASSERT_TRUE(waitUntil([&] { return x.pixel(padX, padY) == pad.unlit; }, 5s))
-        << std::hex << x.pixel(padX, padY);
+    ASSERT_TRUE(waitUntil([&] { return x.pixel(padX, padY) == pad.unlit; }, 5s)) << std::hex << x.pixel(padX, padY);
     const std::size_t before = recorder.mark();
     x.moveTo(padX, padY);
     x.press(1);

@@ -82,8 +82,8 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
     ASSERT_TRUE(x.ok());
 
     QProcess game;
-    ASSERT_TRUE(tolvex::testing::startGame(game, QStringLiteral(TOLVEX_PROGRAM), QStringLiteral(TOLVEX_TONE_DIR),
-                                           xvfb.name()));
+    ASSERT_TRUE(
+        tolvex::testing::startGame(game, QStringLiteral(TOLVEX_PROGRAM), QStringLiteral(TOLVEX_TONE_DIR), xvfb.name()));
     tolvex::testing::ProcessReaper reaper{game};
 
     const auto board = tolvex::testing::passAboutWindow(x);

@@ -130,8 +130,9 @@ private:
         t.start();
         while (!m_process.canReadLine() && t.elapsed() < limitMs && m_process.state() == QProcess::Running)
             m_process.waitForReadyRead(100);
-        if (!m_process.canReadLine()) return QStringLiteral("error the probe said nothing (it %1)")
-                                                  .arg(m_process.state() == QProcess::Running ? "hangs" : "ended");
+        if (!m_process.canReadLine())
+            return QStringLiteral("error the probe said nothing (it %1)")
+                .arg(m_process.state() == QProcess::Running ? "hangs" : "ended");
         return QString::fromUtf8(m_process.readLine()).chopped(1);
     }
 
@@ -189,8 +190,8 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsAPadLight)
     qunsetenv("AT_SPI_BUS_ADDRESS");
     qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     QProcess game;
-    ASSERT_TRUE(tolvex::testing::startGame(game, QStringLiteral(TOLVEX_PROGRAM), QStringLiteral(TOLVEX_TONE_DIR),
-                                           xvfb.name()));
+    ASSERT_TRUE(
+        tolvex::testing::startGame(game, QStringLiteral(TOLVEX_PROGRAM), QStringLiteral(TOLVEX_TONE_DIR), xvfb.name()));
     tolvex::testing::ProcessReaper reaper{game};
     const auto board = tolvex::testing::passAboutWindow(x, tolvex::testing::CloseAbout::ByKey);
     ASSERT_TRUE(board.has_value()) << "a key did not close the about window";

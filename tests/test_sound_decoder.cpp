@@ -27,10 +27,7 @@ struct GoodCase {
     bool wholeBlocks; // block-coded: the last block is filled with silence
 };
 
-void PrintTo(const GoodCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const GoodCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodesWave : public ::testing::TestWithParam<GoodCase> {};
 

@@ -39,22 +39,15 @@ constexpr std::array<double, 4> kPadHz = {415.0, 252.0, 209.0, 310.0};
 // 0.5 amplitude of the test tones.
 constexpr int kLoud = 1000;
 
-std::size_t Ms(double ms)
-{
-    return static_cast<std::size_t>(ms * kRate / 1000.0);
-}
+std::size_t Ms(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0); }
 
-double ToMs(double samples)
-{
-    return samples * 1000.0 / kRate;
-}
+double ToMs(double samples) { return samples * 1000.0 / kRate; }
 
 QStringList PactlLines(const QStringList& args)
 {
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), args);
-    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
-        return {};
+    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0) return {};
     return QString::fromUtf8(pactl.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
@@ -65,17 +58,14 @@ int StreamsOnTestSink()
     QString sinkIndex;
     for (const QString& line : PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() > 1 && f[1] == QStringLiteral(TOLVEX_TEST_SINK))
-            sinkIndex = f[0];
+        if (f.size() > 1 && f[1] == QStringLiteral(TOLVEX_TEST_SINK)) sinkIndex = f[0];
     }
-    if (sinkIndex.isEmpty())
-        return -1;
+    if (sinkIndex.isEmpty()) return -1;
     int n = 0;
     for (const QString& line :
          PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() > 1 && f[1] == sinkIndex)
-            ++n;
+        if (f.size() > 1 && f[1] == sinkIndex) ++n;
     }
     return n;
 }
@@ -92,13 +82,11 @@ bool SwitchDefaultSink(const QString& sink)
 {
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), {QStringLiteral("set-default-sink"), sink});
-    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0)
-        return false;
+    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0) return false;
     QElapsedTimer clock;
     clock.start();
     while (DefaultSink() != sink) {
-        if (clock.elapsed() > 5000)
-            return false;
+        if (clock.elapsed() > 5000) return false;
         QTest::qWait(20);
     }
     return true;
@@ -139,10 +127,7 @@ protected:
 
     void TearDown() override { QDir::setCurrent(m_oldCwd); }
 
-    void startRecording()
-    {
-        ASSERT_TRUE(m_recorder.start()) << m_recorder.diagnostics().toStdString();
-    }
+    void startRecording() { ASSERT_TRUE(m_recorder.start()) << m_recorder.diagnostics().toStdString(); }
 
     // Starts `name` and returns the recording position of the request.
     std::size_t play(const std::string& name, qint64* callMs = nullptr)
@@ -151,8 +136,7 @@ protected:
         QElapsedTimer clock;
         clock.start();
         EXPECT_NE(m_player.PlayWave(name), 0) << name;
-        if (callMs != nullptr)
-            *callMs = clock.elapsed();
+        if (callMs != nullptr) *callMs = clock.elapsed();
         return at;
     }
 
@@ -162,8 +146,7 @@ protected:
         QElapsedTimer clock;
         clock.start();
         while (recorder.mark() < from + Ms(ms)) {
-            if (clock.elapsed() > 5000 + static_cast<qint64>(ms))
-                return false;
+            if (clock.elapsed() > 5000 + static_cast<qint64>(ms)) return false;
             QTest::qWait(10);
         }
         return true;
@@ -225,14 +208,14 @@ TEST_F(SoundPlayerTest, NewRequestCutsTheSoundStillPlaying)
     const long onset = FirstLoudSample(s, first, kLoud);
     ASSERT_GE(onset, 0);
     ASSERT_LT(static_cast<std::size_t>(onset), second);
-    const double firstBefore = ToneLevel(s, static_cast<std::size_t>(onset) + Ms(20), second - onset - Ms(20), kRate,
-                                         kPadHz[0]);
+    const double firstBefore =
+        ToneLevel(s, static_cast<std::size_t>(onset) + Ms(20), second - onset - Ms(20), kRate, kPadHz[0]);
     // Generous slack for the time the new stream takes to start.
     const std::size_t after = second + Ms(200);
     const double firstAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[0]);
     const double secondAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[1]);
-    std::printf("before the second request: %.3f at %.0f Hz; after: %.4f at %.0f Hz, %.3f at %.0f Hz\n",
-                firstBefore, kPadHz[0], firstAfter, kPadHz[0], secondAfter, kPadHz[1]);
+    std::printf("before the second request: %.3f at %.0f Hz; after: %.4f at %.0f Hz, %.3f at %.0f Hz\n", firstBefore,
+                kPadHz[0], firstAfter, kPadHz[0], secondAfter, kPadHz[1]);
     EXPECT_GT(firstBefore, 0.2);
     EXPECT_GT(secondAfter, 0.2);
     EXPECT_LT(firstAfter, 0.01);
@@ -384,8 +367,8 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
         bool onA;
         std::size_t atA = 0, atB = 0;
     };
-    std::array<Tone, 3> tones = {{{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false},
-                                  {"Beep3.wav", kPadHz[2], true}}};
+    std::array<Tone, 3> tones = {
+        {{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false}, {"Beep3.wav", kPadHz[2], true}}};
     for (Tone& tone : tones) {
         ASSERT_TRUE(SwitchDefaultSink(tone.onA ? sinkA : sinkB));
         tone.atA = onA.mark();
@@ -424,7 +407,7 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
         QElapsedTimer clock;
         clock.start();
         EXPECT_EQ(m_player.PlayWave("Beep1.wav"), 0) << "attempt " << attempt;
-        EXPECT_LT(clock.elapsed(), 1000) << "attempt " << attempt;  // bounded, not hung; latency is make bench's
+        EXPECT_LT(clock.elapsed(), 1000) << "attempt " << attempt; // bounded, not hung; latency is make bench's
     }
 
     ASSERT_TRUE(RunServerScript(QStringLiteral("start"))) << "starting the server again";

@@ -50,8 +50,8 @@ class RenderSize : public ::testing::TestWithParam<SizeCase> {};
 TEST_P(RenderSize, HoldsWholeFramesForTheSameDuration)
 {
     const SizeCase& c = GetParam();
-    const DecodedWave wave = waveOf(c.inRate, c.inChannels,
-                                    std::vector<float>(static_cast<std::size_t>(c.inFrames * c.inChannels), 0.25f));
+    const DecodedWave wave =
+        waveOf(c.inRate, c.inChannels, std::vector<float>(static_cast<std::size_t>(c.inFrames * c.inChannels), 0.25f));
     const QByteArray out = renderWave(wave, formatOf(c.outRate, c.outChannels, c.outFormat));
     EXPECT_EQ(out.size(), c.expectedBytes);
 }
@@ -95,7 +95,8 @@ TEST(renderWave, ClipsAndSilencesWildSamples)
 // A stereo file on a mono stream is heard as the mean of its channels.
 TEST(renderWave, MixesChannelsDownToMono)
 {
-    const QByteArray out = renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
+    const QByteArray out =
+        renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
     ASSERT_EQ(out.size(), 4);
     EXPECT_EQ(int16At(out, 0), 0);
     EXPECT_EQ(int16At(out, 1), 8192);

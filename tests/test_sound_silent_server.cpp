@@ -25,24 +25,19 @@ public:
     {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        if (path.size() >= sizeof address.sun_path)
-            return;
+        if (path.size() >= sizeof address.sun_path) return;
         std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (m_fd < 0)
-            return;
-        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_fd, 16) != 0) {
+        if (m_fd < 0) return;
+        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(m_fd, 16) != 0) {
             ::close(m_fd);
             m_fd = -1;
         }
     }
     ~SilentServer()
     {
-        for (int fd : m_accepted)
-            ::close(fd);
-        if (m_fd >= 0)
-            ::close(m_fd);
+        for (int fd : m_accepted) ::close(fd);
+        if (m_fd >= 0) ::close(m_fd);
     }
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;
@@ -51,8 +46,7 @@ public:
     // Takes in the connections made so far and says how many there were.
     int connections()
     {
-        for (int fd; (fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
-            m_accepted.push_back(fd);
+        for (int fd; (fd = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) m_accepted.push_back(fd);
         return static_cast<int>(m_accepted.size());
     }
 
@@ -75,7 +69,7 @@ TEST(SoundWithSilentServer, NeitherStartNorToneWaits)
     QElapsedTimer clock;
     clock.start();
     tolvex::PulseWavePlayer player;
-    EXPECT_LT(clock.elapsed(), 500) << "making the player";  // bounded, not hung; latency is make bench's
+    EXPECT_LT(clock.elapsed(), 500) << "making the player"; // bounded, not hung; latency is make bench's
 
     for (int attempt = 0; attempt < 3; ++attempt) {
         clock.restart();

@@ -17,7 +17,10 @@ using namespace tolvex::testing;
 
 class ToneCacheTest : public ::testing::Test {
 protected:
-    std::string path(const std::string& name) const { return m_dir.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string path(const std::string& name) const
+    {
+        return m_dir.filePath(QString::fromStdString(name)).toStdString();
+    }
 
     QTemporaryDir m_dir;
     ToneCache m_cache;
@@ -72,12 +75,10 @@ TEST_F(ToneCacheTest, FullCacheDropsTheLeastRecentlyUsed)
     for (std::size_t i = 0; i < files; ++i)
         ASSERT_TRUE(WriteSineWave(path("t" + std::to_string(i) + ".wav"), 440.0, 0.01));
     const auto kept = m_cache.load(path("t0.wav"));
-    for (std::size_t i = 1; i < ToneCache::kEntries; ++i)
-        m_cache.load(path("t" + std::to_string(i) + ".wav"));
+    for (std::size_t i = 1; i < ToneCache::kEntries; ++i) m_cache.load(path("t" + std::to_string(i) + ".wav"));
     const auto dropped = m_cache.load(path("t1.wav"));
-    m_cache.load(path("t0.wav"));  // t0 is now more recent than t1 .. t31
-    for (std::size_t i = 2; i < ToneCache::kEntries; ++i)
-        m_cache.load(path("t" + std::to_string(i) + ".wav"));
+    m_cache.load(path("t0.wav")); // t0 is now more recent than t1 .. t31
+    for (std::size_t i = 2; i < ToneCache::kEntries; ++i) m_cache.load(path("t" + std::to_string(i) + ".wav"));
     m_cache.load(path("t" + std::to_string(ToneCache::kEntries) + ".wav"));
 
     EXPECT_EQ(m_cache.size(), ToneCache::kEntries);

@@ -54,13 +54,13 @@ TEST_F(AboutTest, FramelessBlackWindowOfFixedSize)
     EXPECT_EQ(about->minimumSize(), about->maximumSize());
     EXPECT_TRUE(about->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::black));
-    EXPECT_EQ(about->parentWidget(), nullptr);  // no owner window
+    EXPECT_EQ(about->parentWidget(), nullptr); // no owner window
 }
 
 struct AboutControl {
     const char* name;
     int left, top, width, height;
-    QRgb text;  // 0: no text colour
+    QRgb text; // 0: no text colour
 };
 
 class AboutPlaceTest : public AboutTest, public ::testing::WithParamInterface<AboutControl> {};
@@ -76,20 +76,19 @@ TEST_P(AboutPlaceTest, SitsAtItsTwipsPlaceInItsColour)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    About, AboutPlaceTest,
-    ::testing::Values(AboutControl{"lblClick", 2805, 5955, 1320, 210, qRgb(255, 255, 192)},
-                      AboutControl{"shpMarco", 0, 0, 4260, 6300, 0},
-                      AboutControl{"imgLogo", 405, 810, 3450, 3435, 0},
-                      AboutControl{"lblCreadoPor", 956, 480, 2295, 255, qRgb(255, 255, 255)},
-                      AboutControl{"imgIcono", 349, 180, 480, 480, 0},
-                      AboutControl{"lblURL", 1635, 4605, 1485, 240, qRgb(51, 153, 255)},
-                      AboutControl{"lblMail", 1605, 4350, 1575, 240, qRgb(51, 153, 255)},
-                      AboutControl{"lblTitulo", 956, 180, 2955, 375, qRgb(255, 255, 255)},
-                      AboutControl{"lblTexWeb", 1095, 4635, 615, 255, qRgb(192, 192, 192)},
-                      AboutControl{"lblTexEmail", 1080, 4365, 735, 255, qRgb(192, 192, 192)},
-                      AboutControl{"lblTexto", 240, 4980, 4185, 1005, qRgb(192, 192, 192)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(About, AboutPlaceTest,
+                         ::testing::Values(AboutControl{"lblClick", 2805, 5955, 1320, 210, qRgb(255, 255, 192)},
+                                           AboutControl{"shpMarco", 0, 0, 4260, 6300, 0},
+                                           AboutControl{"imgLogo", 405, 810, 3450, 3435, 0},
+                                           AboutControl{"lblCreadoPor", 956, 480, 2295, 255, qRgb(255, 255, 255)},
+                                           AboutControl{"imgIcono", 349, 180, 480, 480, 0},
+                                           AboutControl{"lblURL", 1635, 4605, 1485, 240, qRgb(51, 153, 255)},
+                                           AboutControl{"lblMail", 1605, 4350, 1575, 240, qRgb(51, 153, 255)},
+                                           AboutControl{"lblTitulo", 956, 180, 2955, 375, qRgb(255, 255, 255)},
+                                           AboutControl{"lblTexWeb", 1095, 4635, 615, 255, qRgb(192, 192, 192)},
+                                           AboutControl{"lblTexEmail", 1080, 4365, 735, 255, qRgb(192, 192, 192)},
+                                           AboutControl{"lblTexto", 240, 4980, 4185, 1005, qRgb(192, 192, 192)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AboutTest, TextsAndFonts)
 {
@@ -121,7 +120,7 @@ TEST_F(AboutTest, EveryWordFitsItsBox)
     }
     QLabel* t = about->lblTexto();
     const QRect usable = t->contentsRect();
-    EXPECT_LE(t->x() + usable.right(), about->width() - 2);  // inside the outline
+    EXPECT_LE(t->x() + usable.right(), about->width() - 2); // inside the outline
     const QRect needed = QFontMetrics(t->font()).boundingRect(usable, Qt::TextWordWrap, t->text());
     EXPECT_LE(needed.height(), usable.height());
 }
@@ -162,7 +161,7 @@ TEST_F(AboutTest, LinksCarryTheHandCursor)
 }
 
 struct CloseCase {
-    const char* control;  // nullptr: the window's own background
+    const char* control; // nullptr: the window's own background
     bool closes;
 };
 
@@ -187,10 +186,9 @@ TEST_P(AboutClickTest, ClickClosesExceptOnALink)
 INSTANTIATE_TEST_SUITE_P(
     About, AboutClickTest,
     ::testing::Values(CloseCase{nullptr, true}, CloseCase{"imgIcono", true}, CloseCase{"imgLogo", true},
-                      CloseCase{"lblClick", true}, CloseCase{"lblCreadoPor", true},
-                      CloseCase{"lblTexEmail", true}, CloseCase{"lblTexto", true},
-                      CloseCase{"lblTexWeb", true}, CloseCase{"lblTitulo", true}, CloseCase{"lblMail", false},
-                      CloseCase{"lblURL", false}),
+                      CloseCase{"lblClick", true}, CloseCase{"lblCreadoPor", true}, CloseCase{"lblTexEmail", true},
+                      CloseCase{"lblTexto", true}, CloseCase{"lblTexWeb", true}, CloseCase{"lblTitulo", true},
+                      CloseCase{"lblMail", false}, CloseCase{"lblURL", false}),
     [](const auto& info) { return std::string(info.param.control ? info.param.control : "background"); });
 
 TEST_F(AboutTest, TheRightButtonClosesToo)
@@ -227,7 +225,7 @@ TEST_F(AboutTest, WholeLinkTextIsClickableAndHovers)
         EXPECT_EQ(links.urls.size(), 1) << link->objectName().toStdString();
         ASSERT_FALSE(closed());
     }
-    moveTo(QPoint(6, 200));  // the pointer outlives the test: leave it off the links
+    moveTo(QPoint(6, 200)); // the pointer outlives the test: leave it off the links
 }
 
 struct KeyCase {
@@ -258,19 +256,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 {
-    form->hide();  // only the about window lies under the pointer
+    form->hide(); // only the about window lies under the pointer
     QCoreApplication::processEvents();
     ASSERT_FALSE(about->lblMail()->underlined());
     ASSERT_FALSE(about->lblURL()->underlined());
     struct Step {
-        QWidget* over;  // nullptr: the bare window
+        QWidget* over; // nullptr: the bare window
         bool mail, url;
     };
     const Step steps[] = {
-        {about->lblMail(), true, false},     {about->lblTexEmail(), true, false},  // other control: unchanged
-        {about->lblURL(), false, true},      {about->lblTexto(), false, true},
-        {nullptr, false, false},           {about->imgLogo(), false, false},
-        {about->lblMail(), true, false},     {about->lblURL(), false, true},
+        {about->lblMail(), true, false},  {about->lblTexEmail(), true, false}, // other control: unchanged
+        {about->lblURL(), false, true},   {about->lblTexto(), false, true},    {nullptr, false, false},
+        {about->imgLogo(), false, false}, {about->lblMail(), true, false},     {about->lblURL(), false, true},
     };
     int i = 0;
     for (const Step& s : steps) {
@@ -309,7 +306,7 @@ TEST(AboutAtStartUp, ComesBeforeTheMainWindow)
     EXPECT_TRUE(aboutShown);
     EXPECT_TRUE(modal);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(shown.isNull());  // unloaded when closed
+    EXPECT_TRUE(shown.isNull()); // unloaded when closed
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.Label(6)->text(), QStringLiteral("0"));
 }
@@ -319,7 +316,7 @@ TEST_F(UiTest, EveryShowingIsAFreshWindow)
     std::vector<FormZandrell*> seen;
     form->setAboutHook([&](FormZandrell& about) {
         seen.push_back(&about);
-        EXPECT_TRUE(about.lblTitulo()->text().isEmpty());  // nothing carried over
+        EXPECT_TRUE(about.lblTitulo()->text().isEmpty()); // nothing carried over
         closeAtOnce(about);
     });
     form->MnuInfo()->trigger();

@@ -27,8 +27,8 @@ protected:
 // and the bar's fill are no objects of their own.
 TEST_F(AccessibilityTest, EachPadIsOneButtonWithItsKey)
 {
-    const char* const names[] = {"Pulsador verde, tecla 1", "Pulsador amarillo, tecla 2",
-                                 "Pulsador azul, tecla 3", "Pulsador rojo, tecla 4"};
+    const char* const names[] = {"Pulsador verde, tecla 1", "Pulsador amarillo, tecla 2", "Pulsador azul, tecla 3",
+                                 "Pulsador rojo, tecla 4"};
     const QList<QObject*> children = clientChildren();
     for (int p = 0; p < 4; ++p) {
         QAccessibleInterface* iface = pad(p);
@@ -67,7 +67,6 @@ TEST_F(AccessibilityTest, PadStateFollowsItsLight)
     releasePad(2);
     EXPECT_FALSE(pad(2)->state().pressed);
     EXPECT_FALSE(pad(2)->state().checked);
-
 }
 
 // The press action plays the pad as a click would; not on a lit pad.
@@ -96,7 +95,7 @@ TEST_F(AccessibilityTest, ScoreAndTimeBarCarryTheirValues)
     EXPECT_LE(idle, 2);
 
     startGameAt(1);
-    clock.nowMs += 1500;  // half the three seconds
+    clock.nowMs += 1500; // half the three seconds
     engine().OnTimer(TimerId::Timer3);
     const int half = timeBarValue();
     EXPECT_GE(half, 40);

@@ -74,9 +74,8 @@ TEST_P(ControlPlaceTest, SitsAtItsTwipsPlace)
 
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, ControlPlaceTest,
-    ::testing::Values(padPlace("Image1(0)", 0, false), padPlace("Image2(0)", 0, true),
-                      padPlace("Image1(1)", 1, false), padPlace("Image2(1)", 1, true),
-                      padPlace("Image1(2)", 2, false), padPlace("Image2(2)", 2, true),
+    ::testing::Values(padPlace("Image1(0)", 0, false), padPlace("Image2(0)", 0, true), padPlace("Image1(1)", 1, false),
+                      padPlace("Image2(1)", 1, true), padPlace("Image1(2)", 2, false), padPlace("Image2(2)", 2, true),
                       padPlace("Image1(3)", 3, false), padPlace("Image2(3)", 3, true),
                       Place{"Label5", 5880, 0, 1695, 5895}, Place{"Frame1", 6120, 120, 1335, 1815},
                       Place{"Option1(0)", 120, 240, 1095, 375}, Place{"Option1(1)", 120, 600, 1095, 375},
@@ -111,7 +110,7 @@ TEST_F(UiTest, CaptionsColoursAndFonts)
     for (int i = 0; i < 4; ++i) EXPECT_EQ(form->Option1(i)->text(), QString::fromUtf8(levels[i]));
     const char* sounds[] = {"Sin sonido", "Beep", "Campanilla", "Hammond", "Batería"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(form->Option2(i)->text(), QString::fromUtf8(sounds[i]));
-    EXPECT_LT(form->Option2(3)->y(), form->Option2(2)->y());  // Hammond above Campanilla
+    EXPECT_LT(form->Option2(3)->y(), form->Option2(2)->y()); // Hammond above Campanilla
     EXPECT_EQ(form->Frame1()->title(), QStringLiteral("Nivel"));
     EXPECT_EQ(form->Frame2()->title(), QStringLiteral("Sonido"));
     EXPECT_EQ(form->Command1()->text(), QStringLiteral("Nuevo Juego"));
@@ -133,7 +132,7 @@ TEST_F(UiTest, CaptionsColoursAndFonts)
     EXPECT_TRUE(score->alignment().testFlag(Qt::AlignRight));
     EXPECT_NE(score->frameShape(), QFrame::NoFrame);
     EXPECT_TRUE(score->font().bold());
-    EXPECT_EQ(score->font().pixelSize(), 16);  // 12 pt at 96 dpi
+    EXPECT_EQ(score->font().pixelSize(), 16); // 12 pt at 96 dpi
     EXPECT_EQ(form->Check1()->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(form->Label(4)->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_NE(form->Label(4)->frameShape(), QFrame::NoFrame);
@@ -161,8 +160,8 @@ TEST_F(UiTest, StackingOrderFrontToBack)
     // The client's children are kept back to front.
     const QObjectList kids = form->centralWidget()->children();
     auto depth = [&](const char* name) {
-        return kids.indexOf(form->centralWidget()->findChild<QObject*>(QString::fromLatin1(name),
-                                                                        Qt::FindDirectChildrenOnly));
+        return kids.indexOf(
+            form->centralWidget()->findChild<QObject*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly));
     };
     const char* frontToBack[] = {"Label6",    "Label2",    "Label1",    "Label3",    "Label4",
                                  "Label5",    "Image1(0)", "Image1(1)", "Image1(3)", "Image1(2)",
@@ -221,8 +220,8 @@ TEST_F(UiTest, AfterStartUp)
 TEST_F(UiTest, HiddenSettingsLieOutsideTheClientArea)
 {
     const QRect client = form->centralWidget()->rect();
-    for (QWidget* w : std::initializer_list<QWidget*>{form->HScroll1(), form->Label(1), form->HScroll2(),
-                                                      form->Label(2)}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{form->HScroll1(), form->Label(1), form->HScroll2(), form->Label(2)}) {
         EXPECT_FALSE(client.intersects(w->geometry())) << w->objectName().toStdString();
         EXPECT_FALSE(w->isHidden());
     }
@@ -249,8 +248,7 @@ TEST_P(PadButtonTest, AnyButtonPressesAPad)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, PadButtonTest,
-                         ::testing::Values(Qt::LeftButton, Qt::RightButton, Qt::MiddleButton));
+INSTANTIATE_TEST_SUITE_P(Buttons, PadButtonTest, ::testing::Values(Qt::LeftButton, Qt::RightButton, Qt::MiddleButton));
 
 TEST_F(UiTest, AQuickSecondPressIsAPress)
 {
@@ -283,7 +281,7 @@ TEST_F(UiTest, APressOnALitPadIsLost)
     pressPad(1);
     releasePad(1);
     EXPECT_TRUE(player.files.empty());
-    EXPECT_TRUE(showsLit(1));  // no release reached the pad either
+    EXPECT_TRUE(showsLit(1)); // no release reached the pad either
 }
 
 TEST_F(UiTest, TheReleaseGoesToThePressedPadWherever)
@@ -342,7 +340,7 @@ TEST_F(UiTest, AReleaseAfterAWarningAnsweredByKeyStillReachesThePad)
         if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
     });
     pressPad(0);
-    EXPECT_TRUE(showsLit(0));  // still held
+    EXPECT_TRUE(showsLit(0)); // still held
     release(form->Image1(1), form->Image1(1)->rect().center());
     EXPECT_FALSE(showsLit(0));
     EXPECT_FALSE(showsLit(1));
@@ -399,20 +397,19 @@ TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
     releasePad(1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pads, HeldThroughModalTest,
-    ::testing::Values(HeldThroughModal{"ToneWarningReleasedWhileOpen", false, true},
-                      HeldThroughModal{"ToneWarningReleasedAfter", false, false},
-                      HeldThroughModal{"AboutWindowReleasedWhileOpen", true, true},
-                      HeldThroughModal{"AboutWindowReleasedAfter", true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pads, HeldThroughModalTest,
+                         ::testing::Values(HeldThroughModal{"ToneWarningReleasedWhileOpen", false, true},
+                                           HeldThroughModal{"ToneWarningReleasedAfter", false, false},
+                                           HeldThroughModal{"AboutWindowReleasedWhileOpen", true, true},
+                                           HeldThroughModal{"AboutWindowReleasedAfter", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A pad held during the playback, when a step's tone is refused and the
 // player lets go while the warning is up: the next press of the pad counts.
 TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
 {
     newGameAt(3);
-    pressPad(3);  // during the lead-in: nothing yet
+    pressPad(3); // during the lead-in: nothing yet
     player.result = 0;
     QTimer::singleShot(0, form.get(), [this] {
         releasePad(3);
@@ -426,7 +423,7 @@ TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
     ASSERT_EQ(state().TimeLimitOn, kTrue);
     pressPad(3);
     EXPECT_EQ(player.files.size(), 2u);
-    EXPECT_EQ(state().Round, 2);  // judged: the round is complete
+    EXPECT_EQ(state().Round, 2); // judged: the round is complete
     releasePad(3);
     EXPECT_FALSE(showsLit(3));
 }
@@ -474,7 +471,7 @@ TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
     engine().OnTimer(TimerId::Timer2);
     clickPad(2);
     EXPECT_EQ(player.files.size(), 1u);
-    form->Option2(4)->click();  // Batería, from the next tone on
+    form->Option2(4)->click(); // Batería, from the next tone on
     engine().OnTimer(TimerId::Timer1);
     EXPECT_EQ(player.files.back(), "Ram3.wav");
 }
@@ -582,7 +579,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
     bool mainTookNoInput = false;
     form->setAboutHook([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
-            clickPad(0);  // blocked by the modal window
+            clickPad(0); // blocked by the modal window
             mainTookNoInput = player.files.size() == 1;
             clock.nowMs += 3500;
             timedOutWhileOpen =
@@ -595,7 +592,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
     EXPECT_TRUE(timedOutWhileOpen);
     EXPECT_FALSE(form->Timer(TimerId::Timer3)->isActive());
     EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
-    EXPECT_EQ(state().Round, 2);  // the pad that was due blinks
+    EXPECT_EQ(state().Round, 2); // the pad that was due blinks
 }
 
 TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
@@ -609,14 +606,14 @@ TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
     f.close();
     form->setHelpDirectory(dir.path());
     const QString before = QDir::currentPath();
-    QDir::setCurrent(QDir::tempPath());  // the working directory plays no part
+    QDir::setCurrent(QDir::tempPath()); // the working directory plays no part
     UrlRecorder urls({QStringLiteral("file")});
     startGameAt(1);
     form->MnuHelp()->trigger();
     QDir::setCurrent(before);
     ASSERT_EQ(urls.urls.size(), 1);
     EXPECT_EQ(urls.urls[0], QUrl::fromLocalFile(doc));
-    EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());  // the game goes on
+    EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive()); // the game goes on
 }
 
 TEST_F(UiTest, MissingInstructionsAreLeftAlone)
@@ -639,13 +636,13 @@ TEST(UiHelpDocument, LiesBesideTheProgramInSpanish)
     const QString html = QString::fromUtf8(f.readAll());
     EXPECT_TRUE(html.contains(QStringLiteral("charset=\"utf-8\"")));
     EXPECT_TRUE(html.contains(QStringLiteral("<html lang=\"es\">")));
-    for (const char* text : {"Fácil", "Medio", "Difícil", "Buff!!", "3 segundos", "Sin sonido", "Batería",
-                             "Campanilla", "Hammond", "Juego libre", "Acerca de"})
+    for (const char* text : {"Fácil", "Medio", "Difícil", "Buff!!", "3 segundos", "Sin sonido", "Batería", "Campanilla",
+                             "Hammond", "Juego libre", "Acerca de"})
         EXPECT_TRUE(html.contains(QString::fromUtf8(text))) << text;
-    for (const char* row : {"<td class=\"num\">10</td><td class=\"num\">5 %</td>",
-                            "<td class=\"num\">15</td><td class=\"num\">10 %</td>",
-                            "<td class=\"num\">20</td><td class=\"num\">15 %</td>",
-                            "<td class=\"num\">30</td><td class=\"num\">25 %</td>"})
+    for (const char* row :
+         {"<td class=\"num\">10</td><td class=\"num\">5 %</td>", "<td class=\"num\">15</td><td class=\"num\">10 %</td>",
+          "<td class=\"num\">20</td><td class=\"num\">15 %</td>",
+          "<td class=\"num\">30</td><td class=\"num\">25 %</td>"})
         EXPECT_TRUE(html.contains(QString::fromUtf8(row))) << row;
 }
 
@@ -684,7 +681,7 @@ TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
     });
     QTimer::singleShot(0, form->MnuInfo(), &QAction::trigger);
     EXPECT_EQ(runUntilClosed(), 0);
-    EXPECT_TRUE(open.isNull());  // shut and gone
+    EXPECT_TRUE(open.isNull()); // shut and gone
     EXPECT_FALSE(form->Timer(TimerId::Timer3)->isActive());
 }
 
@@ -700,7 +697,7 @@ TEST_F(ClosingTest, ClosingWithTheToneWarningOpenEndsTheProgram)
         pressPad(0);
     });
     EXPECT_EQ(runUntilClosed(), 0);
-    releasePad(0);  // the player lets go after all
+    releasePad(0); // the player lets go after all
     EXPECT_TRUE(warned);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -25,8 +25,8 @@ constexpr double kLogoOuter = 80.0;
 
 struct EdgeBlocks {
     int blocks = 0;
-    int mixed = 0;                // blocks not of one colour
-    QSet<QRgb> colours;           // every colour seen on the edge
+    int mixed = 0;      // blocks not of one colour
+    QSet<QRgb> colours; // every colour seen on the edge
 };
 
 // The aligned scale x scale blocks of a device-resolution image whose middle
@@ -59,7 +59,8 @@ int differingPixels(const QImage& a, const QImage& b)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 || std::abs(qBlue(p) - qBlue(q)) > 1)
+            if (std::abs(qRed(p) - qRed(q)) > 1 || std::abs(qGreen(p) - qGreen(q)) > 1 ||
+                std::abs(qBlue(p) - qBlue(q)) > 1)
                 ++differing;
         }
     return differing;
@@ -109,7 +110,8 @@ TEST(PictureScale, RoundsTheRatioUpToAVariant)
     EXPECT_EQ(pictureScale(3.0), 3);
     EXPECT_EQ(pictureScale(4.0), 3);
     EXPECT_EQ(pictureScale(0.75), 1);
-    EXPECT_EQ(scaledResource(QStringLiteral(":/pictures/pad0-lit.gif"), 2), QStringLiteral(":/pictures/pad0-lit@2x.gif"));
+    EXPECT_EQ(scaledResource(QStringLiteral(":/pictures/pad0-lit.gif"), 2),
+              QStringLiteral(":/pictures/pad0-lit@2x.gif"));
     EXPECT_EQ(scaledResource(QStringLiteral(":/icons/tolvex-32.png"), 1), QStringLiteral(":/icons/tolvex-32.png"));
 }
 

@@ -53,25 +53,23 @@ TEST_P(PadKeyTest, KeyPlaysItsPad)
     EXPECT_EQ(player.files.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, PadKeyTest,
-    ::testing::Values(KeyCase{"Row1", Qt::Key_1, {}, 0}, KeyCase{"Row2", Qt::Key_2, {}, 1},
-                      KeyCase{"Row3", Qt::Key_3, {}, 2}, KeyCase{"Row4", Qt::Key_4, {}, 3},
-                      KeyCase{"Keypad7", Qt::Key_7, Qt::KeypadModifier, 0},
-                      KeyCase{"Keypad9", Qt::Key_9, Qt::KeypadModifier, 1},
-                      KeyCase{"Keypad3", Qt::Key_3, Qt::KeypadModifier, 2},
-                      KeyCase{"Keypad1", Qt::Key_1, Qt::KeypadModifier, 3},
-                      KeyCase{"KeypadHome", Qt::Key_Home, Qt::KeypadModifier, 0},
-                      KeyCase{"KeypadPageUp", Qt::Key_PageUp, Qt::KeypadModifier, 1},
-                      KeyCase{"KeypadPageDown", Qt::Key_PageDown, Qt::KeypadModifier, 2},
-                      KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, PadKeyTest,
+                         ::testing::Values(KeyCase{"Row1", Qt::Key_1, {}, 0}, KeyCase{"Row2", Qt::Key_2, {}, 1},
+                                           KeyCase{"Row3", Qt::Key_3, {}, 2}, KeyCase{"Row4", Qt::Key_4, {}, 3},
+                                           KeyCase{"Keypad7", Qt::Key_7, Qt::KeypadModifier, 0},
+                                           KeyCase{"Keypad9", Qt::Key_9, Qt::KeypadModifier, 1},
+                                           KeyCase{"Keypad3", Qt::Key_3, Qt::KeypadModifier, 2},
+                                           KeyCase{"Keypad1", Qt::Key_1, Qt::KeypadModifier, 3},
+                                           KeyCase{"KeypadHome", Qt::Key_Home, Qt::KeypadModifier, 0},
+                                           KeyCase{"KeypadPageUp", Qt::Key_PageUp, Qt::KeypadModifier, 1},
+                                           KeyCase{"KeypadPageDown", Qt::Key_PageDown, Qt::KeypadModifier, 2},
+                                           KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Other keys, the keypad's 5 and the row's 5 among them, press nothing.
 TEST_F(KeyboardTest, OtherKeysPressNoPad)
 {
-    for (Qt::Key key : {Qt::Key_5, Qt::Key_0, Qt::Key_A, Qt::Key_Space})
-        keyPad(key - Qt::Key_1);
+    for (Qt::Key key : {Qt::Key_5, Qt::Key_0, Qt::Key_A, Qt::Key_Space}) keyPad(key - Qt::Key_1);
     keyDown(Qt::Key_5, Qt::KeypadModifier);
     keyUp(Qt::Key_5, Qt::KeypadModifier);
     EXPECT_TRUE(player.files.empty());
@@ -107,7 +105,7 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
         ASSERT_EQ(form->Label(6)->text(), QString::number(round));
     }
     EXPECT_EQ(state().Won, kTrue);
-    EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive());  // the victory lap
+    EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive()); // the victory lap
 }
 
 // A wrong key ends the turn with the failure show.
@@ -129,7 +127,7 @@ TEST_F(KeyboardTest, AutoRepeatAddsNoPresses)
         QTest::simulateEvent(form.get(), true, Qt::Key_1, {}, QStringLiteral("1"), true);
     }
     EXPECT_EQ(state().PlayerInput, "0");
-    EXPECT_EQ(player.files.size(), 2u);  // the playback's tone and the press's
+    EXPECT_EQ(player.files.size(), 2u); // the playback's tone and the press's
     EXPECT_TRUE(showsLit(0));
     keyUp(Qt::Key_1);
     EXPECT_FALSE(showsLit(0));
@@ -141,7 +139,7 @@ TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
 {
     startGameAt(0);
     keyDown(Qt::Key_1);
-    pressPad(0);  // on the lit picture: lost, as any press on a lit pad
+    pressPad(0); // on the lit picture: lost, as any press on a lit pad
     releasePad(0);
     EXPECT_TRUE(showsLit(0));
     EXPECT_EQ(state().PlayerInput, "0");
@@ -170,7 +168,7 @@ TEST_F(KeyboardTest, KeysBehindAModalBoxDoNothingToTheGame)
     form->setAboutHook([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             aboutSeen = about.isVisible();
-            QTest::keyPress(about.windowHandle(), Qt::Key_2);  // closes it, as any character does
+            QTest::keyPress(about.windowHandle(), Qt::Key_2); // closes it, as any character does
         });
     });
     form->MnuInfo()->trigger();
@@ -189,7 +187,7 @@ TEST_F(KeyboardTest, KeysBehindAModalBoxDoNothingToTheGame)
     });
     keyDown(Qt::Key_2);
     EXPECT_EQ(state().PlayerInput, "1");
-    EXPECT_EQ(player.files.size(), 2u);  // no tone for the keys typed into the box
+    EXPECT_EQ(player.files.size(), 2u); // no tone for the keys typed into the box
     keyUp(Qt::Key_2);
 }
 

@@ -81,7 +81,9 @@ struct Stats {
 
 class Monkey {
 public:
-    explicit Monkey(std::uint32_t seed) : m_seed(seed), m_rng(seed), m_clock(monkeyClock(seed + 1)), m_player(seed + 2) {}
+    explicit Monkey(std::uint32_t seed) : m_seed(seed), m_rng(seed), m_clock(monkeyClock(seed + 1)), m_player(seed + 2)
+    {
+    }
 
     ::testing::AssertionResult run()
     {
@@ -90,7 +92,8 @@ public:
         for (int pad = 0; pad < 4; ++pad) {
             PadPicture* p = m_form->Image1(pad);
             QObject::connect(p, &PadPicture::pressed, [this](int i) { note("pad " + std::to_string(i) + " pressed"); });
-            QObject::connect(p, &PadPicture::released, [this](int i) { note("pad " + std::to_string(i) + " released"); });
+            QObject::connect(p, &PadPicture::released,
+                             [this](int i) { note("pad " + std::to_string(i) + " released"); });
         }
         QObject::connect(m_form->Command1(), &QPushButton::clicked, [this] {
             // Connected after the window's own handler: a game began if it disabled the button.
@@ -302,7 +305,7 @@ private:
                 QTest::mouseClick(ok, Qt::LeftButton);
             break;
         case 2: QTest::keyClick(box, pickOf({Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space, Qt::Key_Enter})); break;
-        default: QTest::keyClick(box, Qt::Key_Tab); break;  // does not close it
+        default: QTest::keyClick(box, Qt::Key_Tab); break; // does not close it
         }
     }
 
@@ -331,7 +334,7 @@ private:
         case 2:
             if (w) QTest::keyClick(w, pickOf({Qt::Key_A, Qt::Key_Space, Qt::Key_Shift, Qt::Key_Escape, Qt::Key_F1}));
             break;
-        default:  // the main window takes no input meanwhile; a pad held may be let go
+        default: // the main window takes no input meanwhile; a pad held may be let go
             if (const std::optional<Qt::MouseButton> b = heldButton())
                 releaseAt(*b, randomPoint());
             else
@@ -339,8 +342,7 @@ private:
             break;
         }
         QPointer<FormZandrell> alive(&about);
-        if (alive && about.isVisible())
-            QTimer::singleShot(pick(0, 20), &about, [this, &about] { pokeAbout(about); });
+        if (alive && about.isVisible()) QTimer::singleShot(pick(0, 20), &about, [this, &about] { pokeAbout(about); });
     }
 
     // --- Places on the window, in the client area's coordinates
@@ -362,13 +364,13 @@ private:
         case 0:
         case 1:
         case 2: return inside(m_form->Image1(pick(0, 3)));
-        case 3: {  // a corner of a pad's picture, black or not
+        case 3: { // a corner of a pad's picture, black or not
             PadPicture* p = m_form->Image1(pick(0, 3));
             return in(p, QPoint(chance(0.5) ? pick(0, 3) : p->width() - 1 - pick(0, 3),
                                 chance(0.5) ? pick(0, 3) : p->height() - 1 - pick(0, 3)));
         }
-        case 4: return inside(m_form->Label(5));  // the panel
-        case 5: {  // a gap: the board's black ground or the panel between controls
+        case 4: return inside(m_form->Label(5)); // the panel
+        case 5: {                                // a gap: the board's black ground or the panel between controls
             for (int tries = 0; tries < 50; ++tries) {
                 const QPoint p(pick(0, client()->width() - 1), pick(0, client()->height() - 1));
                 QWidget* at = client()->childAt(p);
@@ -377,8 +379,9 @@ private:
             return QPoint(pick(370, 391), pick(0, client()->height() - 1));
         }
         case 6: return inside(chance(0.5) ? m_form->Option1(pick(0, 3)) : m_form->Option2(pick(0, 4)));
-        case 7: return inside(pickOf<QWidget*>({m_form->Command1(), m_form->Check1(), m_form->Label(6),
-                                                m_form->Label(4), m_form->Frame1(), m_form->Frame2()}));
+        case 7:
+            return inside(pickOf<QWidget*>({m_form->Command1(), m_form->Check1(), m_form->Label(6), m_form->Label(4),
+                                            m_form->Frame1(), m_form->Frame2()}));
         default: return QPoint(pick(0, client()->width() - 1), pick(0, client()->height() - 1));
         }
     }
@@ -469,7 +472,7 @@ private:
         } else if (r < 620) {
             const QPoint p = randomPoint();
             const Qt::MouseButton b = pickButton();
-            if (m_held.testFlag(b)) return oneInput();  // that button is down: something else
+            if (m_held.testFlag(b)) return oneInput(); // that button is down: something else
             m_last = "a click at " + std::to_string(p.x()) + "," + std::to_string(p.y());
             if (chance(0.1) && m_held == Qt::NoButton) {
                 QTest::mouseDClick(window(), b, {}, toWindow(p));
@@ -478,10 +481,10 @@ private:
             }
         } else if (r < 750) {
             static constexpr Qt::Key kKeys[] = {
-                Qt::Key_Tab,  Qt::Key_Tab,      Qt::Key_Tab,    Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return,
-                Qt::Key_Enter, Qt::Key_Escape,  Qt::Key_Left,   Qt::Key_Right,   Qt::Key_Up,    Qt::Key_Down,
-                Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,     Qt::Key_A,     Qt::Key_F1,
-                Qt::Key_Alt,  Qt::Key_F10,      Qt::Key_Minus,  Qt::Key_Plus};
+                Qt::Key_Tab,    Qt::Key_Tab,      Qt::Key_Tab,   Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return,
+                Qt::Key_Enter,  Qt::Key_Escape,   Qt::Key_Left,  Qt::Key_Right,   Qt::Key_Up,    Qt::Key_Down,
+                Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End,     Qt::Key_A,     Qt::Key_F1,
+                Qt::Key_Alt,    Qt::Key_F10,      Qt::Key_Minus, Qt::Key_Plus};
             const Qt::Key key = pickOf(kKeys);
             const Qt::KeyboardModifiers mods = chance(0.1) ? Qt::ShiftModifier : Qt::NoModifier;
             m_last = "key " + std::to_string(key);
@@ -534,7 +537,7 @@ private:
     std::mt19937 m_rng;
     FakeClock m_clock;
     RefusingPlayer m_player;
-    testing::UrlRecorder m_urls;  // "Como Jugar" and the links open nothing
+    testing::UrlRecorder m_urls; // "Como Jugar" and the links open nothing
     std::unique_ptr<Form1> m_form;
     Stats m_stats;
     std::string m_fault;
@@ -544,7 +547,7 @@ private:
     bool m_careful = false;
     bool m_winShow = false;
     bool m_failShow = false;
-    QPointer<QMessageBox> m_box;  // each box is new, though it may reuse the last one's address
+    QPointer<QMessageBox> m_box; // each box is new, though it may reuse the last one's address
     QDeadlineTimer m_boxDue;
     QDeadlineTimer m_boxGiveUp;
 };
@@ -557,9 +560,8 @@ TEST(Monkey, RandomInputKeepsTheInvariantsAndEveryGameEndsInIdle)
     const Stats s = monkey.stats();
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << "monkey: seed " << seed() << ", " << s.inputs << " inputs, " << s.games << " games, " << s.wins
-              << " wins, " << s.failures << " failure shows, longest sequence " << s.longestSequence << ", "
-              << s.tones << " tones, " << s.warnings << " tone warnings, " << s.abouts << " about windows, " << secs
-              << " s\n";
+              << " wins, " << s.failures << " failure shows, longest sequence " << s.longestSequence << ", " << s.tones
+              << " tones, " << s.warnings << " tone warnings, " << s.abouts << " about windows, " << secs << " s\n";
     monkey.release();
     ASSERT_TRUE(result);
     EXPECT_EQ(s.inputs, kInputs);

@@ -41,8 +41,14 @@ class NoHandlerTest : public UiTest {
 protected:
     Snapshot snapshot()
     {
-        Snapshot s{state().Sequence, state().PlayerInput, state().Round, state().PlayPos,
-                   state().PlayerTurn, state().GameOver, {}, form->Label(6)->text()};
+        Snapshot s{state().Sequence,
+                   state().PlayerInput,
+                   state().Round,
+                   state().PlayPos,
+                   state().PlayerTurn,
+                   state().GameOver,
+                   {},
+                   form->Label(6)->text()};
         for (TimerId t : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3, TimerId::Timer4, TimerId::Timer5})
             s.timers.push_back(form->Timer(t)->isActive());
         return s;
@@ -73,7 +79,7 @@ TEST_F(NoHandlerTest, HelpShowsAndChangesNothing)
     EXPECT_EQ(visibleWindows(), windows);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(snapshot() == before);
-    clickPad(1);  // the turn goes on
+    clickPad(1); // the turn goes on
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
 }
 
@@ -105,8 +111,7 @@ QtMessageHandler defaultHandler = nullptr;
 // Qt says it found no browser, which is what this test sets up.
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("web browser")))
-        return;
+    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("web browser"))) return;
     defaultHandler(type, context, message);
 }
 
@@ -126,7 +131,8 @@ int main(int argc, char* argv[])
     setenv("DISPLAY", xvfb.name().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     setenv("PATH", emptyBin.c_str(), 1);
-    for (const char* name : {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION"})
+    for (const char* name :
+         {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION"})
         unsetenv(name);
 
     defaultHandler = qInstallMessageHandler(quietHandler);

@@ -54,7 +54,7 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
 {
     for (int pad = 0; pad < 4; ++pad) {
         newGameAt(pad);
-        engine().OnTimer(TimerId::Timer1);  // the step lights the pad
+        engine().OnTimer(TimerId::Timer1); // the step lights the pad
         const QImage lit = board();
         EXPECT_TRUE(near(lit.pixel(quarterMiddle(pad)), kPads[pad].lit)) << pad;
         for (int other = 0; other < 4; ++other) {
@@ -89,9 +89,9 @@ TEST_F(UiTest, AboutWindowLooks)
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&about, &activate);
     const QImage img = about.grab().toImage();
-    EXPECT_TRUE(near(img.pixel(0, 0), 0xFFFFFF, 2));        // the outline
+    EXPECT_TRUE(near(img.pixel(0, 0), 0xFFFFFF, 2)); // the outline
     EXPECT_TRUE(near(img.pixel(283, 419), 0xFFFFFF, 2));
-    EXPECT_TRUE(near(img.pixel(3, 100), 0x000000, 2));       // black ground
+    EXPECT_TRUE(near(img.pixel(3, 100), 0x000000, 2)); // black ground
 }
 
 } // namespace

@@ -49,10 +49,7 @@ private:
     QTimer m_poll;
 };
 
-QString warningText()
-{
-    return QString::fromUtf8(kToneWarning).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
+QString warningText() { return QString::fromUtf8(kToneWarning).replace(QLatin1Char('\r'), QLatin1Char('\n')); }
 
 // The window with the real player, run in a working directory of the
 // test's choosing.
@@ -116,7 +113,7 @@ TEST_F(SurroundingsTest, WithNoToneFilesEachToneWarnsOnceAndTheGameGoesOn)
     workIn(scratch.path());
     WarningAnswerer answerer;
 
-    clickPad(1);  // free play
+    clickPad(1); // free play
     EXPECT_EQ(answerer.answered, 1);
     EXPECT_FALSE(showsLit(1));
     playRoundsWarningEachTone(answerer);
@@ -131,7 +128,8 @@ TEST_P(BrokenToneTest, WarnsOnceAndFreePlayGoesOn)
     expectWorkingOutput();
     workIn(scratch.path());
     for (const char* stem : kSoundStems)
-        ASSERT_TRUE(GetParam().make(scratch.filePath(QStringLiteral("%11.wav").arg(QLatin1String(stem))).toStdString()));
+        ASSERT_TRUE(
+            GetParam().make(scratch.filePath(QStringLiteral("%11.wav").arg(QLatin1String(stem))).toStdString()));
 
     WarningAnswerer answerer(WarningAnswerer::By::Keyboard);
     bool litDuringWarning = false;

@@ -49,7 +49,7 @@ TEST(BoardTimerTest, OverdueFirstTickComesPromptly)
     timer.stop();
     const int seen = ticks;
     QTest::qWait(30);
-    EXPECT_EQ(ticks, seen);  // stopped means no tick
+    EXPECT_EQ(ticks, seen); // stopped means no tick
 }
 
 // The playback's steps chain on deadlines: lit 200 ms after the step was due,
@@ -82,7 +82,7 @@ TEST_F(UiTest, AfterAToneWarningTheLitTimeCountsFromTheCall)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
         answerer.stop();
-        QTest::qWait(100);  // the player reads the box
+        QTest::qWait(100); // the player reads the box
         closed = BoardTimer::Clock::now();
         box->close();
     });

@@ -49,8 +49,7 @@ void InspectAndAccept(SeenBox* seen, const QElapsedTimer* clock)
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
         seen->okText = ok->text();
         ok->click();
-    }
-    else
+    } else
         box->close();
 }
 
@@ -95,8 +94,7 @@ TEST(ToneWarning, OnlyTheCarriageReturnBecomesALineBreak)
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS(); // listing needs no display
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS(); // listing needs no display
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -40,7 +40,7 @@ public:
     {
         std::string dirTemplate = QDir::tempPath().toStdString() + "/tolvex-wayland-XXXXXX";
         if (!mkdtemp(dirTemplate.data())) return std::string("mkdtemp: ") + std::strerror(errno);
-        m_runtimeDir = dirTemplate;  // mkdtemp makes it 0700, as Wayland wants
+        m_runtimeDir = dirTemplate; // mkdtemp makes it 0700, as Wayland wants
         const std::string log = m_runtimeDir + "/weston.log";
         m_pid = fork();
         if (m_pid < 0) return std::string("fork: ") + std::strerror(errno);
@@ -57,8 +57,8 @@ public:
             unsetenv("WAYLAND_DISPLAY");
             const std::string socket = std::string("--socket=") + kSocketName;
             // --idle-time=0: never blank the output, which would hide the windows.
-            execlp("weston", "weston", "--backend=headless-backend.so", socket.c_str(), "--idle-time=0",
-                   "--no-config", "--width=1024", "--height=768", static_cast<char*>(nullptr));
+            execlp("weston", "weston", "--backend=headless-backend.so", socket.c_str(), "--idle-time=0", "--no-config",
+                   "--width=1024", "--height=768", static_cast<char*>(nullptr));
             std::fprintf(stderr, "cannot run weston: %s\n", std::strerror(errno));
             _exit(127);
         }
@@ -120,10 +120,7 @@ private:
 
 constexpr int kWaitMs = 10000;
 
-TEST(WaylandTest, RunsAsAWaylandClient)
-{
-    EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
-}
+TEST(WaylandTest, RunsAsAWaylandClient) { EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland")); }
 
 TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
 {
@@ -147,10 +144,10 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
             // Any character key closes it.
             QTest::keyClick(about->windowHandle(), Qt::Key_X);
             closed = !about || !about->isVisible();
-            if (about) about->close();  // so that a failure does not hang here
+            if (about) about->close(); // so that a failure does not hang here
         });
     });
-    form.load();  // returns when the about window has been closed
+    form.load(); // returns when the about window has been closed
     ASSERT_TRUE(aboutRan) << "the about window's loop never ran";
     EXPECT_TRUE(exposed) << "the compositor never showed the about window";
     EXPECT_TRUE(modal);
@@ -187,17 +184,20 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
     };
     const std::size_t soundsBefore = player.files.size();
     QTest::mousePress(window, Qt::LeftButton, {}, middle);
-    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(2); }, std::chrono::milliseconds(kWaitMs))) << "the pressed pad did not light";
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(2); }, std::chrono::milliseconds(kWaitMs)))
+        << "the pressed pad did not light";
     EXPECT_EQ(player.files.size(), soundsBefore + 1) << "the pressed pad made no sound";
     QTest::mouseRelease(window, Qt::LeftButton, {}, middle);
-    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return !lit(2); }, std::chrono::milliseconds(kWaitMs))) << "the released pad stayed lit";
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return !lit(2); }, std::chrono::milliseconds(kWaitMs)))
+        << "the released pad stayed lit";
 
     // "Nuevo Juego": the game's first pad lights on its own timers.
     clock.randoms.push_back(FakeClock::forPad(1));
     QPushButton* newGame = form.Command1();
     ASSERT_EQ(newGame->text(), QStringLiteral("Nuevo Juego"));
     QTest::mouseClick(window, Qt::LeftButton, {}, newGame->mapTo(&form, newGame->rect().center()));
-    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(1); }, std::chrono::milliseconds(kWaitMs))) << "the game's first pad never lit";
+    EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(1); }, std::chrono::milliseconds(kWaitMs)))
+        << "the game's first pad never lit";
 
     // Closing the window ends the program's event loop.
     QTimer::singleShot(0, &form, [&form] { form.close(); });
@@ -230,7 +230,7 @@ int main(int argc, char* argv[])
     }
     setenv("XDG_RUNTIME_DIR", compositor.runtimeDir().c_str(), 1);
     setenv("WAYLAND_DISPLAY", tolvex::uitest::kSocketName, 1);
-    setenv("QT_QPA_PLATFORM", "wayland", 1);  // no fallback: a missing plugin fails
+    setenv("QT_QPA_PLATFORM", "wayland", 1); // no fallback: a missing plugin fails
     unsetenv("DISPLAY");
     int result = 1;
     {

@@ -27,8 +27,7 @@ public:
 
     void finish()
     {
-        if (m_bitCount > 0)
-            pushByte(static_cast<std::uint8_t>(m_bits & 0xFF));
+        if (m_bitCount > 0) pushByte(static_cast<std::uint8_t>(m_bits & 0xFF));
         m_bits = 0;
         m_bitCount = 0;
         flushBlock();
@@ -39,14 +38,12 @@ private:
     void pushByte(std::uint8_t byte)
     {
         m_block.push_back(byte);
-        if (m_block.size() == 255)
-            flushBlock();
+        if (m_block.size() == 255) flushBlock();
     }
 
     void flushBlock()
     {
-        if (m_block.empty())
-            return;
+        if (m_block.empty()) return;
         m_out.push_back(static_cast<std::uint8_t>(m_block.size()));
         m_out.insert(m_out.end(), m_block.begin(), m_block.end());
         m_block.clear();
@@ -68,8 +65,7 @@ void putWord(std::vector<std::uint8_t>& out, int value)
 int tableBits(std::size_t colours)
 {
     int bits = 1;
-    while ((std::size_t{1} << bits) < colours)
-        ++bits;
+    while ((std::size_t{1} << bits) < colours) ++bits;
     return bits;
 }
 
@@ -96,8 +92,7 @@ void encodeLzw(const IndexedImage& image, int minCodeSize, std::vector<std::uint
         stream.put(prefix, codeSize);
         entry = static_cast<std::uint16_t>(++lastCode);
         // The decoder widens its codes once the entry it would add next needs one more bit.
-        if (lastCode >= (1 << codeSize) && codeSize < 12)
-            ++codeSize;
+        if (lastCode >= (1 << codeSize) && codeSize < 12) ++codeSize;
         if (lastCode == kMaxCode) {
             stream.put(clearCode, codeSize);
             std::fill(next.begin(), next.end(), 0);
@@ -108,8 +103,7 @@ void encodeLzw(const IndexedImage& image, int minCodeSize, std::vector<std::uint
     }
     stream.put(prefix, codeSize);
     // Reading that last code makes the decoder add one more entry, which may widen the end code.
-    if (lastCode > endCode && lastCode + 1 >= (1 << codeSize) && codeSize < 12)
-        ++codeSize;
+    if (lastCode > endCode && lastCode + 1 >= (1 << codeSize) && codeSize < 12) ++codeSize;
     stream.put(endCode, codeSize);
     stream.finish();
 }
@@ -120,17 +114,15 @@ std::vector<std::uint8_t> encodeGif(const IndexedImage& image)
 {
     if (image.palette.empty() || image.palette.size() > 256)
         throw std::invalid_argument("GIF palette must hold 1 to 256 colours");
-    if (image.width <= 0 || image.height <= 0 || image.width > 0xFFFF || image.height > 0xFFFF
-        || image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
+    if (image.width <= 0 || image.height <= 0 || image.width > 0xFFFF || image.height > 0xFFFF ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height)
         throw std::invalid_argument("GIF image size does not match its pixels");
     for (std::uint8_t index : image.pixels)
-        if (index >= image.palette.size())
-            throw std::invalid_argument("GIF pixel outside the palette");
+        if (index >= image.palette.size()) throw std::invalid_argument("GIF pixel outside the palette");
 
     const int bits = tableBits(image.palette.size());
     std::vector<std::uint8_t> out;
-    for (const char c : {'G', 'I', 'F', '8', '9', 'a'})
-        out.push_back(static_cast<std::uint8_t>(c));
+    for (const char c : {'G', 'I', 'F', '8', '9', 'a'}) out.push_back(static_cast<std::uint8_t>(c));
 
     // Logical screen descriptor with a global colour table.
     putWord(out, image.width);

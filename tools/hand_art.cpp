@@ -13,8 +13,7 @@ enum Part : int { None, Hand, Thumb, Cuff };
 
 bool inRoundedRect(double x, double y, double left, double top, double right, double bottom, double radius)
 {
-    if (x < left || x > right || y < top || y > bottom)
-        return false;
+    if (x < left || x > right || y < top || y > bottom) return false;
     const double cx = std::clamp(x, left + radius, right - radius);
     const double cy = std::clamp(y, top + radius, bottom - radius);
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;
@@ -22,21 +21,17 @@ bool inRoundedRect(double x, double y, double left, double top, double right, do
 
 Part partAt(double x, double y)
 {
-    if (inRoundedRect(x, y, -5.5, 29.0, 8.5, 35.0, 0.5))
-        return Cuff;
+    if (inRoundedRect(x, y, -5.5, 29.0, 8.5, 35.0, 0.5)) return Cuff;
     const double tx = (x + 7.5) / 3.2, ty = (y - 17.0) / 5.5;
-    if (tx * tx + ty * ty <= 1.0)
-        return Thumb;
-    if (inRoundedRect(x, y, -3.0, 0.0, 3.0, 14.0, 3.0) || inRoundedRect(x, y, -6.0, 9.0, 10.0, 29.5, 3.5))
-        return Hand;
+    if (tx * tx + ty * ty <= 1.0) return Thumb;
+    if (inRoundedRect(x, y, -3.0, 0.0, 3.0, 14.0, 3.0) || inRoundedRect(x, y, -6.0, 9.0, 10.0, 29.5, 3.5)) return Hand;
     return None;
 }
 
 // Creases along the pointing finger's base and between the folded fingers, upright coordinates.
 bool onCrease(double x, double y)
 {
-    return (y > 13.0 && y < 19.0 && std::abs(x - 3.0) < 0.6)
-        || (y > 9.5 && y < 16.5 && std::abs(x - 6.5) < 0.6);
+    return (y > 13.0 && y < 19.0 && std::abs(x - 3.0) < 0.6) || (y > 9.5 && y < 16.5 && std::abs(x - 6.5) < 0.6);
 }
 
 } // namespace
@@ -70,13 +65,12 @@ std::vector<HandPixel> handCursor(int scale)
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const Part p = partOf(x, y);
-            if (p == None)
-                continue;
+            if (p == None) continue;
             // The outline is one cursor pixel wide, so `scale` device pixels.
             bool edge = false;
             for (int d = 1; d <= scale && !edge; ++d) {
-                for (const auto& [nx, ny] : {std::array{x - d, y}, std::array{x + d, y},
-                                             std::array{x, y - d}, std::array{x, y + d}}) {
+                for (const auto& [nx, ny] :
+                     {std::array{x - d, y}, std::array{x + d, y}, std::array{x, y - d}, std::array{x, y + d}}) {
                     const Part n = partOf(nx, ny);
                     // Outline the whole shape, the thumb over the hand, and the cuff's top.
                     edge = edge || n == None || (p == Thumb && n == Hand) || (p == Cuff && n != Cuff);

@@ -37,25 +37,33 @@ QPainterPath word()
     QPainterPath p;
     double x = 0;
     // T
-    p.moveTo(x, -34); p.lineTo(x + 24, -34);
-    p.moveTo(x + 12, -34); p.lineTo(x + 12, 0);
+    p.moveTo(x, -34);
+    p.lineTo(x + 24, -34);
+    p.moveTo(x + 12, -34);
+    p.lineTo(x + 12, 0);
     x += 24 + 8;
     // o
     p.addEllipse(QRectF(x, -22, 22, 22));
     x += 22 + 8;
     // l
-    p.moveTo(x + 2, -36); p.lineTo(x + 2, 0);
+    p.moveTo(x + 2, -36);
+    p.lineTo(x + 2, 0);
     x += 4 + 8;
     // v
-    p.moveTo(x, -22); p.lineTo(x + 10, 0); p.lineTo(x + 20, -22);
+    p.moveTo(x, -22);
+    p.lineTo(x + 10, 0);
+    p.lineTo(x + 20, -22);
     x += 20 + 8;
     // e
-    p.moveTo(x, -11); p.lineTo(x + 22, -11);
+    p.moveTo(x, -11);
+    p.lineTo(x + 22, -11);
     p.arcTo(QRectF(x, -22, 22, 22), 0, 310);
     x += 22 + 8;
     // x
-    p.moveTo(x, -22); p.lineTo(x + 20, 0);
-    p.moveTo(x + 20, -22); p.lineTo(x, 0);
+    p.moveTo(x, -22);
+    p.lineTo(x + 20, 0);
+    p.moveTo(x + 20, -22);
+    p.lineTo(x, 0);
     return p;
 }
 
@@ -91,7 +99,8 @@ QImage logoPicture(int scale)
     const double segment = bounds.width() / 4.0;
     for (int pad = 0; pad < 4; ++pad) {
         painter.setPen(QPen(toQColor(kLitColours[pad]), 3.0, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(QPointF(bounds.left() + pad * segment + 2, 11), QPointF(bounds.left() + (pad + 1) * segment - 2, 11));
+        painter.drawLine(QPointF(bounds.left() + pad * segment + 2, 11),
+                         QPointF(bounds.left() + (pad + 1) * segment - 2, 11));
     }
     painter.end();
     return image;

@@ -24,8 +24,7 @@ constexpr int kScales[] = {1, 2, 3};
 // "pictures/logo.jpg" at scale 2 is "pictures/logo@2x.jpg", as Qt names them.
 QString scaledName(const QString& name, int scale)
 {
-    if (scale == 1)
-        return name;
+    if (scale == 1) return name;
     QString scaled = name;
     return scaled.insert(name.lastIndexOf('.'), QString("@%1x").arg(scale));
 }
@@ -34,8 +33,7 @@ QImage toQImage(const IndexedImage& art)
 {
     QImage image(art.width, art.height, QImage::Format_Indexed8);
     QList<QRgb> table;
-    for (const Rgb c : art.palette)
-        table.append(qRgb(c.r, c.g, c.b));
+    for (const Rgb c : art.palette) table.append(qRgb(c.r, c.g, c.b));
     image.setColorTable(table);
     for (int y = 0; y < art.height; ++y)
         std::copy_n(art.pixels.begin() + static_cast<std::ptrdiff_t>(y) * art.width, art.width, image.scanLine(y));
@@ -59,8 +57,7 @@ bool save(QImage image, const QString& path, const char* format, int quality = -
     // A fixed resolution (96 dpi): Qt's default depends on the platform plugin.
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
-    if (image.save(path, format, quality))
-        return true;
+    if (image.save(path, format, quality)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }
@@ -100,7 +97,8 @@ int main(int argc, char** argv)
     // The window icon's variants keep its 16 colours; the ring scales with the size.
     for (const int scale : kScales)
         ok = save(toQImage(ringIcon(32 * scale, kIconColourSteps)),
-                  root.filePath(scaledName("icons/tolvex-32.png", scale)), "PNG") && ok;
+                  root.filePath(scaledName("icons/tolvex-32.png", scale)), "PNG") &&
+             ok;
     for (const int size : {48, 64, 128, 256}) {
         const QImage icon = toQImage(ringIcon(size, 0)).convertToFormat(QImage::Format_RGB32);
         ok = save(icon, root.filePath(QString("icons/tolvex-%1.png").arg(size)), "PNG") && ok;

@@ -28,11 +28,9 @@ Part partAt(const Ring& ring, int pad, double x, double y)
     const double dx = x - ring.cx;
     const double dy = y - ring.cy;
     const double half = ring.gap / 2.0;
-    if (dx * kSignX[pad] <= half || dy * kSignY[pad] <= half)
-        return Part::Black;
+    if (dx * kSignX[pad] <= half || dy * kSignY[pad] <= half) return Part::Black;
     const double r = std::sqrt(dx * dx + dy * dy);
-    if (r < ring.inner || r > ring.outer)
-        return Part::Black;
+    if (r < ring.inner || r > ring.outer) return Part::Black;
     return r > ring.outer - ring.rim ? Part::Rim : Part::Body;
 }
 
@@ -51,8 +49,7 @@ public:
     {
         const std::uint32_t key = (c.r << 16) | (c.g << 8) | c.b;
         auto [it, added] = m_index.try_emplace(key, static_cast<int>(m_palette.size()));
-        if (added)
-            m_palette.push_back(c);
+        if (added) m_palette.push_back(c);
         return static_cast<std::uint8_t>(it->second);
     }
 
@@ -64,8 +61,7 @@ private:
 };
 
 // Each pixel is the mean of n x n samples; exact integer sums keep it reproducible.
-template <typename ColourAt>
-IndexedImage render(int width, int height, int n, ColourAt colourAt)
+template <typename ColourAt> IndexedImage render(int width, int height, int n, ColourAt colourAt)
 {
     IndexedImage image;
     image.width = width;
@@ -101,21 +97,25 @@ IndexedImage padPicture(int pad, bool lit, int scale)
     const TwipsRect place = kUnlitPlaces.at(pad);
     const Ring ring{double(kBoardCentreX - place.left) / kTwipsPerPixel,
                     double(kBoardCentreY - place.top) / kTwipsPerPixel,
-                    kOuterRadius, kInnerRadius, kGap, kRimWidth};
+                    kOuterRadius,
+                    kInnerRadius,
+                    kGap,
+                    kRimWidth};
     const Rgb body = lit ? kLitColours[pad] : kUnlitColours[pad];
     // Unlit: a rim halfway to the bright shade; lit: a rim a third of the way to black.
     const Rgb rim = lit ? mix(kLitColours[pad], Rgb{}, 1, 3) : mix(kUnlitColours[pad], kLitColours[pad], 1, 2);
     // The same 4 x 4 samples per pixel at every scale keep the edge shades,
     // and so the palette, within the 153 mixes of black, body and rim.
     const double s = scale;
-    return render(place.width / kTwipsPerPixel * scale, place.height / kTwipsPerPixel * scale, 4, [&](double x, double y) {
-        switch (partAt(ring, pad, x / s, y / s)) {
-        case Part::Body: return body;
-        case Part::Rim: return rim;
-        case Part::Black: break;
-        }
-        return Rgb{};
-    });
+    return render(place.width / kTwipsPerPixel * scale, place.height / kTwipsPerPixel * scale, 4,
+                  [&](double x, double y) {
+                      switch (partAt(ring, pad, x / s, y / s)) {
+                      case Part::Body: return body;
+                      case Part::Rim: return rim;
+                      case Part::Black: break;
+                      }
+                      return Rgb{};
+                  });
 }
 
 IndexedImage ringIcon(int size, int levels)
@@ -140,11 +140,10 @@ IndexedImage ringIcon(int size, int levels)
                             ++covered[pad];
             int pad = 0;
             for (int i = 1; i < 4; ++i)
-                if (covered[i] > covered[pad])
-                    pad = i;
+                if (covered[i] > covered[pad]) pad = i;
             const Rgb colour = levels > 0
-                ? mix(Rgb{}, kLitColours[pad], (covered[pad] * levels + kCount / 2) / kCount, levels)
-                : mix(Rgb{}, kLitColours[pad], covered[pad], kCount);
+                                   ? mix(Rgb{}, kLitColours[pad], (covered[pad] * levels + kCount / 2) / kCount, levels)
+                                   : mix(Rgb{}, kLitColours[pad], covered[pad], kCount);
             image.pixels[static_cast<std::size_t>(py) * size + px] = palette.indexOf(colour);
         }
     }
@@ -175,8 +174,7 @@ std::string ringSvg()
         std::snprintf(buf, sizeof buf,
                       "  <path fill=\"#%02X%02X%02X\" d=\"M %.2f %.2f A %.2f %.2f 0 0 %d %.2f %.2f "
                       "L %.2f %.2f A %.2f %.2f 0 0 %d %.2f %.2f Z\"/>\n",
-                      col.r, col.g, col.b,
-                      c + sx * ro, c + sy * half, outer, outer, sweep, c + sx * half, c + sy * ro,
+                      col.r, col.g, col.b, c + sx * ro, c + sy * half, outer, outer, sweep, c + sx * half, c + sy * ro,
                       c + sx * half, c + sy * ri, inner, inner, 1 - sweep, c + sx * ri, c + sy * half);
         svg += buf;
     }

@@ -35,15 +35,15 @@ inline constexpr std::array<TwipsRect, 4> kLitPlaces = {{
     {260, 2830, 2655, 2685},
 }};
 
-inline constexpr std::array<Rgb, 4> kUnlitColours = {{
-    {0x00, 0x9C, 0x00}, {0x9C, 0x9C, 0x00}, {0x00, 0x62, 0x9C}, {0x9C, 0x00, 0x00}}};
-inline constexpr std::array<Rgb, 4> kLitColours = {{
-    {0x31, 0xFF, 0x31}, {0xFF, 0xFF, 0x00}, {0x00, 0xCD, 0xFF}, {0xFF, 0x18, 0x00}}};
+inline constexpr std::array<Rgb, 4> kUnlitColours = {
+    {{0x00, 0x9C, 0x00}, {0x9C, 0x9C, 0x00}, {0x00, 0x62, 0x9C}, {0x9C, 0x00, 0x00}}};
+inline constexpr std::array<Rgb, 4> kLitColours = {
+    {{0x31, 0xFF, 0x31}, {0xFF, 0xFF, 0x00}, {0x00, 0xCD, 0xFF}, {0xFF, 0x18, 0x00}}};
 
 // The ring in pixels.
 inline constexpr double kOuterRadius = 174.0; // one short of 175 so no quarter touches its picture's edge
 inline constexpr double kInnerRadius = 75.0;
-inline constexpr double kGap = 4.0;           // black gap between neighbouring quarters
+inline constexpr double kGap = 4.0; // black gap between neighbouring quarters
 inline constexpr double kRimWidth = 6.0;
 
 // Pad picture: black rectangle with the pad's quarter, drawn so that the

@@ -26,9 +26,9 @@ private:
 };
 
 struct Partial {
-    double ratio;     // of the pitch
+    double ratio; // of the pitch
     double amplitude;
-    double decay;     // seconds to fall by 1/e; 0 = steady
+    double decay; // seconds to fall by 1/e; 0 = steady
 };
 
 std::vector<double> additive(double pitch, double seconds, const std::vector<Partial>& partials)
@@ -55,25 +55,27 @@ std::vector<double> beep(double pitch)
 // Struck bell: hum, minor third, fifth, nominal and two upper partials around a long fundamental.
 std::vector<double> bell(double pitch)
 {
-    return additive(pitch, 0.450, {{1.0, 1.0, 0.50},
-                                   {0.5, 0.20, 0.30},
-                                   {1.19, 0.45, 0.16},
-                                   {1.51, 0.30, 0.12},
-                                   {2.0, 0.35, 0.09},
-                                   {2.74, 0.25, 0.05},
-                                   {3.76, 0.15, 0.03}});
+    return additive(pitch, 0.450,
+                    {{1.0, 1.0, 0.50},
+                     {0.5, 0.20, 0.30},
+                     {1.19, 0.45, 0.16},
+                     {1.51, 0.30, 0.12},
+                     {2.0, 0.35, 0.09},
+                     {2.74, 0.25, 0.05},
+                     {3.76, 0.15, 0.03}});
 }
 
 // Tonewheel organ registration 6-8-4-6-3-0-2-0-2 (16' up to 1'): steady harmonics.
 std::vector<double> organ(double pitch)
 {
-    return additive(pitch, 0.400, {{0.5, 0.30, 0},
-                                   {1.0, 1.0, 0},
-                                   {1.5, 0.15, 0},
-                                   {2.0, 0.45, 0},
-                                   {3.0, 0.20, 0},
-                                   {5.0, 0.10, 0},
-                                   {8.0, 0.10, 0}});
+    return additive(pitch, 0.400,
+                    {{0.5, 0.30, 0},
+                     {1.0, 1.0, 0},
+                     {1.5, 0.15, 0},
+                     {2.0, 0.45, 0},
+                     {3.0, 0.20, 0},
+                     {5.0, 0.10, 0},
+                     {8.0, 0.10, 0}});
 }
 
 // Tuned drum: the head's pitch starts high and settles onto the note within a few
@@ -106,10 +108,8 @@ void fade(std::vector<double>& s, double inSeconds, double outSeconds)
     const int in = static_cast<int>(std::lround(inSeconds * kSampleRate));
     const int out = static_cast<int>(std::lround(outSeconds * kSampleRate));
     const int n = static_cast<int>(s.size());
-    for (int i = 0; i < in && i < n; ++i)
-        s[i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * i / in);
-    for (int i = 0; i < out && i < n; ++i)
-        s[n - 1 - i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * i / out);
+    for (int i = 0; i < in && i < n; ++i) s[i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * i / in);
+    for (int i = 0; i < out && i < n; ++i) s[n - 1 - i] *= 0.5 - 0.5 * std::cos(std::numbers::pi * i / out);
 }
 
 } // namespace
@@ -118,14 +118,25 @@ std::vector<std::int16_t> synthTone(Timbre timbre, double pitch)
 {
     std::vector<double> s;
     switch (timbre) {
-    case Timbre::Beep: s = beep(pitch); fade(s, 0.005, 0.025); break;
-    case Timbre::Bell: s = bell(pitch); fade(s, 0.002, 0.040); break;
-    case Timbre::Organ: s = organ(pitch); fade(s, 0.010, 0.030); break;
-    case Timbre::Drum: s = drum(pitch); fade(s, 0.001, 0.030); break;
+    case Timbre::Beep:
+        s = beep(pitch);
+        fade(s, 0.005, 0.025);
+        break;
+    case Timbre::Bell:
+        s = bell(pitch);
+        fade(s, 0.002, 0.040);
+        break;
+    case Timbre::Organ:
+        s = organ(pitch);
+        fade(s, 0.010, 0.030);
+        break;
+    case Timbre::Drum:
+        s = drum(pitch);
+        fade(s, 0.001, 0.030);
+        break;
     }
     double peak = 0.0;
-    for (double v : s)
-        peak = std::max(peak, std::abs(v));
+    for (double v : s) peak = std::max(peak, std::abs(v));
     const double gain = kPeakLevel * 32767.0 / peak;
     std::vector<std::int16_t> out(s.size());
     std::transform(s.begin(), s.end(), out.begin(),
@@ -137,12 +148,10 @@ std::vector<std::uint8_t> wavFile(const std::vector<std::int16_t>& samples)
 {
     std::vector<std::uint8_t> out;
     auto text = [&](const char* s) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<std::uint8_t>(s[i]));
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(s[i]));
     };
     auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
     auto u16 = [&](std::uint16_t v) {
         out.push_back(static_cast<std::uint8_t>(v));
@@ -162,8 +171,7 @@ std::vector<std::uint8_t> wavFile(const std::vector<std::int16_t>& samples)
     u16(16);
     text("data");
     u32(dataBytes);
-    for (std::int16_t v : samples)
-        u16(static_cast<std::uint16_t>(v));
+    for (std::int16_t v : samples) u16(static_cast<std::uint16_t>(v));
     return out;
 }
 

@@ -40,11 +40,10 @@ void BoardTimer::wake()
 {
     if (!m_active) return;
     if (Clock::now() < m_deadline - m_spinLead - milliseconds(1)) {
-        arm();  // woken early: sleep again
+        arm(); // woken early: sleep again
         return;
     }
-    while (Clock::now() < m_deadline) {
-    }
+    while (Clock::now() < m_deadline) {}
     const Clock::time_point due = m_deadline;
     const milliseconds step(m_interval);
     m_deadline += step;

@@ -97,7 +97,7 @@ QColor buttonFace() { return classicPalette().color(QPalette::Active, QPalette::
 
 struct OptionDesign {
     const char* caption;
-    int top;  // twips inside the frame
+    int top; // twips inside the frame
 };
 
 // A framed option group; its buttons go to `buttons` in index order.
@@ -124,8 +124,8 @@ QGroupBox* makeOptionGroup(QWidget* parent, const char* name, const char* title,
 } // namespace
 
 Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       m_engine(*this, platform, player)
 {
     // Before any control exists: a control's first accessibility event fixes
@@ -168,25 +168,24 @@ void Form1::buildBoard(QWidget* client)
     for (int pad = 0; pad < 4; ++pad) {
         const PadDesign& d = kPads[pad];
         const QString colour = QString::fromLatin1(d.colour);
-        auto* unlit = new PadPicture(pad, PadPicture::Kind::Unlit,
-                                     QStringLiteral(":/pictures/pad%1-unlit.gif").arg(pad), client);
+        auto* unlit =
+            new PadPicture(pad, PadPicture::Kind::Unlit, QStringLiteral(":/pictures/pad%1-unlit.gif").arg(pad), client);
         unlit->setObjectName(arrayName("Image1", pad));
         unlit->setGeometry(d.unlit);
-        unlit->setAccessibleName(QStringLiteral("Pulsador %1, tecla %2").arg(colour).arg(QLatin1Char(padKeyDigit(pad))));
-        auto* lit = new PadPicture(pad, PadPicture::Kind::Lit,
-                                   QStringLiteral(":/pictures/pad%1-lit.gif").arg(pad), client);
+        unlit->setAccessibleName(
+            QStringLiteral("Pulsador %1, tecla %2").arg(colour).arg(QLatin1Char(padKeyDigit(pad))));
+        auto* lit =
+            new PadPicture(pad, PadPicture::Kind::Lit, QStringLiteral(":/pictures/pad%1-lit.gif").arg(pad), client);
         lit->setObjectName(arrayName("Image2", pad));
         lit->setGeometry(d.lit);
         lit->setAccessibleName(QStringLiteral("Pulsador ") + colour + QStringLiteral(", encendido"));
         m_image1[pad] = unlit;
         m_image2[pad] = lit;
 
-        connect(unlit, &PadPicture::pressed, this, [this](int p) {
-            dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); });
-        });
-        connect(unlit, &PadPicture::released, this, [this](int p) {
-            dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); });
-        });
+        connect(unlit, &PadPicture::pressed, this,
+                [this](int p) { dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }); });
+        connect(unlit, &PadPicture::released, this,
+                [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
     }
 }
 
@@ -295,17 +294,16 @@ void Form1::buildHiddenSettings(QWidget* client)
     // Front to back: Label6, Label2, Label1, Label3, Label4, Label5, Image1(0),
     // Image1(1), Image1(3), Image1(2), Image2(0) .. Image2(3); every other
     // control lies over all of them.
-    const QList<QWidget*> backToFront = {m_image2[3], m_image2[2], m_image2[1], m_image2[0],
-                                         m_image1[2], m_image1[3], m_image1[1], m_image1[0],
-                                         m_labels[5], m_labels[4], m_labels[3], m_labels[1],
-                                         m_labels[2], m_labels[6], m_frame1,    m_frame2,
-                                         m_command1,  m_check1,    m_hscroll1,  m_hscroll2};
+    const QList<QWidget*> backToFront = {m_image2[3], m_image2[2], m_image2[1], m_image2[0], m_image1[2],
+                                         m_image1[3], m_image1[1], m_image1[0], m_labels[5], m_labels[4],
+                                         m_labels[3], m_labels[1], m_labels[2], m_labels[6], m_frame1,
+                                         m_frame2,    m_command1,  m_check1,    m_hscroll1,  m_hscroll2};
     for (QWidget* w : backToFront) w->raise();
 }
 
 void Form1::buildMenu()
 {
-    menuBar()->setNativeMenuBar(false);  // the client area stays under it
+    menuBar()->setNativeMenuBar(false); // the client area stays under it
     QMenu* mnuHelpp = menuBar()->addMenu(QStringLiteral("Ayuda"));
     mnuHelpp->setObjectName(QStringLiteral("MnuHelpp"));
     m_mnuHelp = mnuHelpp->addAction(QStringLiteral("Como Jugar"));
@@ -323,7 +321,8 @@ void Form1::buildTimers()
         const auto id = static_cast<TimerId>(i + 1);
         auto* timer = new BoardTimer(TimerPolicy::spinLead(id), this);
         timer->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
-        connect(timer, &BoardTimer::timeout, this, [this, id](TimerPolicy::Clock::time_point due) { timerTick(id, due); });
+        connect(timer, &BoardTimer::timeout, this,
+                [this, id](TimerPolicy::Clock::time_point due) { timerTick(id, due); });
         m_timers[i] = timer;
     }
 }
@@ -337,8 +336,7 @@ void Form1::setTabOrder()
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-template <typename Call>
-void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue)
+template <typename Call> void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue)
 {
     {
         const TimerPolicy::Scope scope(m_timerPolicy, tickDue);
@@ -397,8 +395,10 @@ bool Form1::padKey(QWidget* receiver, QKeyEvent* event)
     }
     if (modal || receiver->window() != this) return false;
     if (!event->isAutoRepeat()) {
-        if (event->type() == QEvent::KeyPress) m_image1[pad]->pressKey(event->key());
-        else m_image1[pad]->releaseKey(event->key());
+        if (event->type() == QEvent::KeyPress)
+            m_image1[pad]->pressKey(event->key());
+        else
+            m_image1[pad]->releaseKey(event->key());
     }
     return true;
 }
@@ -410,7 +410,7 @@ void Form1::load()
 
 void Form1::showCentred()
 {
-    adjustSize();  // the fixed size is only known once the layout has run
+    adjustSize(); // the fixed size is only known once the layout has run
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     show();
 }

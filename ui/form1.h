@@ -77,7 +77,7 @@ public:
     QCheckBox* Check1() const { return m_check1; }
     QScrollBar* HScroll1() const { return m_hscroll1; }
     QScrollBar* HScroll2() const { return m_hscroll2; }
-    QLabel* Label(int n) const { return m_labels[n]; }  // Label1 .. Label6
+    QLabel* Label(int n) const { return m_labels[n]; } // Label1 .. Label6
     BoardTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
     int ticksDelivered(TimerId timer) const { return m_timerPolicy.ticksDelivered(timer); }
     QAction* MnuHelp() const { return m_mnuHelp; }
@@ -115,7 +115,7 @@ private:
     std::array<PadPicture*, 4> m_image2{};
     std::array<QRadioButton*, 4> m_option1{};
     std::array<QRadioButton*, 5> m_option2{};
-    std::array<QLabel*, 7> m_labels{};  // [0] unused
+    std::array<QLabel*, 7> m_labels{}; // [0] unused
     QGroupBox* m_frame1 = nullptr;
     QGroupBox* m_frame2 = nullptr;
     QPushButton* m_command1 = nullptr;

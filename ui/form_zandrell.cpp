@@ -22,19 +22,16 @@ namespace tolvex {
 const QString FormZandrell::kCredit = QStringLiteral("Creado por el equipo de Tolvex");
 const QString FormZandrell::kMail = QStringLiteral("info@example.net");
 const QString FormZandrell::kWeb = QStringLiteral("tolvex.example");
-const QString FormZandrell::kTerms = QStringLiteral(
-    "Este programa se puede copiar libremente, pero no se puede cobrar nada por él. "
-    "Si lo quieres poner en una página web, pide permiso antes, por favor.");
+const QString FormZandrell::kTerms =
+    QStringLiteral("Este programa se puede copiar libremente, pero no se puede cobrar nada por él. "
+                   "Si lo quieres poner en una página web, pide permiso antes, por favor.");
 
 namespace {
 
 // The frame drawn along the edges of the window; it takes no clicks.
 class OutlineShape : public QWidget {
 public:
-    explicit OutlineShape(QWidget* parent) : QWidget(parent)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
+    explicit OutlineShape(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -89,7 +86,7 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
 
     // Created in the design's order; later controls lie over earlier ones.
     m_lblClick = addLabel<QLabel>(this, "lblClick", twipsRect(2805, 5955, 1320, 210),
-                                QStringLiteral("[click para cerrar]"), QColor(255, 255, 192), plain);
+                                  QStringLiteral("[click para cerrar]"), QColor(255, 255, 192), plain);
     m_lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     m_shpMarco = new OutlineShape(this);
@@ -121,13 +118,13 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     m_lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
 
     m_lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), QString(), white,
-                                 classicFont(QStringLiteral("Arial Black"), 12.0));
-    m_lblTexWeb = addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"),
-                                 silver, plain);
-    m_lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255),
-                                   QStringLiteral("Email: "), silver, plain);
+                                   classicFont(QStringLiteral("Arial Black"), 12.0));
+    m_lblTexWeb =
+        addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"), silver, plain);
+    m_lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255), QStringLiteral("Email: "),
+                                     silver, plain);
     m_lblTexto = addLabel<QLabel>(this, "lblTexto", twipsRect(240, 4980, 4185, 1005), kTerms, silver,
-                                classicFont(QStringLiteral("Arial"), 9.0));
+                                  classicFont(QStringLiteral("Arial"), 9.0));
     m_lblTexto->setWordWrap(true);
     // "Email: " and "Web:" reach into their links' boxes; the links lie on
     // top, so that the whole address is clickable and hovers.

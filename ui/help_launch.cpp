@@ -11,7 +11,7 @@ void openHelpDocument(const QString& directory)
 {
     const QString path = QDir(directory).absoluteFilePath(QString::fromLatin1(kHelpDocument));
     if (!QFileInfo::exists(path)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));  // result not looked at
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path)); // result not looked at
 }
 
 } // namespace tolvex

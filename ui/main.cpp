@@ -25,7 +25,7 @@ int play(int argc, char* argv[])
     tolvex::SystemPlatform platform;
     tolvex::PulseWavePlayer player;
     tolvex::Form1 form(platform, player);
-    form.load();  // start-up; returns when the about window has been closed
+    form.load(); // start-up; returns when the about window has been closed
     if (form.closing()) return 0;
     form.showCentred();
     return QApplication::exec();

@@ -44,8 +44,10 @@ int PadPicture::pressesOut() const
 void PadPicture::holdersChanged(int pressesBefore)
 {
     const int after = pressesOut();
-    if (after > pressesBefore) emit pressed(m_pad);
-    else if (after < pressesBefore) emit released(m_pad);
+    if (after > pressesBefore)
+        emit pressed(m_pad);
+    else if (after < pressesBefore)
+        emit released(m_pad);
 }
 
 void PadPicture::press(QMouseEvent* event)
@@ -53,7 +55,7 @@ void PadPicture::press(QMouseEvent* event)
     event->accept();
     if (m_kind == Kind::Lit) return;
     const Qt::MouseButton button = event->button();
-    if (m_held.testFlag(button)) return;  // already delivered as a press
+    if (m_held.testFlag(button)) return; // already delivered as a press
     const int before = pressesOut();
     m_held |= button;
     holdersChanged(before);
@@ -103,8 +105,8 @@ void PadPicture::setShownLit(bool lit)
 void PadPicture::releaseButtonsNoLongerDown()
 {
     const Qt::MouseButtons down = QGuiApplication::mouseButtons();
-    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton,
-                                   Qt::ForwardButton}) {
+    for (Qt::MouseButton button :
+         {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
         if (!down.testFlag(button)) releaseButton(button);
     }
     for (int key : QSet<int>(m_keysUp)) releaseKey(key);

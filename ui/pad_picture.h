@@ -60,9 +60,9 @@ private:
     Kind m_kind;
     QPixmap m_picture;
     bool m_shownLit = false;
-    Qt::MouseButtons m_held;  // buttons whose press this picture took
-    QSet<int> m_keys;         // keys whose press this picture took
-    QSet<int> m_keysUp;       // of those, the ones let go behind a modal box
+    Qt::MouseButtons m_held; // buttons whose press this picture took
+    QSet<int> m_keys;        // keys whose press this picture took
+    QSet<int> m_keysUp;      // of those, the ones let go behind a modal box
 };
 
 } // namespace tolvex

@@ -11,10 +11,7 @@ namespace tolvex {
 inline constexpr int kTwipsPerPixel = 15;
 
 // Nearest pixel; layout values are whole, non-negative twips.
-constexpr int twipsToPixels(int twips)
-{
-    return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel);
-}
+constexpr int twipsToPixels(int twips) { return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); }
 
 // The time bar's width arrives as a fraction of twips; never below 0.
 inline int twipsToPixels(float twips)

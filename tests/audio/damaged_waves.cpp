@@ -22,8 +22,7 @@ bool WaveWithFmtField(const std::string& p, long offset, std::uint32_t value, in
 {
     auto bytes = ValidWave(p);
     const long fmt = FindChunk(bytes, "fmt ");
-    if (fmt < 0)
-        return false;
+    if (fmt < 0) return false;
     if (width == 2)
         PutLe16(bytes, fmt + 8 + offset, static_cast<std::uint16_t>(value));
     else
@@ -37,8 +36,7 @@ const std::vector<DamagedWave>& DamagedWaves()
 {
     static const std::vector<DamagedWave> cases = {
         {"Missing", [](const std::string&) { return true; }, WaveRefusal::NotAFile},
-        {"Directory", [](const std::string& p) { return std::filesystem::create_directory(p); },
-         WaveRefusal::NotAFile},
+        {"Directory", [](const std::string& p) { return std::filesystem::create_directory(p); }, WaveRefusal::NotAFile},
         {"Fifo", [](const std::string& p) { return ::mkfifo(p.c_str(), 0600) == 0; }, WaveRefusal::NotAFile},
         {"Empty", [](const std::string& p) { return WriteBytes(p, {}); }, WaveRefusal::Empty},
         {"Text",
@@ -50,8 +48,7 @@ const std::vector<DamagedWave>& DamagedWaves()
         {"AiffNotWave",
          [](const std::string& p) { return WriteSine(p, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 252.0, 0.2); },
          WaveRefusal::NotWave},
-        {"HeaderWithoutFrames", [](const std::string& p) { return WriteSineWave(p, 252.0, 0.0); },
-         WaveRefusal::Empty},
+        {"HeaderWithoutFrames", [](const std::string& p) { return WriteSineWave(p, 252.0, 0.0); }, WaveRefusal::Empty},
         {"TruncatedHalf",
          [](const std::string& p) {
              auto bytes = ValidWave(p);
@@ -70,8 +67,7 @@ const std::vector<DamagedWave>& DamagedWaves()
          [](const std::string& p) {
              auto bytes = ValidWave(p);
              const long data = FindChunk(bytes, "data");
-             if (data < 0)
-                 return false;
+             if (data < 0) return false;
              PutLe32(bytes, data + 4, 0x7FFFFFF0u);
              return WriteBytes(p, bytes);
          },

@@ -19,10 +19,7 @@ struct DamagedWave {
 };
 
 // Names the case in test listings.
-inline void PrintTo(const DamagedWave& wave, std::ostream* os)
-{
-    *os << wave.label;
-}
+inline void PrintTo(const DamagedWave& wave, std::ostream* os) { *os << wave.label; }
 
 const std::vector<DamagedWave>& DamagedWaves();
 

@@ -18,11 +18,9 @@ struct Windowed {
 Windowed Window(const Samples& s, std::size_t begin, std::size_t count)
 {
     Windowed w;
-    if (begin >= s.size())
-        return w;
+    if (begin >= s.size()) return w;
     count = std::min(count, s.size() - begin);
-    if (count < 2)
-        return w;
+    if (count < 2) return w;
     w.x.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const double hann = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / (count - 1));
@@ -35,8 +33,7 @@ Windowed Window(const Samples& s, std::size_t begin, std::size_t count)
 // Goertzel filter at one frequency.
 double Level(const Windowed& w, int rate, double hz)
 {
-    if (w.x.empty())
-        return 0.0;
+    if (w.x.empty()) return 0.0;
     const double coeff = 2.0 * std::cos(2.0 * std::numbers::pi * hz / rate);
     double prev = 0.0;
     double prev2 = 0.0;
@@ -56,8 +53,7 @@ double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rat
     return Level(Window(s, begin, count), rate, hz);
 }
 
-double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz,
-                         double highHz)
+double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz, double highHz)
 {
     const Windowed w = Window(s, begin, count);
     // Coarse scan, then a fine one around the best coarse frequency.
@@ -80,8 +76,7 @@ double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count,
 long FirstLoudSample(const Samples& s, std::size_t from, int threshold)
 {
     for (std::size_t i = from; i < s.size(); ++i)
-        if (std::abs(static_cast<int>(s[i])) > threshold)
-            return static_cast<long>(i);
+        if (std::abs(static_cast<int>(s[i])) > threshold) return static_cast<long>(i);
     return -1;
 }
 

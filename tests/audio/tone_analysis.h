@@ -15,8 +15,8 @@ using Samples = std::vector<std::int16_t>;
 double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz);
 
 // Frequency of the strongest component between `lowHz` and `highHz`.
-double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate,
-                         double lowHz = 60.0, double highHz = 2000.0);
+double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz = 60.0,
+                         double highHz = 2000.0);
 
 // Index of the first sample at or after `from` whose magnitude exceeds
 // `threshold`, or -1.

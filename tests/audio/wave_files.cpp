@@ -17,8 +17,7 @@ bool WriteSine(const std::string& path, int format, double hz, double seconds, i
     info.channels = channels;
     info.format = format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     const auto frames = static_cast<sf_count_t>(std::llround(seconds * sampleRate));
     std::vector<float> block(static_cast<std::size_t>(4096 * channels));
     sf_count_t done = 0;
@@ -28,8 +27,7 @@ bool WriteSine(const std::string& path, int format, double hz, double seconds, i
         for (sf_count_t i = 0; i < n; ++i) {
             const double t = static_cast<double>(done + i) / sampleRate;
             const auto v = static_cast<float>(0.5 * std::sin(2.0 * std::numbers::pi * hz * t));
-            for (int c = 0; c < channels; ++c)
-                block[static_cast<std::size_t>(i * channels + c)] = v;
+            for (int c = 0; c < channels; ++c) block[static_cast<std::size_t>(i * channels + c)] = v;
         }
         ok = sf_writef_float(file, block.data(), n) == n;
         done += n;
@@ -39,8 +37,8 @@ bool WriteSine(const std::string& path, int format, double hz, double seconds, i
 
 bool WriteSineWave(const std::string& path, double hz, double seconds, int sampleRate, int channels, int subformat)
 {
-    return WriteSine(path, SF_FORMAT_WAV | (subformat != 0 ? subformat : SF_FORMAT_PCM_16), hz, seconds,
-                     sampleRate, channels);
+    return WriteSine(path, SF_FORMAT_WAV | (subformat != 0 ? subformat : SF_FORMAT_PCM_16), hz, seconds, sampleRate,
+                     channels);
 }
 
 std::vector<char> ReadBytes(const std::string& path)
@@ -62,8 +60,7 @@ long FindChunk(const std::vector<char>& bytes, const char id[4])
     // the body padded to an even length.
     std::size_t pos = 12;
     while (pos + 8 <= bytes.size()) {
-        if (std::memcmp(bytes.data() + pos, id, 4) == 0)
-            return static_cast<long>(pos);
+        if (std::memcmp(bytes.data() + pos, id, 4) == 0) return static_cast<long>(pos);
         std::uint32_t size = 0;
         for (int i = 3; i >= 0; --i)
             size = (size << 8) | static_cast<unsigned char>(bytes[pos + 4 + static_cast<std::size_t>(i)]);

@@ -10,8 +10,8 @@ namespace tolvex::testing {
 
 // A sine at `hz`, amplitude 0.5, in a WAVE of the given shape.
 // Returns false when libsndfile refused to write it.
-bool WriteSineWave(const std::string& path, double hz, double seconds, int sampleRate = 44100,
-                   int channels = 1, int subformat = 0 /* 0: 16-bit PCM */);
+bool WriteSineWave(const std::string& path, double hz, double seconds, int sampleRate = 44100, int channels = 1,
+                   int subformat = 0 /* 0: 16-bit PCM */);
 
 // Writes an arbitrary libsndfile major/sub format (used for non-WAVE audio).
 bool WriteSine(const std::string& path, int format, double hz, double seconds, int sampleRate = 44100,

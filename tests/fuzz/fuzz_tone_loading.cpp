@@ -25,8 +25,7 @@ void fail(const char* what)
 bool writeFile(const std::uint8_t* data, std::size_t size)
 {
     std::FILE* f = std::fopen(g_path.c_str(), "wb");
-    if (f == nullptr)
-        return false;
+    if (f == nullptr) return false;
     const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
@@ -45,8 +44,8 @@ QAudioFormat streamFormat(int rate, int channels, QAudioFormat::SampleFormat sam
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // One scratch file per fuzzing process, under the temporary directory.
-    const auto dir = std::filesystem::temp_directory_path()
-        / ("tolvex-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tolvex-fuzz-" + std::to_string(static_cast<long>(::getpid())));
     std::filesystem::create_directories(dir);
     g_path = (dir / "Beep1.wav").string();
     return 0;
@@ -54,20 +53,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (!writeFile(data, size))
-        fail("cannot write the scratch file");
+    if (!writeFile(data, size)) fail("cannot write the scratch file");
 
     tolvex::WaveRefusal why = tolvex::WaveRefusal::None;
     const auto wave = tolvex::decodeWaveFile(g_path, &why);
     if (!wave) {
-        if (why == tolvex::WaveRefusal::None)
-            fail("refused without a reason");
+        if (why == tolvex::WaveRefusal::None) fail("refused without a reason");
         return 0;
     }
-    if (why != tolvex::WaveRefusal::None)
-        fail("decoded but a refusal was reported");
-    if (wave->channels < 1 || wave->channels > tolvex::kMaxWaveChannels
-        || wave->sampleRate < tolvex::kMinWaveSampleRate || wave->sampleRate > tolvex::kMaxWaveSampleRate)
+    if (why != tolvex::WaveRefusal::None) fail("decoded but a refusal was reported");
+    if (wave->channels < 1 || wave->channels > tolvex::kMaxWaveChannels ||
+        wave->sampleRate < tolvex::kMinWaveSampleRate || wave->sampleRate > tolvex::kMaxWaveSampleRate)
         fail("decoded wave has an out-of-range shape");
     if (wave->frames() < 1 || wave->samples.size() % static_cast<std::size_t>(wave->channels) != 0)
         fail("decoded wave has no whole frames");

@@ -68,8 +68,7 @@ int main(int argc, char** argv)
     const fs::path scratch = out / "scratch";
     for (const DamagedWave& damaged : DamagedWaves()) {
         fs::remove_all(scratch, ec);
-        if (!damaged.make(scratch.string()))
-            continue;
+        if (!damaged.make(scratch.string())) continue;
         if (!fs::is_regular_file(fs::symlink_status(scratch, ec)) || fs::file_size(scratch, ec) > kMaxSeedBytes)
             continue;
         fs::rename(scratch, out / ("damaged-" + std::string(damaged.label) + ".wav"));

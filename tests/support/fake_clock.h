@@ -19,8 +19,8 @@ public:
     // seconds exactly here, so 1.5 s and 3 s differences come out exact.
     double midnightOffset = 1000.0;
     std::int64_t nowMs = 0;
-    std::deque<float> randoms;          // scripted draws, in order
-    std::function<float()> unscripted;  // draws after the script; empty: a fixed generator
+    std::deque<float> randoms;         // scripted draws, in order
+    std::function<float()> unscripted; // draws after the script; empty: a fixed generator
     std::uint32_t lcg = 12345;
     int seeds = 0;
 

@@ -9,15 +9,15 @@
 namespace tolvex::testing {
 
 inline constexpr int kTwipsPerPixel = 15;
-inline constexpr int kClientWidth = 504, kClientHeight = 390;  // the main window below its menu bar
+inline constexpr int kClientWidth = 504, kClientHeight = 390; // the main window below its menu bar
 
 struct PadFacts {
-    int unlitLeft, unlitTop;   // Image1's place, twips
-    int litLeft, litTop;       // Image2's place, twips
-    int width, height;         // both pictures, pixels
-    std::uint32_t unlit, lit;  // 0xRRGGBB
-    int middleX, middleY;      // the quarter's middle, client pixels
-    int signX, signY;          // direction of the quarter from the board's centre
+    int unlitLeft, unlitTop;  // Image1's place, twips
+    int litLeft, litTop;      // Image2's place, twips
+    int width, height;        // both pictures, pixels
+    std::uint32_t unlit, lit; // 0xRRGGBB
+    int middleX, middleY;     // the quarter's middle, client pixels
+    int signX, signY;         // direction of the quarter from the board's centre
 };
 
 inline constexpr std::array<PadFacts, 4> kPads = {{

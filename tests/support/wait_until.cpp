@@ -10,7 +10,7 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     const QDeadlineTimer deadline(limit, Qt::PreciseTimer);
     while (!done()) {
         if (deadline.hasExpired()) return false;
-        QTest::qWait(1);  // events in, then a breath: a bare spin would starve the program watched
+        QTest::qWait(1); // events in, then a breath: a bare spin would starve the program watched
     }
     return true;
 }

@@ -24,7 +24,7 @@ public:
     ~XvfbServer();
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
-    const std::string& name() const { return m_name; }  // ":N"
+    const std::string& name() const { return m_name; } // ":N"
 
 private:
     pid_t m_pid = -1;
@@ -49,7 +49,7 @@ public:
     // A mapped top-level window other than those with a title, whose top
     // left lies below and right of (x, y): a popup menu opened there.
     std::optional<unsigned long> findPopupBelow(int x, int y) const;
-    Rect geometry(unsigned long window) const;  // in root coordinates
+    Rect geometry(unsigned long window) const; // in root coordinates
 
     void moveTo(int x, int y);
     void press(int button = 1);
