@@ -39,5 +39,13 @@ cppcheck --quiet --enable=warning,style,performance,portability --std=c++20 \
     --suppress=CastIntegerToAddressAtReturn:ui/form1.h \
     engine sound ui || status=1
 
+# The house style of .clang-format, on every C++ file of the project.
+unformatted=$(find engine sound ui tests bench tools -name '*.cpp' -o -name '*.h' |
+    xargs clang-format --dry-run 2>&1 | grep -o '^[^:]*\.\(cpp\|h\)' | sort -u)
+if [ -n "$unformatted" ]; then
+    printf 'not in the house style (clang-format -i FILE):\n%s\n' "$unformatted"
+    status=1
+fi
+
 [ "$status" -eq 0 ] && echo "lint: no findings"
 exit "$status"
