@@ -5,7 +5,7 @@
 // Appends its rows of the results table to rows.md.
 
 #include "bench_report.h"
-#include "close_at_once.h"
+#include "bench_window.h"
 #include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
@@ -14,7 +14,6 @@
 #include "x_session.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QTest>
 #include <QTimer>
@@ -202,27 +201,14 @@ int measure(int argc, char* argv[], const std::string& display)
 {
     const std::string rowsPath = argv[1];
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("WAYLAND_DISPLAY");
-    // Tone names are resolved against the working directory.
-    if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
-        std::fprintf(stderr, "no tone folder %s\n", argv[2]);
-        return 1;
-    }
+    if (!useDisplayAndTones(display, argv[2])) return 1;
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     SystemPlatform platform;
     TimedPlayer player;
     TimedForm form(platform, player);
-    form.setAboutHook(testing::closeAtOnce);
-    form.load();
-    form.showCentred();
-    if (!QTest::qWaitForWindowExposed(&form, 10000)) {
-        std::fprintf(stderr, "the main window was never shown\n");
-        return 1;
-    }
+    if (!showPastAbout(form)) return 1;
     QTest::qWait(200);
 
     Table table(rowsPath);

@@ -6,7 +6,7 @@
 // Appends its rows of the results table to rows.md.
 
 #include "bench_report.h"
-#include "close_at_once.h"
+#include "bench_window.h"
 #include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
@@ -15,7 +15,6 @@
 #include "wait_until.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -127,26 +126,14 @@ int measure(int argc, char* argv[], const std::string& display)
 {
     const std::string rowsPath = argv[1];
     const int rounds = argc > 3 ? std::max(kWarmUpRounds + 1, std::atoi(argv[3])) : 500;
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("WAYLAND_DISPLAY");
-    if (!QDir::setCurrent(QString::fromLocal8Bit(argv[2]))) {
-        std::fprintf(stderr, "no tone folder %s\n", argv[2]);
-        return 1;
-    }
+    if (!useDisplayAndTones(display, argv[2])) return 1;
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     SystemPlatform platform;
     PulseWavePlayer player;
     Form1 form(platform, player);
-    form.setAboutHook(testing::closeAtOnce);
-    form.load();
-    form.showCentred();
-    if (!QTest::qWaitForWindowExposed(&form, 10000)) {
-        std::fprintf(stderr, "the main window was never shown\n");
-        return 1;
-    }
+    if (!showPastAbout(form)) return 1;
     Soak soak(form, 20241207);
     double rssWarm = 0.0;
     int fdsWarm = 0;
