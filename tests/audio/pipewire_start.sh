@@ -6,6 +6,8 @@
 # Usage: pipewire_start.sh <runtime dir> <sink name>
 # Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
 set -eu
+# shellcheck source=tests/audio/server_lib.sh
+. "$(dirname "$0")/server_lib.sh"
 
 dir=$1
 sink=$2
@@ -84,25 +86,5 @@ await "the pulse server does not answer on $socket" pactl info
 pactl load-module module-null-sink sink_name="$sink" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_drain" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_b" rate=44100 >/dev/null
-for s in "$sink" "${sink}_b"; do
-    pactl load-module module-loopback source="$s.monitor" sink="${sink}_drain" latency_msec=10 \
-        source_dont_move=true sink_dont_move=true >/dev/null
-done
-pactl set-default-sink "$sink"
-# As in pulse_start.sh: no sink's monitor is the default source.
-pactl set-default-source "${sink}_drain.monitor"
-# WirePlumber takes the choice up a moment later.
-await "$sink does not become the default sink" sh -c "[ \"\$(pactl get-default-sink)\" = '$sink' ]"
-
-for s in "$sink" "${sink}_b"; do
-    tries=0
-    until [ "$(timeout 0.5 parec --latency-msec=10 -d "$s.monitor" --raw --format=s16le \
-              --rate=44100 --channels=1 2>/dev/null | head -c 882 | wc -c)" -ge 882 ]; do
-        tries=$((tries + 1))
-        if [ "$tries" -ge 20 ]; then
-            echo "pipewire_start: the monitor of $s delivers no audio" >&2
-            exit 1
-        fi
-    done
-done
+await_monitors pipewire_start "$sink" || exit 1
 echo "pipewire_start: pipewire pid $(cat "$dir/pids/pipewire") on $socket"

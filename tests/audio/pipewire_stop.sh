@@ -3,11 +3,8 @@
 # Usage: pipewire_stop.sh <runtime dir>
 set -u
 
-# Gone, or a zombie that its parent has not reaped yet.
-alive() {
-    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1)
-    [ -n "$state" ] && [ "$state" != Z ]
-}
+# shellcheck source=tests/audio/server_lib.sh
+. "$(dirname "$0")/server_lib.sh"
 
 # The clients first, the bus last.
 for name in pipewire-pulse wireplumber pipewire dbus-daemon; do
@@ -15,19 +12,6 @@ for name in pipewire-pulse wireplumber pipewire dbus-daemon; do
     [ -f "$pidfile" ] || continue
     pid=$(tr -dc '0-9' <"$pidfile")
     rm -f "$pidfile"
-    # Only the process that was started: the pid may have been reused since.
-    if [ -z "$pid" ] || [ "$(cat "/proc/$pid/comm" 2>/dev/null)" != "$name" ]; then
-        continue
-    fi
-    kill -TERM "$pid" 2>/dev/null || continue
-    tries=0
-    while alive "$pid"; do
-        tries=$((tries + 1))
-        if [ "$tries" -ge 30 ]; then
-            kill -KILL "$pid" 2>/dev/null
-            break
-        fi
-        sleep 0.1
-    done
+    stop_started "$pid" "$name"
 done
 exit 0

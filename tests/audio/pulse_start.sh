@@ -4,6 +4,8 @@
 # Usage: pulse_start.sh <runtime dir> <sink name>
 # Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
 set -eu
+# shellcheck source=tests/audio/server_lib.sh
+. "$(dirname "$0")/server_lib.sh"
 
 dir=$1
 sink=$2
@@ -61,17 +63,5 @@ pactl set-default-sink "$sink"
 pactl set-default-source "${sink}_drain.monitor"
 pactl info | grep -q "Default Sink: $sink" || { echo "pulse_start: $sink is not the default sink" >&2; exit 1; }
 
-# Ready once the monitors deliver promptly (a sink's first block, rendered
-# before the loopback was listening, may still be running).
-for s in "$sink" "${sink}_b"; do
-    tries=0
-    until [ "$(timeout 0.5 parec --latency-msec=10 -d "$s.monitor" --raw --format=s16le \
-              --rate=44100 --channels=1 2>/dev/null | head -c 882 | wc -c)" -ge 882 ]; do
-        tries=$((tries + 1))
-        if [ "$tries" -ge 20 ]; then
-            echo "pulse_start: the monitor of $s delivers no audio" >&2
-            exit 1
-        fi
-    done
-done
+await_monitors pulse_start "$sink" || exit 1
 echo "pulse_start: server pid $(cat "$dir/runtime/pid") on $socket"
