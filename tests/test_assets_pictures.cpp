@@ -237,25 +237,37 @@ TEST(Logo, isJpegOfItsExactSize)
     EXPECT_LT(qGray(logo.pixel(227, 2)), 16);
 }
 
+// The link cursor's pixels by colour; any colour but black, white and clear
+// is a failure.
+struct HandInk {
+    int black = 0, white = 0, clear = 0;
+};
+
+HandInk countHandInk(const QImage& hand, const std::string& name)
+{
+    HandInk ink;
+    for (int y = 0; y < hand.height(); ++y) {
+        for (int x = 0; x < hand.width(); ++x) {
+            const QRgb c = hand.pixel(x, y);
+            if (qAlpha(c) == 0)
+                ++ink.clear;
+            else if (c == qRgb(0, 0, 0))
+                ++ink.black;
+            else if (c == qRgb(255, 255, 255))
+                ++ink.white;
+            else
+                ADD_FAILURE() << name << " pixel " << x << "," << y << " is " << std::hex << c;
+        }
+    }
+    return ink;
+}
+
 // The link cursor: 32 x 32, black and white on transparent, fingertip at the hot spot (0, 0).
 TEST(HandCursor, isTwoColourHandWithFingertipAtTopLeft)
 {
     const QImage hand = readPicture("pictures/hand.png", "png");
     ASSERT_EQ(hand.size(), QSize(32, 32));
-    int black = 0, white = 0, clear = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const QRgb c = hand.pixel(x, y);
-            if (qAlpha(c) == 0)
-                ++clear;
-            else if (c == qRgb(0, 0, 0))
-                ++black;
-            else if (c == qRgb(255, 255, 255))
-                ++white;
-            else
-                ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << c;
-        }
-    }
+    const auto [black, white, clear] = countHandInk(hand, "hand.png");
     EXPECT_GT(black, 50);
     EXPECT_GT(white, 100);
     EXPECT_GT(clear, 100);
@@ -436,26 +448,10 @@ TEST(HandCursor, variantsAreTheSameHandWithMorePixels)
         const QString name = scaledFile("pictures/hand.png", scale);
         const QImage hand = readPicture(name, "png");
         ASSERT_EQ(hand.size(), QSize(32, 32) * scale) << name.toStdString();
-        int black = 0, white = 0, clear = 0;
-        for (int y = 0; y < hand.height(); ++y)
-            for (int x = 0; x < hand.width(); ++x) {
-                const QRgb c = hand.pixel(x, y);
-                if (qAlpha(c) == 0)
-                    ++clear;
-                else if (c == qRgb(0, 0, 0))
-                    ++black;
-                else if (c == qRgb(255, 255, 255))
-                    ++white;
-                else
-                    ADD_FAILURE() << name.toStdString() << " pixel " << x << "," << y << " is " << std::hex << c;
-            }
+        const auto [black, white, clear] = countHandInk(hand, name.toStdString());
         const int area = scale * scale;
-        int plainBlack = 0, plainWhite = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) {
-                plainBlack += plain.pixel(x, y) == qRgb(0, 0, 0) ? 1 : 0;
-                plainWhite += plain.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
-            }
+        const HandInk plainInk = countHandInk(plain, "hand.png");
+        const int plainBlack = plainInk.black, plainWhite = plainInk.white;
         // Within a tenth of the plain cursor's share of outline, inside and ground.
         EXPECT_NEAR(double(black) / area, plainBlack, plainBlack * 0.1) << name.toStdString();
         EXPECT_NEAR(double(white) / area, plainWhite, plainWhite * 0.1) << name.toStdString();
