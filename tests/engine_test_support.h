@@ -41,9 +41,11 @@ class FakePlayer : public WavePlayer {
 public:
     std::vector<std::string> files;
     std::int32_t result = 1;
+    std::function<void()> onRequest; // called as each tone is asked for
     std::int32_t PlayWave(const std::string& fileName) override
     {
         files.push_back(fileName);
+        if (onRequest) onRequest();
         return result;
     }
 };

@@ -72,6 +72,34 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
     }
 }
 
+// What the screen holds as each tone is asked for, in a playback step and
+// under a press in free play: a sound server slow to answer must not hold
+// back the light.
+TEST_F(RenderTest, APadIsLitOnScreenBeforeItsToneIsAskedFor)
+{
+    const QPoint client = form->centralWidget()->mapTo(form.get(), QPoint(0, 0));
+    int pad = 0;
+    std::vector<QRgb> seen;
+    player.onRequest = [&] {
+        const QImage shown = form->screen()->grabWindow(form->winId()).toImage();
+        seen.push_back(shown.pixel(client + quarterMiddle(pad)));
+    };
+    for (pad = 0; pad < 4; ++pad) {
+        seen.clear();
+        clickPad(pad); // free play
+        newGameAt(pad);
+        engine().OnTimer(TimerId::Timer1);
+        ASSERT_EQ(seen.size(), 2U) << pad;
+        for (QRgb pixel : seen) EXPECT_TRUE(near(pixel, kPads[pad].lit)) << pad;
+        // Lose at once so the next game can start.
+        engine().OnTimer(TimerId::Timer2);
+        clickPad((pad + 1) % 4);
+        for (int i = 0; i < 16; ++i) engine().OnTimer(TimerId::Timer5);
+        ASSERT_TRUE(form->Command1()->isEnabled());
+    }
+    player.onRequest = nullptr;
+}
+
 TEST_F(RenderTest, TheTimeBarFillsGreenFromTheLeft)
 {
     form->SetTimeBar(517.5f);

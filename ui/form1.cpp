@@ -438,11 +438,14 @@ void Form1::closeEvent(QCloseEvent* event)
 // Board
 
 // The pads never overlap the panel's controls, so raising to the very front
-// is the same as raising over the other pictures.
+// is the same as raising over the other pictures. A lit pad is painted at
+// once: a tone is asked for next, and the light must not wait for the sound
+// server, which may take tens of ms to open a stream.
 void Form1::ShowLit(std::int16_t pad)
 {
     m_image2[pad]->raise();
     m_image1[pad]->setShownLit(true);
+    m_image2[pad]->repaint();
 }
 
 void Form1::ShowUnlit(std::int16_t pad)
