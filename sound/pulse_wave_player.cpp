@@ -15,6 +15,7 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tolvex {
@@ -113,6 +114,8 @@ void PulseWavePlayer::dropContextLocked()
 void PulseWavePlayer::dropStreamLocked()
 {
     forgetPauseLocked();
+    forgetCheckLocked();
+    m_startWhenReady = false;
     if (m_stream != nullptr) {
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
@@ -162,6 +165,9 @@ void PulseWavePlayer::openStreamLocked()
 void PulseWavePlayer::cutLocked()
 {
     forgetPauseLocked();
+    forgetCheckLocked();
+    m_startWhenReady = false;
+    m_started = false;
     m_pcm.clear();
     m_written = 0;
     if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY) return;
@@ -200,18 +206,13 @@ void PulseWavePlayer::stop()
 std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 {
     if (m_loop == nullptr) return 0;
-    // One sound at a time: every request ends the one still playing, even a
-    // request that is then refused. The stream itself serves again.
-    pa_threaded_mainloop_lock(m_loop);
-    cutLocked();
-    pa_threaded_mainloop_unlock(m_loop);
-
+    // Decoded before the server is dealt with, in one go: every extra turn
+    // wakes libpulse's thread and the server, and on a busy machine the
+    // window's thread may then wait for a core.
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
-    if (!wave) return 0;
     const QAudioFormat format = streamFormat();
     const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
-    QByteArray pcm = renderWave(*wave, format);
-    if (pcm.isEmpty() || frameBytes == 0) return 0;
+    QByteArray pcm = wave ? renderWave(*wave, format) : QByteArray();
 
     // A long file takes tens of ms to decode and render, which must not eat
     // into the server's time.
@@ -221,6 +222,10 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
         pa_threaded_mainloop* loop;
         ~Unlock() { pa_threaded_mainloop_unlock(loop); }
     } unlock{m_loop};
+    // One sound at a time: every request ends the one still playing, even a
+    // request that is then refused. The stream itself serves again.
+    cutLocked();
+    if (pcm.isEmpty() || frameBytes == 0) return 0;
 
     // A server that went away is looked for again, so that tones come back
     // once it runs again.
@@ -238,14 +243,9 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
         return 0; // still connecting: the next request looks again
 
-    // The stream opened ahead is normally ready by now; a stream on an
-    // output that is no longer the default is replaced.
+    // A stream kept from an earlier sound is ready at once.
     if (m_stream == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) openStreamLocked();
     if (!readyLocked(deadline)) return 0;
-    if (!onDefaultOutputLocked(deadline)) {
-        openStreamLocked();
-        if (!readyLocked(deadline)) return 0;
-    }
     return queueLocked(std::move(pcm), frameBytes);
 }
 
@@ -278,14 +278,75 @@ std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes
     m_pcm = std::move(pcm);
     m_written = 0;
     m_frameBytes = frameBytes;
-    // Playing resumes once the prebuffer is full, so the sound starts whole.
-    forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    m_started = false;
+    // Queued while the stream is still paused; it plays once the output is
+    // known to be the default.
     writeLocked(pa_stream_writable_size(m_stream));
     if (m_stream == nullptr || m_written == 0) {
         dropStreamLocked();
         return 0;
     }
+    checkOutputThenStartLocked();
     return 1;
+}
+
+// The server is asked which output is the default, not a remembered
+// announcement: its answer comes after any change of the default made before
+// the question, and after the news of a move of this stream that the change
+// caused. The request does not wait for it, so that a busy server (tens of
+// ms at times) never holds up the window; the sound starts on the answer,
+// a fraction of a ms later as a rule.
+void PulseWavePlayer::checkOutputThenStartLocked()
+{
+    forgetCheckLocked();
+    m_check = pa_context_get_server_info(m_context, &PulseWavePlayer::onServerInfo, this);
+    if (m_check == nullptr) startLocked();
+}
+
+void PulseWavePlayer::forgetCheckLocked()
+{
+    if (m_check == nullptr) return;
+    // Its answer must not come later, to a sound that is gone.
+    pa_operation_cancel(m_check);
+    pa_operation_unref(m_check);
+    m_check = nullptr;
+}
+
+// A cancelled check never answers, so this is m_check's answer.
+void PulseWavePlayer::onServerInfo(pa_context* /*context*/, const pa_server_info* info, void* self)
+{
+    auto* p = static_cast<PulseWavePlayer*>(self);
+    pa_operation_unref(p->m_check);
+    p->m_check = nullptr;
+    if (p->m_stream == nullptr) return;
+    const char* device = pa_stream_get_device_name(p->m_stream);
+    const char* output = info != nullptr ? info->default_sink_name : nullptr;
+    // Only a change of the default counts: a stream that a mixer moved to
+    // another output by hand stays there, as the player chose.
+    const bool changed = output != nullptr && !p->m_defaultOutput.empty() && p->m_defaultOutput != output;
+    if (output != nullptr) p->m_defaultOutput = output;
+    if (!changed || device == nullptr || std::strcmp(output, device) == 0) {
+        p->startLocked();
+        return;
+    }
+    // The desktop chose another output and the server has not moved the
+    // stream (PipeWire's session manager does so a moment later): the sound
+    // plays on a new stream, which the server places as it places any. The
+    // old one never played it.
+    QByteArray pcm = std::move(p->m_pcm);
+    p->openStreamLocked();
+    if (p->m_stream == nullptr) return;
+    p->m_pcm = std::move(pcm);
+    p->m_startWhenReady = true;
+}
+
+void PulseWavePlayer::startLocked()
+{
+    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY) return;
+    // Playing resumes once the prebuffer is full, so the sound starts whole.
+    forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    m_started = true;
+    if (m_written >= static_cast<std::size_t>(m_pcm.size())) pauseOncePlayedLocked(m_written);
 }
 
 void PulseWavePlayer::writeLocked(std::size_t room)
@@ -300,15 +361,18 @@ void PulseWavePlayer::writeLocked(std::size_t room)
         return;
     }
     m_written += n;
-    if (m_written >= total) {
-        // All queued: the stream pauses once it has played out, so that a
-        // quiet game costs the server and this thread nothing. A timer
-        // judges when: on PipeWire a stream whose drain was cut by the next
-        // sound's flush played that sound silently.
-        const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
-        const std::size_t queued = n + (attr != nullptr ? attr->tlength : 0);
-        pauseLaterLocked(pa_bytes_to_usec(queued, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs);
-    }
+    if (m_written >= total && m_started) pauseOncePlayedLocked(n);
+}
+
+// All of the sound is queued, the last `queued` bytes just now: the stream
+// pauses once it has played out, so that a quiet game costs the server and
+// this thread nothing. A timer judges when: on PipeWire a stream whose drain
+// was cut by the next sound's flush played that sound silently.
+void PulseWavePlayer::pauseOncePlayedLocked(std::size_t queued)
+{
+    const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
+    const std::size_t ahead = queued + (attr != nullptr ? attr->tlength : 0);
+    pauseLaterLocked(pa_bytes_to_usec(ahead, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs);
 }
 
 void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
@@ -343,34 +407,6 @@ void PulseWavePlayer::closeLaterLocked()
         this);
 }
 
-bool PulseWavePlayer::onDefaultOutputLocked(Deadline deadline)
-{
-    // The server is asked, not a remembered announcement: its answer comes
-    // after any change of the default made before this request, and after
-    // the news of a move of this stream that the change caused.
-    struct Query {
-        pa_threaded_mainloop* loop;
-        std::string sink;
-        bool answered = false;
-    } query{m_loop, {}, false};
-    pa_operation* op = pa_context_get_server_info(
-        m_context,
-        [](pa_context*, const pa_server_info* info, void* me) {
-            auto* q = static_cast<Query*>(me);
-            if (info != nullptr && info->default_sink_name != nullptr) q->sink = info->default_sink_name;
-            q->answered = true;
-            pa_threaded_mainloop_signal(q->loop, 0);
-        },
-        &query);
-    if (op == nullptr) return false;
-    waitLocked([&query] { return query.answered; }, deadline);
-    // Without an answer the callback must not come later, to a query gone.
-    if (!query.answered) pa_operation_cancel(op);
-    pa_operation_unref(op);
-    const char* device = pa_stream_get_device_name(m_stream);
-    return !query.sink.empty() && device != nullptr && query.sink == device;
-}
-
 void PulseWavePlayer::onContextState(pa_context* context, void* self)
 {
     auto* player = static_cast<PulseWavePlayer*>(self);
@@ -380,9 +416,22 @@ void PulseWavePlayer::onContextState(pa_context* context, void* self)
     pa_threaded_mainloop_signal(player->m_loop, 0);
 }
 
-void PulseWavePlayer::onStreamState(pa_stream* /*stream*/, void* self)
+// A dropped stream's callbacks are cleared first, so this is m_stream's.
+void PulseWavePlayer::onStreamState(pa_stream* stream, void* self)
 {
-    pa_threaded_mainloop_signal(static_cast<PulseWavePlayer*>(self)->m_loop, 0);
+    auto* p = static_cast<PulseWavePlayer*>(self);
+    if (p->m_startWhenReady) {
+        const pa_stream_state_t s = pa_stream_get_state(stream);
+        if (s == PA_STREAM_READY) {
+            p->m_startWhenReady = false;
+            p->m_written = 0;
+            p->writeLocked(pa_stream_writable_size(stream));
+            p->startLocked();
+        } else if (!PA_STREAM_IS_GOOD(s)) {
+            p->m_startWhenReady = false; // that sound is lost; the next request opens another
+        }
+    }
+    pa_threaded_mainloop_signal(p->m_loop, 0);
 }
 
 // A dropped stream's callbacks are cleared first, so this is m_stream's.

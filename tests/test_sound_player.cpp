@@ -26,6 +26,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace {
@@ -43,6 +44,13 @@ std::size_t Ms(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0)
 
 double ToMs(double samples) { return samples * 1000.0 / kRate; }
 
+bool Pactl(const QStringList& args)
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), args);
+    return pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
+}
+
 QStringList PactlLines(const QStringList& args)
 {
     QProcess pactl;
@@ -51,23 +59,31 @@ QStringList PactlLines(const QStringList& args)
     return QString::fromUtf8(pactl.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-// Streams playing into the test sink, as the server lists them; -1 when
-// the server cannot be asked.
-int StreamsOnTestSink()
+// The streams playing into `sink`, by index, as the server lists them;
+// nullopt when the server cannot be asked.
+std::optional<QStringList> StreamsOn(const QString& sink)
 {
     QString sinkIndex;
     for (const QString& line : PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() > 1 && f[1] == QStringLiteral(TOLVEX_TEST_SINK)) sinkIndex = f[0];
+        if (f.size() > 1 && f[1] == sink) sinkIndex = f[0];
     }
-    if (sinkIndex.isEmpty()) return -1;
-    int n = 0;
+    if (sinkIndex.isEmpty()) return std::nullopt;
+    QStringList streams;
     for (const QString& line :
          PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() > 1 && f[1] == sinkIndex) ++n;
+        if (f.size() > 1 && f[1] == sinkIndex) streams.append(f[0]);
     }
-    return n;
+    return streams;
+}
+
+// How many streams play into the test sink; -1 when the server cannot be
+// asked.
+int StreamsOnTestSink()
+{
+    const std::optional<QStringList> streams = StreamsOn(QStringLiteral(TOLVEX_TEST_SINK));
+    return streams ? static_cast<int>(streams->size()) : -1;
 }
 
 QString DefaultSink()
@@ -80,9 +96,7 @@ QString DefaultSink()
 // (PipeWire's session manager takes it up a moment later).
 bool SwitchDefaultSink(const QString& sink)
 {
-    QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), {QStringLiteral("set-default-sink"), sink});
-    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0) return false;
+    if (!Pactl({QStringLiteral("set-default-sink"), sink})) return false;
     QElapsedTimer clock;
     clock.start();
     while (DefaultSink() != sink) {
@@ -392,6 +406,42 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
             << tone.file;
         EXPECT_LE(PeakMagnitude(silent, fromSilent, Ms(400)), 16) << tone.file << " also heard on the other sink";
     }
+}
+
+// A mixer moved the game's stream to another output: the next tone plays
+// there, where the player sent it, and not on the default.
+TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
+{
+    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
+    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
+    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.05));
+    ASSERT_TRUE(WriteSineWave("Beep2.wav", kPadHz[1], 0.3));
+    MonitorRecorder onB{sinkB + QStringLiteral(".monitor")};
+    startRecording();
+    ASSERT_TRUE(onB.start()) << onB.diagnostics().toStdString();
+    MonitorRecorder& onA = m_recorder;
+
+    // The stream, kept open after a short sound, is moved while quiet.
+    const std::size_t first = play("Beep1.wav");
+    ASSERT_TRUE(RecordUntil(onA, first, 150));
+    const std::optional<QStringList> ours = StreamsOn(sinkA);
+    ASSERT_TRUE(ours && ours->size() == 1);
+    ASSERT_TRUE(Pactl({QStringLiteral("move-sink-input"), ours->first(), sinkB}));
+    QTRY_VERIFY_WITH_TIMEOUT(StreamsOn(sinkB).value_or(QStringList()).size() == 1, 5000);
+
+    const std::size_t atA = onA.mark();
+    const std::size_t atB = onB.mark();
+    ASSERT_NE(m_player.PlayWave("Beep2.wav"), 0);
+    ASSERT_TRUE(RecordUntil(onA, atA, 400));
+    ASSERT_TRUE(RecordUntil(onB, atB, 400));
+    onA.stop();
+    onB.stop();
+
+    const long onset = FirstLoudSample(onB.samples(), atB, kLoud);
+    ASSERT_GE(onset, 0) << "not heard where the mixer sent it";
+    EXPECT_NEAR(DominantFrequency(onB.samples(), static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), kPadHz[1],
+                kPadHz[1] * 0.02);
+    EXPECT_LE(PeakMagnitude(onA.samples(), atA, Ms(400)), 16) << "also heard on the default";
 }
 
 // The audio server goes away and comes back: refusals without a crash while
