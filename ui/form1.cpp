@@ -364,7 +364,10 @@ void Form1::releaseLostPadPresses()
 void Form1::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (QWindow* w = windowHandle()) w->installEventFilter(this);
+    if (QWindow* w = windowHandle()) {
+        w->installEventFilter(this);
+        m_maximiseRefusal.watch(w);
+    }
 }
 
 // Once a modal box has blocked the window, Qt no longer knows which widget

@@ -5,6 +5,7 @@
 
 #include "board_timer.h"
 #include "close_request_filter.h"
+#include "maximise_refusal.h"
 #include "pad_picture.h"
 #include "timer_policy.h"
 
@@ -130,6 +131,7 @@ private:
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
+    MaximiseRefusal m_maximiseRefusal;
 };
 
 } // namespace tolvex
