@@ -1,8 +1,9 @@
 // The windows as a Wayland client of a private headless weston, started and
 // stopped here: the about window first, then the board at its fixed size,
-// a pad played, a new game begun, and the window closed; and the board
-// through a maximise asked for by Qt's title bar. Wayland has no XTest, so
-// the input comes from QTest through the windows themselves.
+// a pad played, a new game begun, and the window closed; and the board and
+// the tone warning box through a maximise asked for by Qt's title bar.
+// Wayland has no XTest, so the input comes from QTest through the windows
+// themselves.
 #include "classic_fonts.h"
 #include "test_ui_support.h"
 #include "wait_until.h"
@@ -138,6 +139,24 @@ bool roundTrip()
     return result >= 0 && wl_display_get_error(display) == 0;
 }
 
+// Asks for `window` maximised, as a click on the maximise button of Qt 6.4's
+// title bar does, and waits for the whole exchange: the request out, the
+// compositor's answer in, Qt applying and acknowledging it, and the
+// compositor judging the result. False if the connection broke meanwhile.
+bool pressMaximise(QWindow* window)
+{
+    window->setWindowStates(window->windowStates() ^ Qt::WindowMaximized);
+    int trips = 0;
+    bool connected = true;
+    tolvex::testing::waitUntil(
+        [&] {
+            connected = roundTrip();
+            return !connected || ++trips == 3;
+        },
+        std::chrono::milliseconds(kWaitMs));
+    return connected && trips == 3;
+}
+
 TEST(WaylandTest, RunsAsAWaylandClient) { EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland")); }
 
 TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
@@ -254,20 +273,7 @@ TEST(WaylandTest, MaximiseButtonLeavesTheBoardAsItIs)
     // Twice: a second press must find the board as the first left it.
     for (int press = 1; press <= 2; ++press) {
         SCOPED_TRACE(press);
-        // What the title bar's button does on a click (Qt 6.4's decoration).
-        window->setWindowStates(window->windowStates() ^ Qt::WindowMaximized);
-        // Room for the whole exchange: the request out, weston's answer in,
-        // Qt applying and acknowledging it, and weston judging the result.
-        int trips = 0;
-        bool connected = true;
-        tolvex::testing::waitUntil(
-            [&] {
-                connected = roundTrip();
-                return !connected || ++trips == 3;
-            },
-            std::chrono::milliseconds(kWaitMs));
-        ASSERT_TRUE(connected) << "the compositor closed the connection";
-        EXPECT_EQ(trips, 3);
+        ASSERT_TRUE(pressMaximise(window)) << "the compositor closed the connection";
         EXPECT_FALSE(window->windowStates().testFlag(Qt::WindowMaximized));
         EXPECT_FALSE(form.isMaximized());
         EXPECT_EQ(window->size(), size);
@@ -281,6 +287,47 @@ TEST(WaylandTest, MaximiseButtonLeavesTheBoardAsItIs)
     QTest::mousePress(window, Qt::LeftButton, {}, middle);
     QTest::mouseRelease(window, Qt::LeftButton, {}, middle);
     EXPECT_EQ(player.files.size(), 1u) << "the pressed pad made no sound";
+    EXPECT_TRUE(roundTrip()) << "the compositor closed the connection";
+}
+
+// The tone warning box has the same title bar, over the board, and its size
+// is fixed too.
+TEST(WaylandTest, MaximiseButtonLeavesTheToneWarningAsItIs)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    FakeClock clock;
+    RecordingPlayer player;
+    Form1 form(clock, player);
+    form.setAboutHook(closeAtOnce);
+    form.load();
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+
+    // Seen from inside the box's own modal loop.
+    bool ran = false, found = false, exposed = false, connected = false, maximised = true;
+    QSize before, after;
+    QTimer::singleShot(0, &form, [&] {
+        ran = true;
+        QPointer<QWidget> box = QApplication::activeModalWidget();
+        found = box != nullptr;
+        if (!box) return;
+        exposed = QTest::qWaitForWindowExposed(box.data(), kWaitMs);
+        QWindow* window = box->windowHandle();
+        before = window->size();
+        connected = pressMaximise(window);
+        if (!box) return;
+        maximised = window->windowStates().testFlag(Qt::WindowMaximized) || box->isMaximized();
+        after = window->size();
+        box->close();
+    });
+    form.ShowToneWarning("No puedo ejecutar el fichero .WAV!");
+    ASSERT_TRUE(ran) << "the warning box's loop never ran";
+    ASSERT_TRUE(found) << "no modal warning box";
+    EXPECT_TRUE(exposed) << "the compositor never showed the warning box";
+    ASSERT_TRUE(connected) << "the compositor closed the connection";
+    EXPECT_FALSE(maximised);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(QApplication::activeModalWidget()) << "the warning box stayed open";
     EXPECT_TRUE(roundTrip()) << "the compositor closed the connection";
 }
 

@@ -5,7 +5,6 @@
 
 #include "board_timer.h"
 #include "close_request_filter.h"
-#include "maximise_refusal.h"
 #include "pad_picture.h"
 #include "timer_policy.h"
 
@@ -131,7 +130,6 @@ private:
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
-    MaximiseRefusal m_maximiseRefusal;
 };
 
 } // namespace tolvex

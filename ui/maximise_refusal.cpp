@@ -1,6 +1,8 @@
 #include "maximise_refusal.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QWidget>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 
@@ -8,13 +10,22 @@
 
 namespace tolvex {
 
-void MaximiseRefusal::watch(QWindow* window)
+MaximiseRefusal::MaximiseRefusal(QWidget* window) : QObject(window), m_widget(window)
 {
-    if (!window || window == m_window || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+    if (window && QGuiApplication::platformName() == QLatin1String("wayland")) window->installEventFilter(this);
+}
+
+// The widget's window exists from its first show on, and may be made anew.
+bool MaximiseRefusal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::Show || watched != m_widget) return false;
+    QWindow* window = m_widget->windowHandle();
+    if (!window || window == m_window) return false;
     if (m_window) disconnect(m_window, nullptr, this, nullptr);
     m_window = window;
     // Direct: the refusal must join Qt's request before the requests go out.
     connect(window, &QWindow::windowStateChanged, this, &MaximiseRefusal::stateChanged, Qt::DirectConnection);
+    return false;
 }
 
 void MaximiseRefusal::stateChanged()

@@ -7,19 +7,25 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
 class QWindow;
 
 namespace tolvex {
 
 class MaximiseRefusal : public QObject {
 public:
-    // Watches `window`, whose smallest and largest size are the same, on
-    // Wayland; elsewhere it does nothing. Calling it again is harmless.
-    void watch(QWindow* window);
+    // Refuses for `window`, a top-level widget whose smallest and largest
+    // size are the same, on Wayland; elsewhere it does nothing. The window
+    // owns it.
+    explicit MaximiseRefusal(QWidget* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void stateChanged();
 
+    QPointer<QWidget> m_widget;
     QPointer<QWindow> m_window;
 };
 
