@@ -8,7 +8,7 @@ PACKAGES := cmake g++ make pkg-config \
 	xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
 	dbus-daemon at-spi2-core python3-pyatspi \
-	qt6-wayland weston \
+	qt6-wayland weston qt6-base-private-dev libwayland-dev wayland-protocols \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream \
 	clang libclang-rt-14-dev llvm libc6-dbg

@@ -1,13 +1,18 @@
 // The windows as a Wayland client of a private headless weston, started and
 // stopped here: the about window first, then the board at its fixed size,
-// a pad played, a new game begun, and the window closed. Wayland has no
-// XTest, so the input comes from QTest through the windows themselves.
+// a pad played, a new game begun, and the window closed; and the board and
+// the tone warning box through a maximise asked for by Qt's title bar.
+// Wayland has no XTest, so the input comes from QTest through the windows
+// themselves.
 #include "classic_fonts.h"
 #include "test_ui_support.h"
 #include "wait_until.h"
 
 #include <QDir>
 #include <QMenuBar>
+#include <qpa/qplatformnativeinterface.h>
+
+#include <wayland-client.h>
 
 #include <cerrno>
 #include <csignal>
@@ -120,6 +125,38 @@ private:
 
 constexpr int kWaitMs = 10000;
 
+// Returns once the compositor has handled every request sent so far and its
+// answers have been read, or false if it has closed the connection. The
+// round trip runs on a queue of its own, leaving Qt's events to Qt.
+bool roundTrip()
+{
+    auto* display = static_cast<wl_display*>(
+        QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
+    if (!display) return false;
+    wl_event_queue* queue = wl_display_create_queue(display);
+    const int result = wl_display_roundtrip_queue(display, queue);
+    wl_event_queue_destroy(queue);
+    return result >= 0 && wl_display_get_error(display) == 0;
+}
+
+// Asks for `window` maximised, as a click on the maximise button of Qt 6.4's
+// title bar does, and waits for the whole exchange: the request out, the
+// compositor's answer in, Qt applying and acknowledging it, and the
+// compositor judging the result. False if the connection broke meanwhile.
+bool pressMaximise(QWindow* window)
+{
+    window->setWindowStates(window->windowStates() ^ Qt::WindowMaximized);
+    int trips = 0;
+    bool connected = true;
+    tolvex::testing::waitUntil(
+        [&] {
+            connected = roundTrip();
+            return !connected || ++trips == 3;
+        },
+        std::chrono::milliseconds(kWaitMs));
+    return connected && trips == 3;
+}
+
 TEST(WaylandTest, RunsAsAWaylandClient) { EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland")); }
 
 TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
@@ -214,6 +251,84 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(form.closing());
     EXPECT_FALSE(form.isVisible());
+}
+
+// Qt's own title bar shows a maximise button on the board too. Weston
+// answers a maximise with the output's size, which the board cannot take,
+// and it drops a client that acknowledges it at another size.
+TEST(WaylandTest, MaximiseButtonLeavesTheBoardAsItIs)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    FakeClock clock;
+    RecordingPlayer player;
+    Form1 form(clock, player);
+    form.setAboutHook(closeAtOnce);
+    form.load();
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+    QWindow* window = form.windowHandle();
+    const QSize size = window->size();
+    ASSERT_EQ(size, form.size());
+
+    // Twice: a second press must find the board as the first left it.
+    for (int press = 1; press <= 2; ++press) {
+        SCOPED_TRACE(press);
+        ASSERT_TRUE(pressMaximise(window)) << "the compositor closed the connection";
+        EXPECT_FALSE(window->windowStates().testFlag(Qt::WindowMaximized));
+        EXPECT_FALSE(form.isMaximized());
+        EXPECT_EQ(window->size(), size);
+        EXPECT_EQ(form.size(), size);
+        EXPECT_EQ(form.centralWidget()->size(), QSize(504, 390));
+    }
+
+    // Still playing: a press sounds its pad.
+    PadPicture* pad = form.Image1(0);
+    const QPoint middle = pad->mapTo(&form, pad->rect().center());
+    QTest::mousePress(window, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, middle);
+    EXPECT_EQ(player.files.size(), 1u) << "the pressed pad made no sound";
+    EXPECT_TRUE(roundTrip()) << "the compositor closed the connection";
+}
+
+// The tone warning box has the same title bar, over the board, and its size
+// is fixed too.
+TEST(WaylandTest, MaximiseButtonLeavesTheToneWarningAsItIs)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    FakeClock clock;
+    RecordingPlayer player;
+    Form1 form(clock, player);
+    form.setAboutHook(closeAtOnce);
+    form.load();
+    form.showCentred();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+
+    // Seen from inside the box's own modal loop.
+    bool ran = false, found = false, exposed = false, connected = false, maximised = true;
+    QSize before, after;
+    QTimer::singleShot(0, &form, [&] {
+        ran = true;
+        QPointer<QWidget> box = QApplication::activeModalWidget();
+        found = box != nullptr;
+        if (!box) return;
+        exposed = QTest::qWaitForWindowExposed(box.data(), kWaitMs);
+        QWindow* window = box->windowHandle();
+        before = window->size();
+        connected = pressMaximise(window);
+        if (!box) return;
+        maximised = window->windowStates().testFlag(Qt::WindowMaximized) || box->isMaximized();
+        after = window->size();
+        box->close();
+    });
+    form.ShowToneWarning("No puedo ejecutar el fichero .WAV!");
+    ASSERT_TRUE(ran) << "the warning box's loop never ran";
+    ASSERT_TRUE(found) << "no modal warning box";
+    EXPECT_TRUE(exposed) << "the compositor never showed the warning box";
+    ASSERT_TRUE(connected) << "the compositor closed the connection";
+    EXPECT_FALSE(maximised);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(QApplication::activeModalWidget()) << "the warning box stayed open";
+    EXPECT_TRUE(roundTrip()) << "the compositor closed the connection";
 }
 
 } // namespace

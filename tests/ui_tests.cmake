@@ -85,7 +85,8 @@ endforeach()
 # and stops itself; it fails, never skips, without weston or Qt's plugin.
 # Not discovered at build time: listing its tests would start the compositor.
 add_executable(test_ui_wayland test_ui_wayland.cpp test_ui_support.h)
-target_link_libraries(test_ui_wayland PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_wayland PRIVATE tolvex_ui tolvex_test_support Qt6::Test Qt6::GuiPrivate
+  PkgConfig::WAYLAND_CLIENT GTest::gtest)
 add_test(NAME ui_wayland_smoke COMMAND test_ui_wayland)
 set_tests_properties(ui_wayland_smoke PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=wayland"

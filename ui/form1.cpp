@@ -5,6 +5,7 @@
 #include "form_zandrell.h"
 #include "accessibility.h"
 #include "help_launch.h"
+#include "maximise_refusal.h"
 #include "pad_keys.h"
 #include "scaled_pixmap.h"
 #include "twips.h"
@@ -139,6 +140,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
     m_closeFilter = std::make_unique<CloseRequestFilter>(this);
+    new MaximiseRefusal(this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

@@ -1,6 +1,7 @@
 #include "tone_warning.h"
 
 #include "classic_look.h"
+#include "maximise_refusal.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -19,6 +20,8 @@ void showToneWarning(QWidget* parent, const std::string& prompt)
     box.setPalette(classicPalette());
     // The prompt tells the player to press "Aceptar", so the button says so.
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8("Aceptar"));
+    // Its size is fixed too, and it has Qt's title bar on Wayland.
+    new MaximiseRefusal(&box);
     // exec() runs a nested event loop, so the game's timers keep ticking
     // while the box is open.
     box.exec();
