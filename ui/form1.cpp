@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWindow>
 
@@ -184,8 +185,10 @@ void Form1::buildBoard(QWidget* client)
         m_image1[pad] = unlit;
         m_image2[pad] = lit;
 
-        connect(unlit, &PadPicture::pressed, this,
-                [this](int p) { dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }); });
+        connect(unlit, &PadPicture::pressed, this, [this](int p) {
+            const QScopedValueRollback pressing(m_pressing, true);
+            dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); });
+        });
         connect(unlit, &PadPicture::released, this,
                 [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
     }
@@ -440,14 +443,16 @@ void Form1::closeEvent(QCloseEvent* event)
 // Board
 
 // The pads never overlap the panel's controls, so raising to the very front
-// is the same as raising over the other pictures. A lit pad is painted at
-// once: a tone is asked for next, and the light must not wait for the sound
-// server, which may take tens of ms to open a stream.
+// is the same as raising over the other pictures. A pad the player presses
+// is painted lit at once: its tone is asked for next, and the light under
+// the finger must not wait for the sound server, which may take tens of ms
+// to open a stream. A playback step paints as usual: painting at once may
+// wait for the X server, and the step must stay short to keep its timing.
 void Form1::ShowLit(std::int16_t pad)
 {
     m_image2[pad]->raise();
     m_image1[pad]->setShownLit(true);
-    m_image2[pad]->repaint();
+    if (m_pressing) m_image2[pad]->repaint();
 }
 
 void Form1::ShowUnlit(std::int16_t pad)

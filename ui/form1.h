@@ -127,6 +127,7 @@ private:
     QAction* m_mnuHelp = nullptr;
     QAction* m_mnuInfo = nullptr;
     bool m_closing = false;
+    bool m_pressing = false; // a pad press is being handled
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
