@@ -157,6 +157,21 @@ bool pressMaximise(QWindow* window)
     return connected && trips == 3;
 }
 
+// The board on a fake clock, its about window closed at once, shown.
+struct BoardPastAbout {
+    FakeClock clock;
+    RecordingPlayer player;
+    Form1 form{clock, player};
+
+    bool shown()
+    {
+        form.setAboutHook(closeAtOnce);
+        form.load();
+        form.showCentred();
+        return QTest::qWaitForWindowExposed(&form, kWaitMs);
+    }
+};
+
 TEST(WaylandTest, RunsAsAWaylandClient) { EXPECT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland")); }
 
 TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
@@ -259,13 +274,10 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
 TEST(WaylandTest, MaximiseButtonLeavesTheBoardAsItIs)
 {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
-    FakeClock clock;
-    RecordingPlayer player;
-    Form1 form(clock, player);
-    form.setAboutHook(closeAtOnce);
-    form.load();
-    form.showCentred();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+    BoardPastAbout board;
+    ASSERT_TRUE(board.shown()) << "the compositor never showed the board";
+    Form1& form = board.form;
+    RecordingPlayer& player = board.player;
     QWindow* window = form.windowHandle();
     const QSize size = window->size();
     ASSERT_EQ(size, form.size());
@@ -295,13 +307,9 @@ TEST(WaylandTest, MaximiseButtonLeavesTheBoardAsItIs)
 TEST(WaylandTest, MaximiseButtonLeavesTheToneWarningAsItIs)
 {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("wayland"));
-    FakeClock clock;
-    RecordingPlayer player;
-    Form1 form(clock, player);
-    form.setAboutHook(closeAtOnce);
-    form.load();
-    form.showCentred();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kWaitMs)) << "the compositor never showed the board";
+    BoardPastAbout board;
+    ASSERT_TRUE(board.shown()) << "the compositor never showed the board";
+    Form1& form = board.form;
 
     // Seen from inside the box's own modal loop.
     bool ran = false, found = false, exposed = false, connected = false, maximised = true;
