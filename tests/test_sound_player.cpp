@@ -166,9 +166,40 @@ protected:
         return true;
     }
 
+    // Records the second sink as well.
+    void startRecordingBoth()
+    {
+        startRecording();
+        ASSERT_TRUE(m_recorderB.start()) << m_recorderB.diagnostics().toStdString();
+    }
+
+    // Asks for `file` and lets both recordings run 400 ms past the request,
+    // whose place in each it gives.
+    void playRecordingBoth(const char* file, std::size_t& atA, std::size_t& atB)
+    {
+        atA = m_recorder.mark();
+        atB = m_recorderB.mark();
+        ASSERT_NE(m_player.PlayWave(file), 0) << file;
+        ASSERT_TRUE(RecordUntil(m_recorder, atA, 400));
+        ASSERT_TRUE(RecordUntil(m_recorderB, atB, 400));
+    }
+
+    // `what`, a tone of `hz` asked for at `from` of `heard`, sounds there at
+    // its pitch, and nothing sounds in `silent` from `fromSilent` on.
+    static void ExpectHeardOnlyOn(const Samples& heard, std::size_t from, const Samples& silent, std::size_t fromSilent,
+                                  double hz, const std::string& what)
+    {
+        const long onset = FirstLoudSample(heard, from, kLoud);
+        ASSERT_GE(onset, 0) << what << " not heard";
+        EXPECT_NEAR(DominantFrequency(heard, static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), hz, hz * 0.02)
+            << what;
+        EXPECT_LE(PeakMagnitude(silent, fromSilent, Ms(400)), 16) << what << " also heard on the other sink";
+    }
+
     QTemporaryDir m_dir;
     QString m_oldCwd;
     MonitorRecorder m_recorder{QStringLiteral(TOLVEX_TEST_SINK ".monitor")};
+    MonitorRecorder m_recorderB{QStringLiteral(TOLVEX_TEST_SINK "_b.monitor")};
     PulseWavePlayer m_player;
 };
 
@@ -370,10 +401,7 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.3));
     ASSERT_TRUE(WriteSineWave("Beep2.wav", kPadHz[1], 0.3));
     ASSERT_TRUE(WriteSineWave("Beep3.wav", kPadHz[2], 0.3));
-    MonitorRecorder onB{sinkB + QStringLiteral(".monitor")};
-    startRecording();
-    ASSERT_TRUE(onB.start()) << onB.diagnostics().toStdString();
-    MonitorRecorder& onA = m_recorder;
+    ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     struct Tone {
         const char* file;
@@ -385,26 +413,19 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
         {{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false}, {"Beep3.wav", kPadHz[2], true}}};
     for (Tone& tone : tones) {
         ASSERT_TRUE(SwitchDefaultSink(tone.onA ? sinkA : sinkB));
-        tone.atA = onA.mark();
-        tone.atB = onB.mark();
-        ASSERT_NE(m_player.PlayWave(tone.file), 0) << tone.file;
-        ASSERT_TRUE(RecordUntil(onA, tone.atA, 400));
-        ASSERT_TRUE(RecordUntil(onB, tone.atB, 400));
+        ASSERT_NO_FATAL_FAILURE(playRecordingBoth(tone.file, tone.atA, tone.atB));
     }
-    onA.stop();
-    onB.stop();
+    m_recorder.stop();
+    m_recorderB.stop();
 
+    const Samples& onA = m_recorder.samples();
+    const Samples& onB = m_recorderB.samples();
     for (const Tone& tone : tones) {
-        const Samples& heard = tone.onA ? onA.samples() : onB.samples();
-        const Samples& silent = tone.onA ? onB.samples() : onA.samples();
-        const std::size_t from = tone.onA ? tone.atA : tone.atB;
-        const std::size_t fromSilent = tone.onA ? tone.atB : tone.atA;
-        const long onset = FirstLoudSample(heard, from, kLoud);
-        ASSERT_GE(onset, 0) << tone.file << " not heard on " << (tone.onA ? "the first" : "the second") << " sink";
-        EXPECT_NEAR(DominantFrequency(heard, static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), tone.hz,
-                    tone.hz * 0.02)
-            << tone.file;
-        EXPECT_LE(PeakMagnitude(silent, fromSilent, Ms(400)), 16) << tone.file << " also heard on the other sink";
+        const std::string what = std::string(tone.file) + (tone.onA ? " on the first sink" : " on the second sink");
+        if (tone.onA)
+            ExpectHeardOnlyOn(onA, tone.atA, onB, tone.atB, tone.hz, what);
+        else
+            ExpectHeardOnlyOn(onB, tone.atB, onA, tone.atA, tone.hz, what);
     }
 }
 
@@ -416,32 +437,22 @@ TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
     const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.05));
     ASSERT_TRUE(WriteSineWave("Beep2.wav", kPadHz[1], 0.3));
-    MonitorRecorder onB{sinkB + QStringLiteral(".monitor")};
-    startRecording();
-    ASSERT_TRUE(onB.start()) << onB.diagnostics().toStdString();
-    MonitorRecorder& onA = m_recorder;
+    ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     // The stream, kept open after a short sound, is moved while quiet.
     const std::size_t first = play("Beep1.wav");
-    ASSERT_TRUE(RecordUntil(onA, first, 150));
+    ASSERT_TRUE(RecordUntil(m_recorder, first, 150));
     const std::optional<QStringList> ours = StreamsOn(sinkA);
     ASSERT_TRUE(ours && ours->size() == 1);
     ASSERT_TRUE(Pactl({QStringLiteral("move-sink-input"), ours->first(), sinkB}));
     QTRY_VERIFY_WITH_TIMEOUT(StreamsOn(sinkB).value_or(QStringList()).size() == 1, 5000);
 
-    const std::size_t atA = onA.mark();
-    const std::size_t atB = onB.mark();
-    ASSERT_NE(m_player.PlayWave("Beep2.wav"), 0);
-    ASSERT_TRUE(RecordUntil(onA, atA, 400));
-    ASSERT_TRUE(RecordUntil(onB, atB, 400));
-    onA.stop();
-    onB.stop();
-
-    const long onset = FirstLoudSample(onB.samples(), atB, kLoud);
-    ASSERT_GE(onset, 0) << "not heard where the mixer sent it";
-    EXPECT_NEAR(DominantFrequency(onB.samples(), static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), kPadHz[1],
-                kPadHz[1] * 0.02);
-    EXPECT_LE(PeakMagnitude(onA.samples(), atA, Ms(400)), 16) << "also heard on the default";
+    std::size_t atA = 0, atB = 0;
+    ASSERT_NO_FATAL_FAILURE(playRecordingBoth("Beep2.wav", atA, atB));
+    m_recorder.stop();
+    m_recorderB.stop();
+    ExpectHeardOnlyOn(m_recorderB.samples(), atB, m_recorder.samples(), atA, kPadHz[1],
+                      "Beep2.wav where the mixer sent it");
 }
 
 // The audio server goes away and comes back: refusals without a crash while
