@@ -23,14 +23,19 @@ rows="$work/rows.md"
 trap 'sh "$root/tests/audio/pulse_stop.sh" "$audio"; sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"' EXIT INT TERM
 
 start=$(date +%s)
+# Each server's socket lies in a short folder of its own; its start script
+# records the address in the server's state folder.
 sh "$root/tests/audio/pulse_start.sh" "$audio" "$sink"
-PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
-PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
-PULSE_SERVER="unix:$audio/native" "$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
+PULSE_SERVER=$(cat "$audio/address")
+export PULSE_SERVER
+"$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
+"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
+"$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
 sh "$root/tests/audio/pulse_stop.sh" "$audio"
 
 sh "$root/tests/audio/pipewire_start.sh" "$pipewire" "$sink"
-PULSE_SERVER="unix:$pipewire/native" "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 3 40 PipeWire
+PULSE_SERVER=$(cat "$pipewire/address")
+"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 3 40 PipeWire
 sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"
 took=$(( $(date +%s) - start ))
 

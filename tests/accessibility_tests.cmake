@@ -13,7 +13,7 @@ target_compile_definitions(test_screen_reader PRIVATE
 add_dependencies(test_screen_reader tolvex)
 add_test(NAME ui_screen_reader COMMAND test_screen_reader)
 set_tests_properties(ui_screen_reader PROPERTIES
-  ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED tolvex_audio
   RESOURCE_LOCK tolvex_audio
   TIMEOUT 120)

@@ -14,7 +14,7 @@ target_compile_definitions(test_install_smoke PRIVATE
   TOLVEX_INSTALLED_ROOT="${TOLVEX_PACKAGE_TEST_DIR}/root")
 add_test(NAME install_smoke COMMAND test_install_smoke)
 set_tests_properties(install_smoke PROPERTIES
-  ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED "tolvex_installed;tolvex_audio"
   RESOURCE_LOCK tolvex_audio
   TIMEOUT 120)
@@ -27,7 +27,7 @@ target_compile_definitions(test_play_by_hand PRIVATE
   TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
 add_test(NAME play_by_hand COMMAND test_play_by_hand)
 set_tests_properties(play_by_hand PROPERTIES
-  ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED tolvex_audio
   RESOURCE_LOCK tolvex_audio
   TIMEOUT 180)

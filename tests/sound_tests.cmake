@@ -4,6 +4,10 @@
 set(TOLVEX_TEST_SINK tolvex_test)
 set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
 set(TOLVEX_PIPEWIRE_DIR ${CMAKE_CURRENT_BINARY_DIR}/pipewire-server)
+# Tests reach these servers through TOLVEX_AUDIO_STATE=<state dir>: their
+# sockets lie in short folders of their own (tests/audio/server_lib.sh).
+# A socket that no server makes, short enough to be a valid address.
+set(TOLVEX_NO_AUDIO_SERVER unix:/nonexistent/tolvex-no-audio-server/native)
 
 add_library(tolvex_sound_test_support STATIC
   audio/damaged_waves.cpp
@@ -41,6 +45,11 @@ set_tests_properties(sound_pipewire_server_start PROPERTIES FIXTURES_SETUP tolve
 set_tests_properties(sound_pipewire_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_pipewire TIMEOUT 30
   RESOURCE_LOCK tolvex_pipewire)
 
+# Both servers from a state folder far deeper than a socket path may be.
+add_test(NAME sound_servers_from_a_deep_folder
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/deep_state_check.sh ${CMAKE_CURRENT_BINARY_DIR}/deep-audio-state)
+set_tests_properties(sound_servers_from_a_deep_folder PROPERTIES TIMEOUT 60 RESOURCE_LOCK tolvex_pipewire)
+
 # Decoding, refusals of damaged files, the tone cache and rendering for a
 # stream: no audio server.
 add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp test_sound_tone_cache.cpp)
@@ -60,14 +69,14 @@ target_compile_definitions(test_sound_player PRIVATE
   TOLVEX_AUDIO_SCRIPTS="${CMAKE_CURRENT_SOURCE_DIR}/audio")
 gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
   PROPERTIES
-    ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+    ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
     FIXTURES_REQUIRED tolvex_audio
     RESOURCE_LOCK tolvex_audio
     TIMEOUT 60)
 gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
   TEST_PREFIX pipewire.
   PROPERTIES
-    ENVIRONMENT "PULSE_SERVER=unix:${TOLVEX_PIPEWIRE_DIR}/native"
+    ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_PIPEWIRE_DIR}"
     FIXTURES_REQUIRED tolvex_pipewire
     RESOURCE_LOCK tolvex_pipewire
     TIMEOUT 60)
@@ -78,7 +87,7 @@ target_link_libraries(test_sound_no_server PRIVATE tolvex_sound tolvex_sound_tes
   PkgConfig::SNDFILE GTest::gtest)
 gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
   PROPERTIES
-    ENVIRONMENT "PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
+    ENVIRONMENT "PULSE_SERVER=${TOLVEX_NO_AUDIO_SERVER}"
     TIMEOUT 60)
 
 # A server that takes connections and never answers: neither the player's

@@ -2,6 +2,7 @@
 // folder on a private X server and audio server; the about window closed with
 // a click, a pad pressed in free play and its tone heard on the sink's
 // monitor; then the window closed and the process gone.
+#include "audio_server.h"
 #include "game_process.h"
 #include "monitor_recorder.h"
 #include "pads.h"
@@ -104,6 +105,7 @@ TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
 
 int main(int argc, char** argv)
 {
+    tolvex::testing::useRecordedAudioServer();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

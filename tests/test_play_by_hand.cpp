@@ -1,6 +1,7 @@
 // A player at the real window: watches the pads on the X server, repeats each
 // sequence with synthetic clicks until "Fácil" is won, then loses a game on
 // purpose. Exercises the whole program: timers, pictures, mouse, engine, sound.
+#include "audio_server.h"
 #include "game_process.h"
 #include "pads.h"
 #include "wait_until.h"
@@ -122,6 +123,7 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
 
 int main(int argc, char** argv)
 {
+    tolvex::testing::useRecordedAudioServer();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,6 +2,7 @@
 // server, with a private session bus and accessibility bus, read through
 // AT-SPI by a probe (tests/accessibility/atspi_probe.py) and played with
 // synthetic keys.
+#include "audio_server.h"
 #include "game_process.h"
 #include "x_session.h"
 
@@ -262,6 +263,7 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsAPadLight)
 
 int main(int argc, char** argv)
 {
+    tolvex::testing::useRecordedAudioServer();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

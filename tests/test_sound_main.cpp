@@ -1,5 +1,6 @@
 // QAudioSink needs an application object; the tests make their own event
 // loop turns with QTest::qWait.
+#include "audio_server.h"
 #include "exit_now.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    tolvex::testing::useRecordedAudioServer();
     ::testing::InitGoogleTest(&argc, argv);
     int status = 0;
     {

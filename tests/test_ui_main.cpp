@@ -1,4 +1,5 @@
 // The windows' tests need one QApplication; no display is needed.
+#include "audio_server.h"
 #include "classic_fonts.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char* argv[])
 {
+    tolvex::testing::useRecordedAudioServer();
     defaultHandler = qInstallMessageHandler(quietHandler);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

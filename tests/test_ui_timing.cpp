@@ -52,18 +52,38 @@ TEST(BoardTimerTest, OverdueFirstTickComesPromptly)
     EXPECT_EQ(ticks, seen); // stopped means no tick
 }
 
+// What a tick of `timer` left armed of `next`, read as soon as the tick's own
+// handling ends (the window connected first, so its handler runs first).
+struct ArmedAfterTick {
+    BoardTimer* next;
+    std::vector<TimePoint> deadlines; // a default one: `next` was not armed
+
+    ArmedAfterTick(BoardTimer* timer, BoardTimer* next, QObject* context) : next(next)
+    {
+        QObject::connect(timer, &BoardTimer::timeout, context, [this](TimePoint) {
+            deadlines.push_back(this->next->isActive() ? this->next->deadline() : TimePoint{});
+        });
+    }
+};
+
 // The playback's steps chain on deadlines: lit 200 ms after the step was due,
 // the next step 300 ms after that, however long each step took.
 TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
 {
     newGameAt(1);
     engine().MutableState().Sequence = "12";
-    const TimePoint first = form->Timer(TimerId::Timer1)->deadline();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer2)->isActive(); }, 3000));
-    EXPECT_EQ(form->Timer(TimerId::Timer2)->deadline(), first + 200ms);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer1)->isActive(); }, 3000));
-    EXPECT_EQ(form->Timer(TimerId::Timer1)->deadline(), first + 500ms);
+    BoardTimer* steps = form->Timer(TimerId::Timer1);
+    BoardTimer* lit = form->Timer(TimerId::Timer2);
+    const TimePoint first = steps->deadline();
+    const ArmedAfterTick afterStep(steps, lit, form.get());
+    const ArmedAfterTick afterLit(lit, steps, form.get());
     ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
+    ASSERT_EQ(afterStep.deadlines.size(), 2u);
+    ASSERT_EQ(afterLit.deadlines.size(), 2u);
+    EXPECT_EQ(afterStep.deadlines[0], first + 200ms);
+    EXPECT_EQ(afterLit.deadlines[0], first + 500ms);
+    EXPECT_EQ(afterStep.deadlines[1], first + 700ms);
+    EXPECT_EQ(afterLit.deadlines[1], TimePoint{}) << "a step after the last pad";
 }
 
 // A refused tone keeps the pad lit until the box is closed; its full lit time
@@ -87,10 +107,11 @@ TEST_F(UiTest, AfterAToneWarningTheLitTimeCountsFromTheCall)
         box->close();
     });
     answerer.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer2)->isActive(); }, 3000));
+    const ArmedAfterTick afterStep(form->Timer(TimerId::Timer1), form->Timer(TimerId::Timer2), form.get());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !afterStep.deadlines.empty(); }, 3000));
     ASSERT_NE(closed, TimePoint{}) << "no warning box came up";
-    EXPECT_GE(form->Timer(TimerId::Timer2)->deadline(), closed + 200ms);
-    EXPECT_GT(form->Timer(TimerId::Timer2)->deadline(), step + 300ms);
+    EXPECT_GE(afterStep.deadlines[0], closed + 200ms);
+    EXPECT_GT(afterStep.deadlines[0], step + 300ms);
 }
 
 } // namespace

@@ -29,14 +29,14 @@ target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_test_support
 target_compile_definitions(test_ui_surroundings PRIVATE TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
 add_test(NAME ui_surroundings COMMAND test_ui_surroundings --gtest_filter=-SurroundingsTest.NoAudioServer*)
 set_tests_properties(ui_surroundings PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=unix:${TOLVEX_AUDIO_DIR}/native"
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED tolvex_audio
   RESOURCE_LOCK tolvex_audio
   TIMEOUT 300)
 add_test(NAME ui_surroundings_no_audio_server
   COMMAND test_ui_surroundings --gtest_filter=SurroundingsTest.NoAudioServer*)
 set_tests_properties(ui_surroundings_no_audio_server PROPERTIES
-  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=unix:${CMAKE_CURRENT_BINARY_DIR}/no-audio-server/native"
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=${TOLVEX_NO_AUDIO_SERVER}"
   TIMEOUT 120)
 
 # No program to open documents or links with, on a private X display.

@@ -3,14 +3,15 @@
 # D-Bus session bus of its own, without which WirePlumber will not run) with
 # the same sinks as pulse_start.sh: <sink> (the default), <sink>_b, and the
 # drain that keeps their monitors prompt.
-# Usage: pipewire_start.sh <runtime dir> <sink name>
-# Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
+# Usage: pipewire_start.sh <state dir> <sink name> [<socket dir to make again>]
+# Clients reach it with PULSE_SERVER set to the contents of <state dir>/address.
 set -eu
 # shellcheck source=tests/audio/server_lib.sh
 . "$(dirname "$0")/server_lib.sh"
 
 dir=$1
 sink=$2
+reuse=${3:-}
 here=$(dirname "$0")
 
 for tool in pipewire wireplumber pipewire-pulse dbus-daemon pactl parec; do
@@ -23,12 +24,12 @@ done
 # Servers left over from an interrupted run are stopped first.
 sh "$here/pipewire_stop.sh" "$dir"
 
-mkdir -p "$dir/runtime" "$dir/home" "$dir/state" "$dir/pids" \
+mkdir -p "$dir/home" "$dir/state" "$dir/pids" \
     "$dir/config/pipewire/pipewire-pulse.conf.d" \
     "$dir/config/wireplumber/main.lua.d" "$dir/config/wireplumber/bluetooth.lua.d"
-chmod 700 "$dir/runtime"
-socket="$dir/native"
-rm -f "$socket" "$dir/bus"
+runtime=$(make_runtime_dir "$dir" "$reuse")
+socket="$runtime/native"
+bus="$runtime/bus"
 
 # Everything the servers read and write stays under $dir; no real sound
 # card, camera or Bluetooth device is looked at.
@@ -44,9 +45,9 @@ cat >"$dir/config/wireplumber/bluetooth.lua.d/90-tolvex.lua" <<'CONF'
 bluez_monitor.enabled = false
 CONF
 
-export XDG_RUNTIME_DIR="$dir/runtime" PIPEWIRE_RUNTIME_DIR="$dir/runtime" \
+export XDG_RUNTIME_DIR="$runtime" PIPEWIRE_RUNTIME_DIR="$runtime" \
     XDG_CONFIG_HOME="$dir/config" XDG_STATE_HOME="$dir/state" HOME="$dir/home" \
-    DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/bus"
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$bus"
 unset DISPLAY WAYLAND_DISPLAY PULSE_SERVER
 
 # Each is started in the background with its pid recorded, for
@@ -74,10 +75,10 @@ await() {
     done
 }
 
-run dbus-daemon dbus-daemon --session --address="unix:path=$dir/bus" --nofork --nopidfile --nosyslog
-await "the D-Bus session bus does not come up" test -S "$dir/bus"
+run dbus-daemon dbus-daemon --session --address="unix:path=$bus" --nofork --nopidfile --nosyslog
+await "the D-Bus session bus does not come up" test -S "$bus"
 run pipewire pipewire
-await "pipewire does not come up" test -S "$dir/runtime/pipewire-0"
+await "pipewire does not come up" test -S "$runtime/pipewire-0"
 run wireplumber wireplumber
 run pipewire-pulse pipewire-pulse
 
@@ -87,4 +88,5 @@ pactl load-module module-null-sink sink_name="$sink" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_drain" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_b" rate=44100 >/dev/null
 await_monitors pipewire_start "$sink" || exit 1
+echo "$PULSE_SERVER" >"$dir/address"
 echo "pipewire_start: pipewire pid $(cat "$dir/pids/pipewire") on $socket"

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Stops the servers that pipewire_start.sh started, by the pids it recorded.
-# Usage: pipewire_stop.sh <runtime dir>
+# Usage: pipewire_stop.sh <state dir>
 set -u
 
 # shellcheck source=tests/audio/server_lib.sh
@@ -14,4 +14,5 @@ for name in pipewire-pulse wireplumber pipewire dbus-daemon; do
     rm -f "$pidfile"
     stop_started "$pid" "$name"
 done
+remove_runtime_dir "$1"
 exit 0

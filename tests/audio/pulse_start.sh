@@ -1,14 +1,15 @@
 #!/bin/sh
 # Starts a private PulseAudio server with two null sinks, <sink> (the
 # default) and <sink>_b, for the sound tests.
-# Usage: pulse_start.sh <runtime dir> <sink name>
-# Clients reach it with PULSE_SERVER=unix:<runtime dir>/native.
+# Usage: pulse_start.sh <state dir> <sink name> [<socket dir to make again>]
+# Clients reach it with PULSE_SERVER set to the contents of <state dir>/address.
 set -eu
 # shellcheck source=tests/audio/server_lib.sh
 . "$(dirname "$0")/server_lib.sh"
 
 dir=$1
 sink=$2
+reuse=${3:-}
 here=$(dirname "$0")
 
 for tool in pulseaudio pactl parec; do
@@ -21,10 +22,9 @@ done
 # A server left over from an interrupted run is stopped first.
 sh "$here/pulse_stop.sh" "$dir"
 
-mkdir -p "$dir/runtime" "$dir/home" "$dir/state"
-chmod 700 "$dir/runtime"
-socket="$dir/native"
-rm -f "$socket"
+mkdir -p "$dir/home" "$dir/state"
+runtime=$(make_runtime_dir "$dir" "$reuse")
+socket="$runtime/native"
 
 # Everything the daemon writes stays under $dir; no D-Bus, no realtime
 # scheduling, no default script, and it never exits on its own.
@@ -32,7 +32,7 @@ rm -f "$socket"
 # would only start after up to two seconds; a loopback that listens to the
 # monitor all the time keeps it rendering in small blocks.
 # As root it warns that it is meant for --system, which is harmless here.
-XDG_RUNTIME_DIR="$dir/runtime" PULSE_RUNTIME_PATH="$dir/runtime" \
+XDG_RUNTIME_DIR="$runtime" PULSE_RUNTIME_PATH="$runtime" \
 PULSE_STATE_PATH="$dir/state" HOME="$dir/home" \
     pulseaudio --daemonize=yes --system=no -n \
         --exit-idle-time=-1 --use-pid-file=yes \
@@ -64,4 +64,5 @@ pactl set-default-source "${sink}_drain.monitor"
 pactl info | grep -q "Default Sink: $sink" || { echo "pulse_start: $sink is not the default sink" >&2; exit 1; }
 
 await_monitors pulse_start "$sink" || exit 1
-echo "pulse_start: server pid $(cat "$dir/runtime/pid") on $socket"
+echo "$PULSE_SERVER" >"$dir/address"
+echo "pulse_start: server pid $(cat "$runtime/pid") on $socket"

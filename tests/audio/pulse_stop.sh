@@ -1,13 +1,13 @@
 #!/bin/sh
 # Stops the server that pulse_start.sh started, by the pid it recorded.
-# Usage: pulse_stop.sh <runtime dir>
+# Usage: pulse_stop.sh <state dir>
 set -u
 
-pidfile="$1/runtime/pid"
-[ -f "$pidfile" ] || exit 0
-pid=$(tr -dc '0-9' <"$pidfile")
 # shellcheck source=tests/audio/server_lib.sh
 . "$(dirname "$0")/server_lib.sh"
-stop_started "$pid" pulseaudio
-rm -f "$pidfile"
+runtime=$(recorded_runtime_dir "$1")
+if [ -n "$runtime" ] && [ -f "$runtime/pid" ]; then
+    stop_started "$(tr -dc '0-9' <"$runtime/pid")" pulseaudio
+fi
+remove_runtime_dir "$1"
 exit 0
