@@ -1,7 +1,9 @@
 // Playing with the keyboard: the pad keys take the same path as the mouse.
 #include "test_ui_support.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
 
@@ -9,7 +11,7 @@ namespace tolvex::uitest {
 namespace {
 
 class KeyboardTest : public UiTest {
-protected:
+public:
     void keyDown(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyPress(window(), key, mods); }
     void keyUp(Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyRelease(window(), key, mods); }
     void keyPad(int pad)
@@ -18,7 +20,11 @@ protected:
         keyUp(padKey(pad));
     }
     static Qt::Key padKey(int pad) { return static_cast<Qt::Key>(Qt::Key_1 + pad); }
+    using UiTest::form;
+    using UiTest::pressPad;
+    using UiTest::releasePad;
 
+protected:
     // The playback of a round, by the engine's tick entry points, up to the
     // player's turn.
     void playBack()
@@ -149,8 +155,8 @@ TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
 
     // Between turns the pads do not light; mouse and key still make one press.
     ASSERT_EQ(state().PlayerTurn, kFalse);
-    QSignalSpy presses(form->Image1(2), &PadPicture::pressed);
-    QSignalSpy releases(form->Image1(2), &PadPicture::released);
+    QSignalSpy presses(form->padInput(), &PadInput::pressed);
+    QSignalSpy releases(form->padInput(), &PadInput::released);
     pressPad(2);
     keyDown(Qt::Key_3);
     releasePad(2);
@@ -158,6 +164,137 @@ TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
     keyUp(Qt::Key_3);
     EXPECT_EQ(presses.count(), 1);
     EXPECT_EQ(releases.count(), 1);
+}
+
+// One way of pressing a pad: `down` presses it, `up` lets it go.
+struct PadSource {
+    const char* name;
+    std::function<void(KeyboardTest&, int)> down;
+    std::function<void(KeyboardTest&, int)> up;
+};
+
+const PadSource kKey{"key", [](KeyboardTest& t, int pad) { t.keyDown(KeyboardTest::padKey(pad)); },
+                     [](KeyboardTest& t, int pad) { t.keyUp(KeyboardTest::padKey(pad)); }};
+const PadSource kMouse{"mouse", [](KeyboardTest& t, int pad) { t.pressPad(pad); },
+                       [](KeyboardTest& t, int pad) { t.releasePad(pad); }};
+const PadSource kReader{"reader",
+                        [](KeyboardTest& t, int pad) {
+                            QAccessible::queryAccessibleInterface(t.form->Image1(pad))
+                                ->actionInterface()
+                                ->doAction(QAccessibleActionInterface::pressAction());
+                        },
+                        [](KeyboardTest&, int) {}};
+
+struct OverlapCase {
+    const char* name;
+    const PadSource* first;
+    const PadSource* second;
+};
+
+class OverlapTest : public KeyboardTest, public ::testing::WithParamInterface<OverlapCase> {};
+
+// Whatever the sources, one pad at a time: a press on another pad while one
+// is held is ignored, and so is its release; the held pad ends as usual.
+TEST_P(OverlapTest, OnePadAtATime)
+{
+    const OverlapCase& c = GetParam();
+    c.first->down(*this, 0);
+    ASSERT_TRUE(showsLit(0));
+    c.second->down(*this, 1);
+    EXPECT_FALSE(showsLit(1));
+    EXPECT_EQ(player.files, std::vector<std::string>{"Beep1.wav"});
+    c.second->up(*this, 1);
+    EXPECT_TRUE(showsLit(0));
+    c.first->up(*this, 0);
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    // The other pad plays again from then on.
+    c.second->down(*this, 1);
+    ASSERT_EQ(player.files.size(), 2u);
+    EXPECT_EQ(player.files[1], "Beep2.wav");
+    c.second->up(*this, 1);
+    EXPECT_FALSE(showsLit(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, OverlapTest,
+                         ::testing::Values(OverlapCase{"KeyThenKey", &kKey, &kKey},
+                                           OverlapCase{"KeyThenMouse", &kKey, &kMouse},
+                                           OverlapCase{"MouseThenKey", &kMouse, &kKey},
+                                           OverlapCase{"KeyThenReader", &kKey, &kReader},
+                                           OverlapCase{"MouseThenReader", &kMouse, &kReader}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A second pad pressed while a wrong key is held is ignored, so when the
+// failure show that the key's release starts ends, no pad is lit or held.
+TEST_F(KeyboardTest, AFailureShowLeavesNoSecondPadHeld)
+{
+    startGameAt(1);
+    keyDown(Qt::Key_1);
+    pressPad(2);
+    keyUp(Qt::Key_1);
+    ASSERT_EQ(state().InputBlocked, kTrue);
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer5)->isActive(); ++tick)
+        engine().OnTimer(TimerId::Timer5);
+    ASSERT_EQ(state().InputBlocked, kFalse);
+    for (int pad = 0; pad < 4; ++pad) EXPECT_FALSE(showsLit(pad)) << pad;
+    releasePad(2);
+    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    const std::size_t before = player.files.size();
+    keyPad(2);
+    ASSERT_EQ(player.files.size(), before + 1);
+    EXPECT_EQ(player.files.back(), "Beep3.wav");
+}
+
+// The board loses the keyboard while a key holds a pad: the pad is let go
+// as a mouse release would be, and the round it completed plays on.
+class KeyboardElsewhereTest : public KeyboardTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    QWidget elsewhere; // another program's window, as far as the board knows
+
+    void loseKeyboard()
+    {
+        if (std::string(GetParam()) == "Menu") {
+            form->findChild<QMenu*>(QStringLiteral("MnuHelpp"))->popup(form->mapToGlobal(QPoint()));
+            return;
+        }
+        elsewhere.show();
+        elsewhere.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == elsewhere.windowHandle(); }, 5000));
+    }
+};
+
+TEST_P(KeyboardElsewhereTest, APadHeldByAKeyIsLetGo)
+{
+    startGameAt(0);
+    keyDown(Qt::Key_1);
+    ASSERT_TRUE(showsLit(0));
+    ASSERT_NO_FATAL_FAILURE(loseKeyboard());
+    EXPECT_FALSE(showsLit(0));
+    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive()) << "the next round does not play";
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    elsewhere.hide();
+    // The late release finds nothing to end.
+    keyUp(Qt::Key_1);
+    EXPECT_EQ(player.files.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, KeyboardElsewhereTest, ::testing::Values("AnotherWindow", "Menu"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// With Num Lock off the keypad's 7, 9, 3 and 1 are Home, PgUp, PgDn and End,
+// which move a focused speed setting rather than play a pad.
+TEST_F(KeyboardTest, KeypadNavigationKeysMoveAFocusedScrollBar)
+{
+    form->HScroll1()->setFocus();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_PageUp, Qt::Key_End, Qt::Key_PageDown}) {
+        const int before = form->HScroll1()->value();
+        keyDown(key, Qt::KeypadModifier);
+        keyUp(key, Qt::KeypadModifier);
+        EXPECT_NE(form->HScroll1()->value(), before) << key;
+    }
+    EXPECT_TRUE(player.files.empty());
 }
 
 // While the about window or the tone warning is open, the keys are theirs.

@@ -89,12 +89,9 @@ public:
     {
         m_form = std::make_unique<Form1>(m_clock, m_player);
         m_form->setAboutHook([this](FormZandrell& about) { aboutOpened(about); });
-        for (int pad = 0; pad < 4; ++pad) {
-            PadPicture* p = m_form->Image1(pad);
-            QObject::connect(p, &PadPicture::pressed, [this](int i) { note("pad " + std::to_string(i) + " pressed"); });
-            QObject::connect(p, &PadPicture::released,
-                             [this](int i) { note("pad " + std::to_string(i) + " released"); });
-        }
+        PadInput* input = m_form->padInput();
+        QObject::connect(input, &PadInput::pressed, [this](int i) { note("pad " + std::to_string(i) + " pressed"); });
+        QObject::connect(input, &PadInput::released, [this](int i) { note("pad " + std::to_string(i) + " released"); });
         QObject::connect(m_form->Command1(), &QPushButton::clicked, [this] {
             // Connected after the window's own handler: a game began if it disabled the button.
             if (m_form->Command1()->isEnabled()) return;

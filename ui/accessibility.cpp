@@ -1,6 +1,7 @@
 #include "accessibility.h"
 
 #include "link_label.h"
+#include "pad_input.h"
 #include "pad_picture.h"
 
 #include <QAccessible>
@@ -32,8 +33,8 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override
     {
-        // Like a key, a tool's press never reaches the game behind a modal box.
-        if (action == pressAction() && QApplication::activeModalWidget() == nullptr) pad()->click();
+        if (action != pressAction()) return;
+        if (auto* input = pad()->window()->findChild<PadInput*>()) input->pressAndRelease(pad()->pad());
     }
 
 private:

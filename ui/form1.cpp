@@ -21,8 +21,6 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
@@ -156,12 +154,10 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     buildMenu();
     buildTimers();
     setTabOrder();
+    connectPadInput();
 
     // Client area of fixed size under the menu bar; no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    // The pad keys work whichever control has the focus.
-    QCoreApplication::instance()->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -184,14 +180,19 @@ void Form1::buildBoard(QWidget* client)
         lit->setAccessibleName(QStringLiteral("Pulsador ") + colour + QStringLiteral(", encendido"));
         m_image1[pad] = unlit;
         m_image2[pad] = lit;
-
-        connect(unlit, &PadPicture::pressed, this, [this](int p) {
-            const QScopedValueRollback pressing(m_pressing, true);
-            dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); });
-        });
-        connect(unlit, &PadPicture::released, this,
-                [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
     }
+}
+
+// A pad the player presses is painted lit at once: its tone is asked for
+// next, and the light under the finger must not wait for the sound server.
+void Form1::connectPadInput()
+{
+    m_padInput = new PadInput(this, m_image1, [this] { return m_engine.HandlerRunning(); });
+    connect(m_padInput, &PadInput::pressed, this, [this](int p) {
+        dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }, std::nullopt, Paint::AtOnce);
+    });
+    connect(m_padInput, &PadInput::released, this,
+            [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
 }
 
 void Form1::buildPanel(QWidget* client)
@@ -341,13 +342,15 @@ void Form1::setTabOrder()
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-template <typename Call> void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue)
+template <typename Call>
+void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue, Paint paint)
 {
     {
         const TimerPolicy::Scope scope(m_timerPolicy, tickDue);
+        const QScopedValueRollback painting(m_paint, paint);
         call(m_engine);
     }
-    releaseLostPadPresses();
+    if (!m_engine.HandlerRunning()) m_padInput->settle();
 }
 
 void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
@@ -356,56 +359,6 @@ void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
     if (m_closing || !m_timers[timerIndex(timer)]->isActive()) return;
     m_timerPolicy.countTick(timer);
     dispatch([timer](Engine& e) { e.OnTimer(timer); }, due);
-}
-
-// A modal box takes the releases made while it is up; a pad let go meanwhile
-// is released once the handler that opened the box has finished.
-void Form1::releaseLostPadPresses()
-{
-    if (m_engine.HandlerRunning()) return;
-    for (PadPicture* pad : m_image1) pad->releaseButtonsNoLongerDown();
-}
-
-void Form1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (QWindow* w = windowHandle()) w->installEventFilter(this);
-}
-
-// Once a modal box has blocked the window, Qt no longer knows which widget
-// took a press and hands the release of a button held through the box to
-// nobody. The pad that took the press gets it here, before Qt's delivery.
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease && watched == windowHandle()) {
-        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
-        for (PadPicture* pad : m_image1) pad->releaseButton(button);
-    }
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && watched->isWidgetType())
-        return padKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// A pad key goes to its pad, and to nothing else; true when it was one.
-bool Form1::padKey(QWidget* receiver, QKeyEvent* event)
-{
-    const int pad = padForKey(*event);
-    if (pad < 0 || m_closing) return false;
-    const bool modal = QApplication::activeModalWidget() != nullptr;
-    // Keys typed into a modal box are the box's, but a pad held by a key
-    // still learns that the key went up.
-    if (modal && event->type() == QEvent::KeyRelease && !event->isAutoRepeat()) {
-        m_image1[pad]->keyReleasedMeanwhile(event->key());
-        return false;
-    }
-    if (modal || receiver->window() != this) return false;
-    if (!event->isAutoRepeat()) {
-        if (event->type() == QEvent::KeyPress)
-            m_image1[pad]->pressKey(event->key());
-        else
-            m_image1[pad]->releaseKey(event->key());
-    }
-    return true;
 }
 
 void Form1::load()
@@ -430,6 +383,7 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
     if (m_closing) return;
     m_closing = true;
+    m_padInput->stop();
     for (BoardTimer* t : m_timers) t->stop();
     // The program ends at once, also from inside a modal box: every window
     // goes and every event loop, nested ones included, returns.
@@ -443,16 +397,13 @@ void Form1::closeEvent(QCloseEvent* event)
 // Board
 
 // The pads never overlap the panel's controls, so raising to the very front
-// is the same as raising over the other pictures. A pad the player presses
-// is painted lit at once: its tone is asked for next, and the light under
-// the finger must not wait for the sound server, which may take tens of ms
-// to open a stream. A playback step paints as usual: painting at once may
-// wait for the X server, and the step must stay short to keep its timing.
+// is the same as raising over the other pictures. Painting at once may wait
+// for the X server, which a playback step cannot afford.
 void Form1::ShowLit(std::int16_t pad)
 {
     m_image2[pad]->raise();
     m_image1[pad]->setShownLit(true);
-    if (m_pressing) m_image2[pad]->repaint();
+    if (m_paint == Paint::AtOnce) m_image2[pad]->repaint();
 }
 
 void Form1::ShowUnlit(std::int16_t pad)

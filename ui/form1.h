@@ -5,6 +5,7 @@
 
 #include "board_timer.h"
 #include "close_request_filter.h"
+#include "pad_input.h"
 #include "pad_picture.h"
 #include "timer_policy.h"
 
@@ -23,7 +24,6 @@
 class QAction;
 class QCheckBox;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -82,6 +82,7 @@ public:
     int ticksDelivered(TimerId timer) const { return m_timerPolicy.ticksDelivered(timer); }
     QAction* MnuHelp() const { return m_mnuHelp; }
     QAction* MnuInfo() const { return m_mnuInfo; }
+    PadInput* padInput() const { return m_padInput; }
 
     // Runs on every about window just before it is shown; tests close it.
     void setAboutHook(std::function<void(FormZandrell&)> hook) { m_aboutHook = std::move(hook); }
@@ -91,8 +92,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildBoard(QWidget* client);
@@ -101,14 +100,19 @@ private:
     void buildMenu();
     void buildTimers();
     void setTabOrder();
+    void connectPadInput();
+    // How the board paints what a call to the engine shows.
+    enum class Paint {
+        Later,  // with the next paint of the window, as a playback step must
+        AtOnce, // before the call goes on, as a pad under the player's finger
+    };
     // Every window event reaches the engine through here: `call` runs in the
     // event's timer context (a tick's deadline, or none), and presses whose
     // release went to a modal box meanwhile are settled afterwards.
     template <typename Call>
-    void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt);
+    void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt,
+                  Paint paint = Paint::Later);
     void timerTick(TimerId timer, TimerPolicy::Clock::time_point due);
-    void releaseLostPadPresses();
-    bool padKey(QWidget* receiver, QKeyEvent* event);
 
     Engine m_engine;
     std::array<PadPicture*, 4> m_image1{};
@@ -127,7 +131,8 @@ private:
     QAction* m_mnuHelp = nullptr;
     QAction* m_mnuInfo = nullptr;
     bool m_closing = false;
-    bool m_pressing = false; // a pad press is being handled
+    PadInput* m_padInput = nullptr;
+    Paint m_paint = Paint::Later; // of the call being dispatched
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
     std::unique_ptr<CloseRequestFilter> m_closeFilter;

@@ -1,0 +1,184 @@
+#include "pad_input.h"
+
+#include "pad_keys.h"
+#include "pad_picture.h"
+
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <bit>
+
+namespace tolvex {
+
+namespace {
+
+// The keypad's 7, 9, 3 and 1 as they come with Num Lock off.
+bool movesASlider(int key)
+{
+    return key == Qt::Key_Home || key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_End;
+}
+
+// The main row's 1 and the keypad's 1 are different pads.
+int keyIdentity(const QKeyEvent& event)
+{
+    return event.key() | static_cast<int>(event.modifiers() & Qt::KeypadModifier);
+}
+
+} // namespace
+
+PadInput::PadInput(QMainWindow* board, const std::array<PadPicture*, 4>& unlit, std::function<bool()> handlerRunning)
+    : QObject(board), m_board(board), m_unlit(unlit), m_handlerRunning(std::move(handlerRunning))
+{
+    setObjectName(QStringLiteral("PadInput"));
+    // The keys work whichever control has the focus; the mouse's presses on
+    // the pictures and the window's own releases pass here first as well.
+    QCoreApplication::instance()->installEventFilter(this);
+    // An open menu takes the keyboard: a key let go there never comes here.
+    for (QMenu* menu : board->menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &PadInput::letGoOfKeys);
+    // So does another program. A modal box of ours parks the release instead.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](const QWindow* focus) {
+        if (focus == nullptr || (focus != m_board->windowHandle() && QApplication::activeModalWidget() == nullptr &&
+                                 QApplication::activePopupWidget() == nullptr))
+            letGoOfKeys();
+    });
+}
+
+bool PadInput::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        if (auto* picture = qobject_cast<PadPicture*>(watched); picture != nullptr && picture->window() == m_board)
+            return mouse(picture, static_cast<QMouseEvent*>(event));
+        // Once a modal box has blocked the window, Qt no longer knows which
+        // widget took a press and hands the release of a button held through
+        // the box to nobody: the window's own release ends it here.
+        if (event->type() == QEvent::MouseButtonRelease && watched == m_board->windowHandle())
+            releaseButton(static_cast<QMouseEvent*>(event)->button());
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return watched->isWidgetType() && key(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    default: return false;
+    }
+}
+
+bool PadInput::mouse(PadPicture* picture, QMouseEvent* event)
+{
+    event->accept();
+    const Qt::MouseButton button = event->button();
+    if (event->type() == QEvent::MouseButtonRelease) {
+        releaseButton(button);
+        return true;
+    }
+    // A toolkit's double-click is a press. The lit picture swallows presses.
+    if (picture->kind() == PadPicture::Kind::Lit || m_buttons.testFlag(button)) return true;
+    if (m_pad >= 0 && m_pad != picture->pad()) return true;
+    change(picture->pad(), [&] { m_buttons |= button; });
+    return true;
+}
+
+void PadInput::releaseButton(Qt::MouseButton button)
+{
+    if (m_buttons.testFlag(button)) change(m_pad, [&] { m_buttons &= ~Qt::MouseButtons(button); });
+}
+
+// A pad key goes to the held pad, and to nothing else; true when it was one.
+bool PadInput::key(QWidget* receiver, QKeyEvent* event)
+{
+    const int pad = padForKey(*event);
+    if (pad < 0 || m_stopped) return false;
+    const int id = keyIdentity(*event);
+    const bool down = event->type() == QEvent::KeyPress;
+    // Keys typed into a modal box are the box's, but a pad held by a key
+    // still learns that the key went up.
+    if (QApplication::activeModalWidget() != nullptr) {
+        if (!down && !event->isAutoRepeat() && pad == m_pad && m_keys.contains(id)) m_keysUp.insert(id);
+        return false;
+    }
+    if (receiver->window() != m_board) return false;
+    if (down && movesASlider(event->key()) && qobject_cast<QAbstractSlider*>(receiver) != nullptr &&
+        !m_keys.contains(id))
+        return false;
+    if (event->isAutoRepeat()) return true;
+    if (down && mayPress(pad))
+        change(pad, [&] { m_keys.insert(id); });
+    else if (!down && pad == m_pad && m_keys.contains(id))
+        change(pad, [&] {
+            m_keys.remove(id);
+            m_keysUp.remove(id);
+        });
+    return true;
+}
+
+bool PadInput::mayPress(int pad) const { return !m_unlit[pad]->shownLit() && (m_pad < 0 || m_pad == pad); }
+
+void PadInput::pressAndRelease(int pad)
+{
+    // Like a key, a tool's press never reaches the game behind a modal box.
+    if (QApplication::activeModalWidget() != nullptr || m_pad >= 0 || m_unlit[pad]->shownLit()) return;
+    emit pressed(pad);
+    emit released(pad);
+}
+
+void PadInput::letGoOfKeys()
+{
+    m_keysUp = m_keys;
+    if (!m_handlerRunning()) settle();
+}
+
+// A modal box opened by the press (the tone warning) eats the release; the
+// pad would stay pressed and a completed round would never play on.
+void PadInput::settle()
+{
+    const int pad = m_pad;
+    if (pad < 0) return;
+    const Qt::MouseButtons down = QGuiApplication::mouseButtons();
+    for (Qt::MouseButton button :
+         {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::BackButton, Qt::ForwardButton}) {
+        // A release handled meanwhile may have changed the held pad.
+        if (m_pad == pad && !down.testFlag(button)) releaseButton(button);
+    }
+    for (int id : QSet<int>(m_keysUp)) {
+        if (m_pad != pad || !m_keys.contains(id)) continue;
+        change(pad, [&] {
+            m_keys.remove(id);
+            m_keysUp.remove(id);
+        });
+    }
+}
+
+int PadInput::pressesOut() const
+{
+    const int buttons = std::popcount(static_cast<unsigned>(m_buttons.toInt()));
+    return std::max(buttons, m_keys.isEmpty() ? 0 : 1);
+}
+
+// The state is whole before anything is sent: the handler may open a modal
+// box, whose own loop brings more input here.
+template <typename Change> void PadInput::change(int pad, Change&& apply)
+{
+    const int before = pressesOut();
+    m_pad = pad;
+    apply();
+    const int after = pressesOut();
+    if (after == 0) {
+        m_pad = -1;
+        m_keysUp.clear();
+    }
+    if (after > before)
+        emit pressed(pad);
+    else if (after < before)
+        emit released(pad);
+}
+
+} // namespace tolvex
