@@ -2,7 +2,7 @@
 
 # Debian packages the build, the game and its tests need.
 PACKAGES := cmake g++ make pkg-config \
-	qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins \
+	qt6-base-dev qt6-qpa-plugins \
 	libsndfile1-dev libgtest-dev googletest clang-tidy clang-format cppcheck \
 	libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus \
 	xvfb xauth \

@@ -1,21 +1,14 @@
 #include "pulse_wave_player.h"
 
+#include "stream_placement.h"
 #include "wave_render.h"
 
-#include <QAudioFormat>
-
-#include <pulse/context.h>
 #include <pulse/introspect.h>
-#include <pulse/error.h>
-#include <pulse/mainloop-api.h>
 #include <pulse/rtclock.h>
-#include <pulse/sample.h>
 #include <pulse/stream.h>
-#include <pulse/thread-mainloop.h>
 #include <pulse/timeval.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace tolvex {
@@ -23,12 +16,12 @@ namespace tolvex {
 namespace {
 
 // How long a request may wait for the server, connecting included; the
-// file's decoding is not counted. A local server answers in a few ms; one
-// that has not answered by then is treated as absent, so that a stuck
-// server never freezes the window. PipeWire readies a stream only after a
-// graph cycle or two: 10 to 40 ms.
+// file's decoding is not counted. A local server answers in well under a
+// ms; one that has not confirmed the sound by then is treated as absent, so
+// that a stuck server never freezes the window. PipeWire readies a new
+// stream only after a graph cycle or two: 10 to 40 ms.
 constexpr auto kServerWait = std::chrono::milliseconds(60);
-// Server-side buffer of a stream. Small, so that the stream starts soon and
+// Server-side buffer of the stream. Small, so that a sound starts soon and
 // a new request cuts the sound still playing at once.
 constexpr pa_usec_t kStreamBufferUs = 50'000;
 // Queued at once, in the request and whenever the server asks for more, so
@@ -37,115 +30,81 @@ constexpr std::size_t kChunkBytes = std::size_t{32} * 1024;
 // Past the estimated end of a sound, before its stream pauses: the sink's
 // own latency and a late start.
 constexpr pa_usec_t kPauseMarginUs = 250'000;
-// How long a paused stream stays open. A sound soon after reuses it; a new
-// stream costs the server a few ms (PipeWire 10 to 25), and an open one
-// keeps a server-side client busy, so not for long.
-constexpr pa_usec_t kLingerUs = 1'500'000;
 
 // Every sound is rendered to the shipped tones' own format, so that the one
-// stream kept open serves any file, and a new stream is of the kind PipeWire
-// readies soonest: 10 to 25 ms, where another rate or channel count takes
-// 30 to 80 ms on a busy machine, too long for a request.
-QAudioFormat streamFormat()
-{
-    QAudioFormat format;
-    format.setSampleRate(44100);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    return format;
-}
+// stream serves any file, and is of the kind PipeWire readies soonest.
+constexpr StreamFormat kStreamFormat{44100, 1, SampleFormat::Int16};
 
-bool gone(pa_context_state_t state) { return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED; }
-
-void forget(pa_operation* op)
+// For requests whose answer nobody waits for; null when it was not sent.
+void send(pa_operation* op)
 {
     if (op != nullptr) pa_operation_unref(op);
 }
 
 } // namespace
 
-PulseWavePlayer::PulseWavePlayer()
+PulseWavePlayer::PulseWavePlayer() : m_connection([this](bool ready) { onConnection(ready); }) {}
+
+PulseWavePlayer::~PulseWavePlayer() = default;
+
+void PulseWavePlayer::enter(Phase next)
 {
-    m_loop = pa_threaded_mainloop_new();
-    if (m_loop == nullptr) return;
-    if (pa_threaded_mainloop_start(m_loop) < 0) {
-        pa_threaded_mainloop_free(m_loop);
-        m_loop = nullptr;
-        return;
+    m_phase = next;
+    if (m_playOut != nullptr) {
+        m_connection.api()->time_free(m_playOut);
+        m_playOut = nullptr;
     }
-    // Connecting now, not at the first tone; nobody waits for it here.
-    pa_threaded_mainloop_lock(m_loop);
-    connectLocked();
-    pa_threaded_mainloop_unlock(m_loop);
-}
-
-PulseWavePlayer::~PulseWavePlayer()
-{
-    if (m_loop == nullptr) return;
-    pa_threaded_mainloop_lock(m_loop);
-    dropContextLocked();
-    pa_threaded_mainloop_unlock(m_loop);
-    pa_threaded_mainloop_stop(m_loop);
-    pa_threaded_mainloop_free(m_loop);
-}
-
-void PulseWavePlayer::connectLocked()
-{
-    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Tolvex");
-    if (m_context == nullptr) return;
-    pa_context_set_state_callback(m_context, &PulseWavePlayer::onContextState, this);
-    // No autospawn: starting a sound server is the desktop's business, and
-    // libpulse would wait for it right here.
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) dropContextLocked();
-}
-
-void PulseWavePlayer::dropContextLocked()
-{
-    dropStreamLocked();
-    if (m_context == nullptr) return;
-    pa_context_set_state_callback(m_context, nullptr, nullptr);
-    // Closing the connection also ends, on the server, a stream that was
-    // still being set up.
-    pa_context_disconnect(m_context);
-    pa_context_unref(m_context);
-    m_context = nullptr;
-}
-
-void PulseWavePlayer::dropStreamLocked()
-{
-    forgetPauseLocked();
-    forgetCheckLocked();
-    m_startWhenReady = false;
-    if (m_stream != nullptr) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
+    if (next == Phase::Idle || next == Phase::Closed) {
+        m_pcm.clear();
+        m_written = 0;
     }
-    m_pcm.clear();
-    m_written = 0;
+    // Once all of it is queued, the stream pauses when the sound has played
+    // out, so that a quiet game costs the server and this thread nothing. A
+    // timer judges when: on PipeWire a stream whose drain was cut by the
+    // next sound's flush played that sound silently.
+    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size())) {
+        m_playOut = pa_context_rttime_new(
+            m_connection.context(), pa_rtclock_now() + playOutUs(),
+            [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
+                auto* p = static_cast<PulseWavePlayer*>(self);
+                api->time_free(event);
+                p->m_playOut = nullptr;
+                send(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
+                p->enter(Phase::Idle);
+            },
+            this);
+    }
+    m_connection.wake();
 }
 
-void PulseWavePlayer::forgetPauseLocked()
+pa_usec_t PulseWavePlayer::playOutUs() const
 {
-    if (m_pause == nullptr) return;
-    pa_threaded_mainloop_get_api(m_loop)->time_free(m_pause);
-    m_pause = nullptr;
+    const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
+    const std::size_t ahead = m_lastWrite + (attr != nullptr ? attr->tlength : 0);
+    return pa_bytes_to_usec(ahead, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs;
 }
 
-void PulseWavePlayer::openStreamLocked()
+// The stream is opened as soon as the server answers, not at the first
+// sound: opening one costs PipeWire 10 to 25 ms.
+void PulseWavePlayer::onConnection(bool ready)
 {
-    dropStreamLocked();
-    if (m_context == nullptr || pa_context_get_state(m_context) != PA_CONTEXT_READY) return;
-    const QAudioFormat format = streamFormat();
+    if (!ready) {
+        dropStream();
+    } else if (m_phase == Phase::Closed) {
+        openStream();
+    }
+}
+
+void PulseWavePlayer::openStream()
+{
+    dropStream();
     pa_sample_spec samples{};
     samples.format = PA_SAMPLE_S16NE;
-    samples.rate = static_cast<std::uint32_t>(format.sampleRate());
-    samples.channels = static_cast<std::uint8_t>(format.channelCount());
+    samples.rate = static_cast<std::uint32_t>(kStreamFormat.sampleRate);
+    samples.channels = static_cast<std::uint8_t>(kStreamFormat.channelCount);
     pa_channel_map map{};
     if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr) return;
-    m_stream = pa_stream_new(m_context, "Tono", &samples, &map);
+    m_stream = pa_stream_new(m_connection.context(), "Tono", &samples, &map);
     if (m_stream == nullptr) return;
     pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
     pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
@@ -156,116 +115,102 @@ void PulseWavePlayer::openStreamLocked()
     attr.minreq = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(-1);
     // No device named: the server picks its default output of the moment.
-    // Paused until there is something to play, so that it costs nothing
-    // while the game is quiet.
-    if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) < 0)
-        dropStreamLocked();
-}
-
-void PulseWavePlayer::cutLocked()
-{
-    forgetPauseLocked();
-    forgetCheckLocked();
-    m_startWhenReady = false;
-    m_started = false;
-    m_pcm.clear();
-    m_written = 0;
-    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY) return;
-    forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
-    forget(pa_stream_flush(m_stream, nullptr, nullptr));
-}
-
-template <typename Done> bool PulseWavePlayer::waitLocked(Done done, Deadline deadline)
-{
-    while (!done()) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || m_context == nullptr) return false;
-        // The mainloop's wait has no time limit; a timer of its own wakes it.
-        pa_time_event* alarm = pa_context_rttime_new(
-            m_context, pa_rtclock_now() + static_cast<pa_usec_t>(left.count()),
-            [](pa_mainloop_api*, pa_time_event*, const timeval*, void* loop) {
-                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-            },
-            m_loop);
-        if (alarm == nullptr) return false;
-        pa_threaded_mainloop_wait(m_loop);
-        pa_threaded_mainloop_get_api(m_loop)->time_free(alarm);
+    // Paused until there is something to play.
+    if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) < 0) {
+        dropStream();
+        return;
     }
-    return true;
+    enter(Phase::Opening);
+}
+
+void PulseWavePlayer::dropStream()
+{
+    forget(m_check);
+    forget(m_start);
+    if (m_stream != nullptr) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    enter(Phase::Closed);
+}
+
+void PulseWavePlayer::forget(pa_operation*& op)
+{
+    if (op == nullptr) return;
+    // Its answer must not come later, to a sound that is gone.
+    pa_operation_cancel(op);
+    pa_operation_unref(op);
+    op = nullptr;
+}
+
+// Silences the sound of the last request, whatever became of it.
+void PulseWavePlayer::cut()
+{
+    forget(m_check);
+    forget(m_start);
+    switch (m_phase) {
+    case Phase::Closed:
+    case Phase::Opening:
+    case Phase::Idle: return;
+    case Phase::Reopening: enter(Phase::Opening); return; // the new stream serves the next sound
+    case Phase::Checking:
+    case Phase::Starting:
+    case Phase::Playing:
+        send(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+        send(pa_stream_flush(m_stream, nullptr, nullptr));
+        enter(Phase::Idle);
+        return;
+    }
 }
 
 void PulseWavePlayer::stop()
 {
-    if (m_loop == nullptr) return;
-    pa_threaded_mainloop_lock(m_loop);
-    cutLocked();
-    pa_threaded_mainloop_unlock(m_loop);
+    if (!m_connection.running()) return;
+    const PulseConnection::Lock lock(m_connection);
+    cut();
 }
 
 std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
 {
-    if (m_loop == nullptr) return 0;
+    if (!m_connection.running()) return 0;
     // Decoded before the server is dealt with, in one go: every extra turn
     // wakes libpulse's thread and the server, and on a busy machine the
     // window's thread may then wait for a core.
     const std::shared_ptr<const DecodedWave> wave = m_cache.load(fileName);
-    const QAudioFormat format = streamFormat();
-    const auto frameBytes = static_cast<std::size_t>(format.bytesPerFrame());
-    QByteArray pcm = wave ? renderWave(*wave, format) : QByteArray();
+    QByteArray pcm = wave ? renderWave(*wave, kStreamFormat) : QByteArray();
 
     // A long file takes tens of ms to decode and render, which must not eat
     // into the server's time.
-    const Deadline deadline = std::chrono::steady_clock::now() + kServerWait;
-    pa_threaded_mainloop_lock(m_loop);
-    struct Unlock {
-        pa_threaded_mainloop* loop;
-        ~Unlock() { pa_threaded_mainloop_unlock(loop); }
-    } unlock{m_loop};
+    const auto deadline = std::chrono::steady_clock::now() + kServerWait;
+    const PulseConnection::Lock lock(m_connection);
     // One sound at a time: every request ends the one still playing, even a
-    // request that is then refused. The stream itself serves again.
-    cutLocked();
-    if (pcm.isEmpty() || frameBytes == 0) return 0;
-
+    // request that is then refused.
+    cut();
+    if (pcm.isEmpty()) return 0;
     // A server that went away is looked for again, so that tones come back
     // once it runs again.
-    if (m_context == nullptr || gone(pa_context_get_state(m_context))) {
-        dropContextLocked();
-        connectLocked();
-        if (m_context == nullptr) return 0;
-    }
-    const bool answered = waitLocked(
-        [this] {
-            const pa_context_state_t s = pa_context_get_state(m_context);
-            return s == PA_CONTEXT_READY || gone(s);
-        },
-        deadline);
-    if (!answered || pa_context_get_state(m_context) != PA_CONTEXT_READY)
-        return 0; // still connecting: the next request looks again
+    if (!m_connection.ready(deadline)) return 0;
+    if (m_phase == Phase::Closed) openStream();
+    // A stream still being readied is kept for the next request.
+    m_connection.waitFor([this] { return m_phase != Phase::Opening; }, deadline);
+    if (m_phase != Phase::Idle) return 0;
 
-    // A stream kept from an earlier sound is ready at once.
-    if (m_stream == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) openStreamLocked();
-    if (!readyLocked(deadline)) return 0;
-    return queueLocked(std::move(pcm), frameBytes);
+    queue(std::move(pcm));
+    m_connection.waitFor(
+        [this] { return m_phase == Phase::Playing || m_phase == Phase::Idle || m_phase == Phase::Closed; }, deadline);
+    if (m_phase == Phase::Playing) return 1;
+    // Not confirmed in time: a server that stopped answering. The sound must
+    // not start after the refusal, whenever the server wakes.
+    cut();
+    return 0;
 }
 
-bool PulseWavePlayer::readyLocked(Deadline deadline)
+void PulseWavePlayer::queue(QByteArray pcm)
 {
-    waitLocked(
-        [this] {
-            const pa_stream_state_t s = m_stream != nullptr ? pa_stream_get_state(m_stream) : PA_STREAM_FAILED;
-            return s != PA_STREAM_UNCONNECTED && s != PA_STREAM_CREATING;
-        },
-        deadline);
-    const pa_stream_state_t s = m_stream != nullptr ? pa_stream_get_state(m_stream) : PA_STREAM_FAILED;
-    // A stream still being set up is kept for the next request.
-    if (s == PA_STREAM_READY || s == PA_STREAM_CREATING) return s == PA_STREAM_READY;
-    dropStreamLocked();
-    return false;
-}
-
-std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes)
-{
+    const auto frameBytes = static_cast<std::size_t>(kStreamFormat.bytesPerFrame());
     // The server only starts a stream (and, after a flush, starts it again)
     // once its prebuffer is full; a sound shorter than that gets trailing
     // silence.
@@ -277,39 +222,21 @@ std::int32_t PulseWavePlayer::queueLocked(QByteArray pcm, std::size_t frameBytes
     }
     m_pcm = std::move(pcm);
     m_written = 0;
-    m_frameBytes = frameBytes;
-    m_started = false;
-    // Queued while the stream is still paused; it plays once the output is
-    // known to be the default.
-    writeLocked(pa_stream_writable_size(m_stream));
-    if (m_stream == nullptr || m_written == 0) {
-        dropStreamLocked();
-        return 0;
+    write(pa_stream_writable_size(m_stream));
+    if (m_phase != Phase::Idle || m_written == 0) {
+        dropStream();
+        return;
     }
-    checkOutputThenStartLocked();
-    return 1;
-}
-
-// The server is asked which output is the default, not a remembered
-// announcement: its answer comes after any change of the default made before
-// the question, and after the news of a move of this stream that the change
-// caused. The request does not wait for it, so that a busy server (tens of
-// ms at times) never holds up the window; the sound starts on the answer,
-// a fraction of a ms later as a rule.
-void PulseWavePlayer::checkOutputThenStartLocked()
-{
-    forgetCheckLocked();
-    m_check = pa_context_get_server_info(m_context, &PulseWavePlayer::onServerInfo, this);
-    if (m_check == nullptr) startLocked();
-}
-
-void PulseWavePlayer::forgetCheckLocked()
-{
-    if (m_check == nullptr) return;
-    // Its answer must not come later, to a sound that is gone.
-    pa_operation_cancel(m_check);
-    pa_operation_unref(m_check);
-    m_check = nullptr;
+    // The server is asked which output is the default, not a remembered
+    // announcement: its answer comes after any change of the default made
+    // before the question, and after the news of a move of this stream that
+    // the change caused.
+    m_check = pa_context_get_server_info(m_connection.context(), &PulseWavePlayer::onServerInfo, this);
+    if (m_check == nullptr) {
+        start();
+        return;
+    }
+    enter(Phase::Checking);
 }
 
 // A cancelled check never answers, so this is m_check's answer.
@@ -318,126 +245,86 @@ void PulseWavePlayer::onServerInfo(pa_context* /*context*/, const pa_server_info
     auto* p = static_cast<PulseWavePlayer*>(self);
     pa_operation_unref(p->m_check);
     p->m_check = nullptr;
-    if (p->m_stream == nullptr) return;
+    if (p->m_phase != Phase::Checking) return;
+    const std::string now = info != nullptr && info->default_sink_name != nullptr ? info->default_sink_name : "";
     const char* device = pa_stream_get_device_name(p->m_stream);
-    const char* output = info != nullptr ? info->default_sink_name : nullptr;
-    // Only a change of the default counts: a stream that a mixer moved to
-    // another output by hand stays there, as the player chose.
-    const bool changed = output != nullptr && !p->m_defaultOutput.empty() && p->m_defaultOutput != output;
-    if (output != nullptr) p->m_defaultOutput = output;
-    if (!changed || device == nullptr || std::strcmp(output, device) == 0) {
-        p->startLocked();
+    const Placement placement = placeSound(p->m_defaultOutput, now, device != nullptr ? device : "");
+    if (!now.empty()) p->m_defaultOutput = now;
+    if (placement == Placement::StartHere) {
+        p->start();
         return;
     }
-    // The desktop chose another output and the server has not moved the
-    // stream (PipeWire's session manager does so a moment later): the sound
-    // plays on a new stream, which the server places as it places any. The
-    // old one never played it.
+    // The old stream never played it; the server places the new one as it
+    // places any.
     QByteArray pcm = std::move(p->m_pcm);
-    p->openStreamLocked();
+    p->openStream();
     if (p->m_stream == nullptr) return;
     p->m_pcm = std::move(pcm);
-    p->m_startWhenReady = true;
+    p->enter(Phase::Reopening);
 }
 
-void PulseWavePlayer::startLocked()
+void PulseWavePlayer::start()
 {
-    if (m_stream == nullptr || pa_stream_get_state(m_stream) != PA_STREAM_READY) return;
     // Playing resumes once the prebuffer is full, so the sound starts whole.
-    forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
-    m_started = true;
-    if (m_written >= static_cast<std::size_t>(m_pcm.size())) pauseOncePlayedLocked(m_written);
+    m_start = pa_stream_cork(m_stream, 0, &PulseWavePlayer::onStarted, this);
+    if (m_start == nullptr) {
+        dropStream();
+        return;
+    }
+    enter(Phase::Starting);
 }
 
-void PulseWavePlayer::writeLocked(std::size_t room)
+// A cancelled start never answers, so this is m_start's answer.
+void PulseWavePlayer::onStarted(pa_stream* /*stream*/, int success, void* self)
+{
+    auto* p = static_cast<PulseWavePlayer*>(self);
+    pa_operation_unref(p->m_start);
+    p->m_start = nullptr;
+    if (p->m_phase != Phase::Starting) return;
+    if (success != 0)
+        p->enter(Phase::Playing);
+    else
+        p->dropStream();
+}
+
+void PulseWavePlayer::write(std::size_t room)
 {
     const auto total = static_cast<std::size_t>(m_pcm.size());
+    const auto frameBytes = static_cast<std::size_t>(kStreamFormat.bytesPerFrame());
     if (m_stream == nullptr || m_written >= total || room == static_cast<std::size_t>(-1)) return;
     // Whole frames only.
-    const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / m_frameBytes * m_frameBytes;
+    const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / frameBytes * frameBytes;
     if (n == 0) return;
     if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-        dropStreamLocked();
+        dropStream();
         return;
     }
     m_written += n;
-    if (m_written >= total && m_started) pauseOncePlayedLocked(n);
-}
-
-// All of the sound is queued, the last `queued` bytes just now: the stream
-// pauses once it has played out, so that a quiet game costs the server and
-// this thread nothing. A timer judges when: on PipeWire a stream whose drain
-// was cut by the next sound's flush played that sound silently.
-void PulseWavePlayer::pauseOncePlayedLocked(std::size_t queued)
-{
-    const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
-    const std::size_t ahead = queued + (attr != nullptr ? attr->tlength : 0);
-    pauseLaterLocked(pa_bytes_to_usec(ahead, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs);
-}
-
-void PulseWavePlayer::pauseLaterLocked(pa_usec_t after)
-{
-    forgetPauseLocked();
-    if (m_context == nullptr || m_stream == nullptr) return;
-    m_pause = pa_context_rttime_new(
-        m_context, pa_rtclock_now() + after,
-        [](pa_mainloop_api* /*api*/, pa_time_event* /*event*/, const timeval*, void* me) {
-            // A timer that was replaced or dropped has been freed and never
-            // comes: this one is m_pause.
-            auto* p = static_cast<PulseWavePlayer*>(me);
-            if (p->m_pause != nullptr) {
-                p->forgetPauseLocked();
-                if (p->m_stream != nullptr && pa_stream_get_state(p->m_stream) == PA_STREAM_READY) {
-                    forget(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
-                    p->closeLaterLocked();
-                }
-            }
-        },
-        this);
-}
-
-void PulseWavePlayer::closeLaterLocked()
-{
-    m_pause = pa_context_rttime_new(
-        m_context, pa_rtclock_now() + kLingerUs,
-        [](pa_mainloop_api* /*api*/, pa_time_event* /*event*/, const timeval*, void* me) {
-            auto* p = static_cast<PulseWavePlayer*>(me);
-            if (p->m_pause != nullptr) p->dropStreamLocked();
-        },
-        this);
-}
-
-void PulseWavePlayer::onContextState(pa_context* context, void* self)
-{
-    auto* player = static_cast<PulseWavePlayer*>(self);
-    // A stream is opened by the first sound, not ahead: a quiet game keeps
-    // none open.
-    (void)context;
-    pa_threaded_mainloop_signal(player->m_loop, 0);
+    m_lastWrite = n;
+    if (m_written >= total && m_phase == Phase::Playing) enter(Phase::Playing);
 }
 
 // A dropped stream's callbacks are cleared first, so this is m_stream's.
 void PulseWavePlayer::onStreamState(pa_stream* stream, void* self)
 {
     auto* p = static_cast<PulseWavePlayer*>(self);
-    if (p->m_startWhenReady) {
-        const pa_stream_state_t s = pa_stream_get_state(stream);
-        if (s == PA_STREAM_READY) {
-            p->m_startWhenReady = false;
-            p->m_written = 0;
-            p->writeLocked(pa_stream_writable_size(stream));
-            p->startLocked();
-        } else if (!PA_STREAM_IS_GOOD(s)) {
-            p->m_startWhenReady = false; // that sound is lost; the next request opens another
-        }
+    const pa_stream_state_t s = pa_stream_get_state(stream);
+    if (!PA_STREAM_IS_GOOD(s)) {
+        p->dropStream(); // a request waiting on it is refused; the next opens another
+    } else if (s == PA_STREAM_READY && p->m_phase == Phase::Opening) {
+        p->enter(Phase::Idle);
+    } else if (s == PA_STREAM_READY && p->m_phase == Phase::Reopening) {
+        p->m_written = 0;
+        p->write(pa_stream_writable_size(stream));
+        p->start();
     }
-    pa_threaded_mainloop_signal(p->m_loop, 0);
+    p->m_connection.wake();
 }
 
 // A dropped stream's callbacks are cleared first, so this is m_stream's.
 void PulseWavePlayer::onWritable(pa_stream* /*stream*/, std::size_t room, void* self)
 {
-    static_cast<PulseWavePlayer*>(self)->writeLocked(room);
+    static_cast<PulseWavePlayer*>(self)->write(room);
 }
 
 } // namespace tolvex

@@ -23,7 +23,7 @@ add_executable(fuzz_tone_loading
 target_include_directories(fuzz_tone_loading PRIVATE ${PROJECT_SOURCE_DIR}/sound)
 target_compile_options(fuzz_tone_loading PRIVATE -fsanitize=fuzzer)
 target_link_options(fuzz_tone_loading PRIVATE -fsanitize=fuzzer)
-target_link_libraries(fuzz_tone_loading PRIVATE Qt6::Multimedia PkgConfig::SNDFILE)
+target_link_libraries(fuzz_tone_loading PRIVATE Qt6::Core PkgConfig::SNDFILE)
 
 # Seeds: well-formed tones in many encodings and every damaged file the
 # decoder tests refuse, written fresh by the build.

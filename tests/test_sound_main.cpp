@@ -1,5 +1,5 @@
-// QAudioSink needs an application object; the tests make their own event
-// loop turns with QTest::qWait.
+// The tests turn the event loop themselves (QTest::qWait) while they
+// record, and run pactl through QProcess.
 #include "audio_server.h"
 #include "exit_now.h"
 

@@ -11,14 +11,7 @@ using namespace tolvex;
 
 namespace {
 
-QAudioFormat formatOf(int rate, int channels, QAudioFormat::SampleFormat sampleFormat)
-{
-    QAudioFormat f;
-    f.setSampleRate(rate);
-    f.setChannelCount(channels);
-    f.setSampleFormat(sampleFormat);
-    return f;
-}
+StreamFormat formatOf(int rate, int channels, SampleFormat sampleFormat) { return {rate, channels, sampleFormat}; }
 
 DecodedWave waveOf(int rate, int channels, std::vector<float> samples)
 {
@@ -40,7 +33,7 @@ struct SizeCase {
     const char* name;
     int inRate, inChannels, inFrames;
     int outRate, outChannels;
-    QAudioFormat::SampleFormat outFormat;
+    SampleFormat outFormat;
     qsizetype expectedBytes;
 };
 
@@ -58,21 +51,21 @@ TEST_P(RenderSize, HoldsWholeFramesForTheSameDuration)
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, RenderSize,
-    ::testing::Values(SizeCase{"SameShape", 44100, 1, 441, 44100, 1, QAudioFormat::Int16, 882},
-                      SizeCase{"MonoToStereoFloat", 44100, 1, 100, 44100, 2, QAudioFormat::Float, 800},
-                      SizeCase{"StereoToMonoUnsigned", 8000, 2, 80, 8000, 1, QAudioFormat::UInt8, 80},
-                      SizeCase{"UpsampledFourfold", 11025, 1, 100, 44100, 1, QAudioFormat::Int32, 1600},
-                      SizeCase{"DownsampledRoundsUp", 48000, 1, 3, 44100, 1, QAudioFormat::Int16, 6},
-                      SizeCase{"OneFrame", 4000, 8, 1, 192000, 2, QAudioFormat::Int16, 4 * 48}),
+    ::testing::Values(SizeCase{"SameShape", 44100, 1, 441, 44100, 1, SampleFormat::Int16, 882},
+                      SizeCase{"MonoToStereoFloat", 44100, 1, 100, 44100, 2, SampleFormat::Float, 800},
+                      SizeCase{"StereoToMonoUnsigned", 8000, 2, 80, 8000, 1, SampleFormat::UInt8, 80},
+                      SizeCase{"UpsampledFourfold", 11025, 1, 100, 44100, 1, SampleFormat::Int32, 1600},
+                      SizeCase{"DownsampledRoundsUp", 48000, 1, 3, 44100, 1, SampleFormat::Int16, 6},
+                      SizeCase{"OneFrame", 4000, 8, 1, 192000, 2, SampleFormat::Int16, 4 * 48}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Nothing to render, or no way to store it: no bytes rather than garbage.
 TEST(renderWave, IsEmptyForNoFramesOrAnUnusableFormat)
 {
-    EXPECT_TRUE(renderWave(waveOf(44100, 1, {}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
-    EXPECT_TRUE(renderWave(waveOf(0, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Int16)).isEmpty());
-    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(44100, 1, QAudioFormat::Unknown)).isEmpty());
-    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(0, 1, QAudioFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {}), formatOf(44100, 1, SampleFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(0, 1, {0.1f}), formatOf(44100, 1, SampleFormat::Int16)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(44100, 1, SampleFormat::Unknown)).isEmpty());
+    EXPECT_TRUE(renderWave(waveOf(44100, 1, {0.1f}), formatOf(0, 1, SampleFormat::Int16)).isEmpty());
 }
 
 // Out-of-range and non-finite samples from a float file are clipped or
@@ -82,7 +75,7 @@ TEST(renderWave, ClipsAndSilencesWildSamples)
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const QByteArray out =
-        renderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1, QAudioFormat::Int16));
+        renderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1, SampleFormat::Int16));
     ASSERT_EQ(out.size(), 12);
     EXPECT_EQ(int16At(out, 0), 32767);
     EXPECT_EQ(int16At(out, 1), -32768);
@@ -96,7 +89,7 @@ TEST(renderWave, ClipsAndSilencesWildSamples)
 TEST(renderWave, MixesChannelsDownToMono)
 {
     const QByteArray out =
-        renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, QAudioFormat::Int16));
+        renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1, SampleFormat::Int16));
     ASSERT_EQ(out.size(), 4);
     EXPECT_EQ(int16At(out, 0), 0);
     EXPECT_EQ(int16At(out, 1), 8192);

@@ -30,14 +30,7 @@ bool writeFile(const std::uint8_t* data, std::size_t size)
     return std::fclose(f) == 0 && ok;
 }
 
-QAudioFormat streamFormat(int rate, int channels, QAudioFormat::SampleFormat sampleFormat)
-{
-    QAudioFormat f;
-    f.setSampleRate(rate);
-    f.setChannelCount(channels);
-    f.setSampleFormat(sampleFormat);
-    return f;
-}
+StreamFormat streamFormat(int rate, int channels, SampleFormat sampleFormat) { return {rate, channels, sampleFormat}; }
 
 } // namespace
 
@@ -71,12 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("decoded wave is longer than allowed");
 
     // The shipped tones' stream, the wave's own shape, and a resampling one.
-    const QAudioFormat formats[] = {
-        streamFormat(44100, 1, QAudioFormat::Int16),
-        streamFormat(wave->sampleRate, wave->channels, QAudioFormat::Float),
-        streamFormat(48000, 2, QAudioFormat::UInt8),
+    const StreamFormat formats[] = {
+        streamFormat(44100, 1, SampleFormat::Int16),
+        streamFormat(wave->sampleRate, wave->channels, SampleFormat::Float),
+        streamFormat(48000, 2, SampleFormat::UInt8),
     };
-    for (const QAudioFormat& format : formats) {
+    for (const StreamFormat& format : formats) {
         const QByteArray pcm = tolvex::renderWave(*wave, format);
         if (pcm.isEmpty() || pcm.size() % format.bytesPerFrame() != 0)
             fail("rendered stream is empty or holds a partial frame");
