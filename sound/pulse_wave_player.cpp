@@ -202,7 +202,11 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     m_connection.waitFor(
         [this] { return m_phase == Phase::Playing || m_phase == Phase::Idle || m_phase == Phase::Closed; }, deadline);
     if (m_phase == Phase::Playing) return 1;
-    // Not confirmed in time: a server that stopped answering. The sound must
+    // The server answered this request's question and was told to play, but
+    // its word on it is late: waking a suspended output (a USB or Bluetooth
+    // device) holds it back. That server is alive, and the sound follows.
+    if (m_phase == Phase::Starting) return 1;
+    // Not answered in time: a server that stopped answering. The sound must
     // not start after the refusal, whenever the server wakes.
     cut();
     return 0;

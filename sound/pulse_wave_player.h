@@ -49,9 +49,10 @@ public:
     PulseWavePlayer(const PulseWavePlayer&) = delete;
     PulseWavePlayer& operator=(const PulseWavePlayer&) = delete;
 
-    // Nonzero once the server has confirmed that the sound plays; 0 when the
-    // file cannot be played, or the server does not confirm in time. Any
-    // request silences the sound still playing.
+    // Nonzero once the server has confirmed that the sound plays, or has at
+    // least answered the request and been told to play it when its word is
+    // late; 0 when the file cannot be played, or the server does not answer
+    // in time. Any request silences the sound still playing.
     std::int32_t PlayWave(const std::string& fileName) override;
 
     // Silences the current sound, if any.

@@ -30,7 +30,10 @@ bool writeFile(const std::uint8_t* data, std::size_t size)
     return std::fclose(f) == 0 && ok;
 }
 
-StreamFormat streamFormat(int rate, int channels, SampleFormat sampleFormat) { return {rate, channels, sampleFormat}; }
+tolvex::StreamFormat streamFormat(int rate, int channels, tolvex::SampleFormat sampleFormat)
+{
+    return {rate, channels, sampleFormat};
+}
 
 } // namespace
 
@@ -41,6 +44,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::filesystem::temp_directory_path() / ("tolvex-fuzz-" + std::to_string(static_cast<long>(::getpid())));
     std::filesystem::create_directories(dir);
     g_path = (dir / "Beep1.wav").string();
+    // libFuzzer ends with exit(): the folder goes with the process.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(g_path).parent_path(), ignored);
+    });
     return 0;
 }
 
@@ -64,12 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("decoded wave is longer than allowed");
 
     // The shipped tones' stream, the wave's own shape, and a resampling one.
-    const StreamFormat formats[] = {
-        streamFormat(44100, 1, SampleFormat::Int16),
-        streamFormat(wave->sampleRate, wave->channels, SampleFormat::Float),
-        streamFormat(48000, 2, SampleFormat::UInt8),
+    const tolvex::StreamFormat formats[] = {
+        streamFormat(44100, 1, tolvex::SampleFormat::Int16),
+        streamFormat(wave->sampleRate, wave->channels, tolvex::SampleFormat::Float),
+        streamFormat(48000, 2, tolvex::SampleFormat::UInt8),
     };
-    for (const StreamFormat& format : formats) {
+    for (const tolvex::StreamFormat& format : formats) {
         const QByteArray pcm = tolvex::renderWave(*wave, format);
         if (pcm.isEmpty() || pcm.size() % format.bytesPerFrame() != 0)
             fail("rendered stream is empty or holds a partial frame");
