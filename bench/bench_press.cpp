@@ -286,10 +286,10 @@ int measure(int argc, char* argv[], const std::string& display)
                 break;
             }
         }
-        if (lit && !cold)
-            toPicture.push_back(msBetween(pressed, *lit));
-        else
+        if (!lit)
             std::fprintf(stderr, "press %d: the pad never showed lit\n", i);
+        else if (!cold)
+            toPicture.push_back(msBetween(pressed, *lit));
         // Where each delivery of the recording lies in time; the earliest
         // one for its sample count is the least delayed.
         const auto listenUntil = pressed + 450ms;
