@@ -9,8 +9,9 @@ enum class TimerId { Timer1 = 1, Timer2, Timer3, Timer4, Timer5 };
 inline constexpr int kTimerCount = 5;
 inline constexpr int timerIndex(TimerId t) { return static_cast<int>(t) - 1; }
 
-// What the engine asks of the main window. The window carries it out on its
-// controls; tests use a recorder.
+// What the engine has the main window do; it asks the window nothing (the
+// window tells the engine what the player chose). The window carries it out
+// on its controls; tests use a recorder.
 class Board {
 public:
     virtual ~Board() = default;
@@ -18,14 +19,11 @@ public:
     virtual void ShowLit(std::int16_t pad) = 0;
     virtual void ShowUnlit(std::int16_t pad) = 0;
     virtual void SetTimeBar(float twips) = 0;
-    virtual float TimeBarSpan() = 0;
     virtual void SetScoreText(const std::string& text) = 0;
     virtual void SetGapText(const std::string& text) = 0;
     virtual void SetLitText(const std::string& text) = 0;
     virtual void EnableNewGame(bool on) = 0;
     virtual void EnableLevels(bool on) = 0;
-    virtual bool LevelChosen(std::int16_t index) = 0;
-    virtual bool SoundSetChosen(std::int16_t index) = 0;
     // A positive interval (re)starts the timer, one interval from now; 0 stops
     // it and no later tick of it may reach the engine.
     virtual void SetTimer(TimerId timer, std::int32_t ms) = 0;

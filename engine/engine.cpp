@@ -101,6 +101,12 @@ void Engine::OnLitSetting(std::int32_t value)
     });
 }
 
+void Engine::OnLevelChoice(std::int16_t index, bool chosen) { m_levelChosen.at(index) = chosen; }
+
+void Engine::OnSoundSetChoice(std::int16_t index, bool chosen) { m_soundSetChosen.at(index) = chosen; }
+
+void Engine::OnTimeBarSpan(float twips) { m_timeBarSpan = twips; }
+
 // ---------------------------------------------------------------------------
 // Start-up, new game, idle
 
@@ -129,7 +135,7 @@ void Engine::NewGame()
 
     int level = -1;
     for (std::int16_t i = 0; i < 4; ++i) {
-        if (m_board.LevelChosen(i)) level = i; // the last chosen index wins
+        if (m_levelChosen[i]) level = i; // the last chosen index wins
     }
     if (level >= 0) {
         m_state.RoundsToWin = kLevels[level].roundsToWin;
@@ -278,13 +284,9 @@ void Engine::endTurn()
     m_board.SetScoreText(std::to_string(m_state.Round - 1));
     m_board.SetTimeBar(0.0f);
     if (m_state.Missed) {
-        m_state.InputBlocked = kTrue;
         m_state.Missed = kFalse;
-        m_state.TimeLimitOn = kFalse;
-        m_board.SetTimer(TimerId::Timer3, 0);
-        m_state.Round = padAt(m_state.Sequence, m_state.PlayerInput.size());
-        m_state.BlinkCount = kFailBlinks;
-        m_board.SetTimer(TimerId::Timer5, kShowTickMs);
+        // The wrong press is already in PlayerInput, in the due pad's place.
+        startFailureShow(padAt(m_state.Sequence, m_state.PlayerInput.size()));
     } else if (m_state.Won) {
         m_state.GameOver = kTrue;
         m_board.SetTimer(TimerId::Timer3, 0);
@@ -305,19 +307,26 @@ float Engine::elapsedSince(float start)
 
 void Engine::AnswerTick()
 {
-    const double span = static_cast<double>(m_board.TimeBarSpan()) - kBarMarginTwips;
-    const double width = span / m_state.TimeLimitSecs * elapsedSince(m_state.TurnStart);
+    // One instant for the bar and the limit alike.
+    const float e = elapsedSince(m_state.TurnStart);
+    const double span = static_cast<double>(m_timeBarSpan) - kBarMarginTwips;
+    const double width = span / m_state.TimeLimitSecs * e;
     m_board.SetTimeBar(static_cast<float>(width));
     if (m_state.GameOver) m_board.SetTimeBar(0.0f);
-    const float e = elapsedSince(m_state.TurnStart);
-    if (e > static_cast<float>(m_state.TimeLimitSecs) && m_state.TimeLimitOn) {
-        m_state.InputBlocked = kTrue;
-        m_state.TimeLimitOn = kFalse;
-        m_board.SetTimer(TimerId::Timer3, 0);
-        m_state.Round = padAt(m_state.Sequence, m_state.PlayerInput.size() + 1);
-        m_state.BlinkCount = kFailBlinks;
-        m_board.SetTimer(TimerId::Timer5, kShowTickMs);
-    }
+    // The pad that was due is the one after the last answered.
+    if (e > static_cast<float>(m_state.TimeLimitSecs) && m_state.TimeLimitOn)
+        startFailureShow(padAt(m_state.Sequence, m_state.PlayerInput.size() + 1));
+}
+
+// The pad that was due blinks; the turn's input and clock stop.
+void Engine::startFailureShow(std::int16_t duePad)
+{
+    m_state.InputBlocked = kTrue;
+    m_state.TimeLimitOn = kFalse;
+    m_board.SetTimer(TimerId::Timer3, 0);
+    m_state.Round = duePad;
+    m_state.BlinkCount = kFailBlinks;
+    m_board.SetTimer(TimerId::Timer5, kShowTickMs);
 }
 
 // ---------------------------------------------------------------------------
@@ -365,10 +374,10 @@ void Engine::PlayPadTone() { PlayTone(m_state.CurrentPad); }
 
 void Engine::PlayTone(std::int16_t pad)
 {
-    if (m_board.SoundSetChosen(0)) return;
+    if (m_soundSetChosen[0]) return;
     int soundSet = 0;
     for (std::int16_t s = 1; s <= 4 && soundSet == 0; ++s) {
-        if (m_board.SoundSetChosen(s)) soundSet = s;
+        if (m_soundSetChosen[s]) soundSet = s;
     }
     // The window always has one set chosen; with none, stay silent rather
     // than ask for a file that cannot exist.

@@ -6,6 +6,7 @@
 #include "wave_player.h"
 #include "tone_files.h"
 
+#include <array>
 #include <cstdint>
 
 namespace tolvex {
@@ -26,6 +27,14 @@ public:
     void OnPadUp(std::int16_t pad);
     void OnGapSetting(std::int32_t value); // HScroll1 moved
     void OnLitSetting(std::int32_t value); // HScroll2 moved
+    // What the player has chosen, told by the window whenever it changes:
+    // the choice in force at each new game and each tone is the one used.
+    // Kept even while a handler runs, unlike the events above: a choice is
+    // state, and dropping one would leave the engine with another choice
+    // than the window shows.
+    void OnLevelChoice(std::int16_t index, bool chosen);    // Option1(index)
+    void OnSoundSetChoice(std::int16_t index, bool chosen); // Option2(index)
+    void OnTimeBarSpan(float twips);                        // Label4's inner width
     bool HandlerRunning() const { return m_inHandler; }
 
     // --- Handlers.
@@ -61,6 +70,7 @@ private:
     void judge(std::int16_t pad);
     void completeRound();
     void endTurn();
+    void startFailureShow(std::int16_t duePad);
     std::int16_t drawPad();
     float elapsedSince(float start);
     void armPlayback(TimerId timer, std::int32_t ms);
@@ -71,6 +81,9 @@ private:
     GameState m_state;
     SoundNaming m_naming;
     bool m_inHandler = false;
+    std::array<bool, 4> m_levelChosen{};
+    std::array<bool, 5> m_soundSetChosen{};
+    float m_timeBarSpan = 0.0f;
     // The pad whose press ended the turn; only its release may end the turn,
     // so a stray release during playback or the win show cannot.
     std::int16_t m_turnEndingPad = -1;

@@ -65,11 +65,8 @@ public:
     std::array<bool, 4> lit{};
     std::array<TimerSlot, kTimerCount> timers{};
     float timeBar = 0.0f;
-    float span = 1095.0f;
     std::string score = "999", gapText = "Label1", litText = "Label2";
     bool newGameEnabled = true, levelsEnabled = true;
-    int level = 0;    // chosen Option1 index, -1 for none
-    int soundSet = 1; // chosen Option2 index
     int abouts = 0;
     std::vector<std::string> warnings;
     std::function<void()> onWarning; // runs inside the modal box
@@ -91,14 +88,11 @@ public:
         timeBar = twips;
         if (logTimeBar) note("bar " + std::to_string(twips));
     }
-    float TimeBarSpan() override { return span; }
     void SetScoreText(const std::string& t) override { score = t; }
     void SetGapText(const std::string& t) override { gapText = t; }
     void SetLitText(const std::string& t) override { litText = t; }
     void EnableNewGame(bool on) override { newGameEnabled = on; }
     void EnableLevels(bool on) override { levelsEnabled = on; }
-    bool LevelChosen(std::int16_t i) override { return i == level; }
-    bool SoundSetChosen(std::int16_t i) override { return i == soundSet; }
     void SetTimer(TimerId t, std::int32_t ms) override
     {
         TimerSlot& slot = timers[timerIndex(t)];
@@ -146,7 +140,24 @@ public:
     std::vector<TimerId> ticks; // every tick delivered, dropped or not
     std::function<void()> afterTick;
 
+    // As the window starts: "Fácil", "Beep", the bar's 1095 twips.
+    Rig()
+    {
+        chooseLevel(0);
+        chooseSoundSet(1);
+        engine.OnTimeBarSpan(1095.0f);
+    }
+
     const GameState& st() const { return engine.State(); }
+    // The option buttons: the one at `index` chosen, the others not; -1 for none.
+    void chooseLevel(int index)
+    {
+        for (std::int16_t i = 0; i < 4; ++i) engine.OnLevelChoice(i, i == index);
+    }
+    void chooseSoundSet(int index)
+    {
+        for (std::int16_t i = 0; i < 5; ++i) engine.OnSoundSetChoice(i, i == index);
+    }
 
     void startUp() { engine.OnLoad(); }
 
@@ -202,7 +213,7 @@ public:
     void startWithSequence(const std::string& seq, int level = 0)
     {
         startUp();
-        board.level = level;
+        chooseLevel(level);
         newGameWith(seq[0] - '0');
         engine.MutableState().Sequence = seq;
         engine.MutableState().Round = static_cast<std::int16_t>(seq.size());

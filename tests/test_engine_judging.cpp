@@ -150,7 +150,7 @@ TEST(SpeedUp, AppliedByEachCompletedRound)
 {
     Rig rig;
     rig.startUp();
-    rig.board.level = 3;
+    rig.chooseLevel(3);
     rig.newGameWith(0);
     std::vector<std::int32_t> lits{rig.st().LitTime}, gaps{rig.st().GapTime};
     for (int round = 0; round < 4; ++round) {
@@ -211,7 +211,7 @@ TEST(AnswerClock, TimeBarWidth)
     }
     // The frame is read afresh at every tick.
     rig.engine.MutableState().TurnStart = rig.time.Clock() - 1.5f;
-    rig.board.span = 660.0f;
+    rig.engine.OnTimeBarSpan(660.0f);
     rig.advance(50);
     EXPECT_NEAR(rig.board.timeBar, 600.0f / 3 * 1.55f, 0.01f);
 }

@@ -95,7 +95,7 @@ struct Stats {
             }
         } else if (what < 72) {
             if (rig.board.newGameEnabled) {
-                if (rig.board.levelsEnabled && chance(0.5)) rig.board.level = pick(0, 3);
+                if (rig.board.levelsEnabled && chance(0.5)) rig.chooseLevel(pick(0, 3));
                 rig.engine.OnNewGameClick();
                 ++stats.games;
             }
@@ -106,7 +106,7 @@ struct Stats {
             else
                 rig.engine.OnLitSetting(v);
         } else if (what < 84) {
-            rig.board.soundSet = pick(0, 4);
+            rig.chooseSoundSet(pick(0, 4));
         } else if (what < 85 || (!skilled && what < 87)) {
             // Let things run out: every held pad released, no presses for a while.
             for (int pad : held) rig.release(pad);

@@ -133,7 +133,7 @@ TEST(Shows, SilentShowsKeepTiming)
 {
     Rig rig;
     const std::int64_t t0 = winOnePad(rig);
-    rig.board.soundSet = 0;
+    rig.chooseSoundSet(0);
     const std::size_t tones = rig.player.files.size();
     rig.advance(3199);
     EXPECT_TRUE(rig.board.running(TimerId::Timer4));

@@ -57,7 +57,7 @@ TEST_P(NewGameLevel, SetsRoundsAndSpeedUpFromLevel)
     const LevelCase c = GetParam();
     Rig rig;
     rig.startUp();
-    rig.board.level = c.chosen;
+    rig.chooseLevel(c.chosen);
     rig.newGameWith(2);
     EXPECT_EQ(rig.st().RoundsToWin, c.rounds);
     EXPECT_EQ(rig.st().SpeedUpPercent, c.percent);
@@ -71,18 +71,13 @@ INSTANTIATE_TEST_SUITE_P(Levels, NewGameLevel,
 // When more than one button answers, the highest index counts.
 TEST(NewGame, LastChosenLevelWins)
 {
-    struct MultiBoard : FakeBoard {
-        using FakeBoard::FakeBoard;
-        bool LevelChosen(std::int16_t i) override { return i == 1 || i == 2; }
-    };
-    FakeClock time;
-    MultiBoard board(time);
-    FakePlayer player;
-    Engine engine(board, time, player);
-    engine.OnLoad();
-    engine.OnNewGameClick();
-    EXPECT_EQ(engine.State().RoundsToWin, 20);
-    EXPECT_EQ(engine.State().SpeedUpPercent, 15);
+    Rig rig;
+    rig.chooseLevel(1);
+    rig.engine.OnLevelChoice(2, true);
+    rig.startUp();
+    rig.engine.OnNewGameClick();
+    EXPECT_EQ(rig.st().RoundsToWin, 20);
+    EXPECT_EQ(rig.st().SpeedUpPercent, 15);
 }
 
 // A lookup that finds nothing keeps the previous game's level.
@@ -90,12 +85,12 @@ TEST(NewGame, NoLevelChosenKeepsPreviousValues)
 {
     Rig rig;
     rig.startUp();
-    rig.board.level = 3;
+    rig.chooseLevel(3);
     rig.newGameWith(0);
     rig.runToTurn();
     rig.click(1); // wrong
     ASSERT_TRUE(rig.settle());
-    rig.board.level = -1;
+    rig.chooseLevel(-1);
     rig.newGameWith(0);
     EXPECT_EQ(rig.st().RoundsToWin, 30);
     EXPECT_EQ(rig.st().SpeedUpPercent, 25);

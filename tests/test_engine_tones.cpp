@@ -17,7 +17,7 @@ TEST(Tones, FileNameForEverySetAndPad)
     Rig rig;
     rig.startUp();
     for (int set = 1; set <= 4; ++set) {
-        rig.board.soundSet = set;
+        rig.chooseSoundSet(set);
         for (int pad = 0; pad < 4; ++pad) {
             rig.engine.PlayTone(static_cast<std::int16_t>(pad));
             EXPECT_EQ(rig.player.files.back(), expected[set - 1][pad]);
@@ -38,7 +38,7 @@ TEST(Tones, SilenceInEveryPhase)
     Rig rig;
     rig.startUp();
     rig.engine.MutableState().ToneResult = 77;
-    rig.board.soundSet = 0;
+    rig.chooseSoundSet(0);
     rig.player.result = 0; // a call would raise a warning
     rig.click(1);          // free play
     rig.newGameWith(2);
@@ -65,7 +65,7 @@ TEST(Tones, SetChangeTakesEffectAtNextTone)
     rig.newGameWith(0);
     rig.engine.MutableState().Sequence = "012";
     rig.advance(600);
-    rig.board.soundSet = 4;
+    rig.chooseSoundSet(4);
     rig.runToTurn();
     EXPECT_EQ(rig.player.files, (std::vector<std::string>{"Beep1.wav", "Ram2.wav", "Ram3.wav"}));
 }

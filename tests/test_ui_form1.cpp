@@ -445,7 +445,12 @@ TEST_F(UiTest, TheCheckBoxShowsAndHidesOnlyTheFill)
     EXPECT_TRUE(form->Label(3)->isVisible());
     EXPECT_EQ(form->Label(3)->width(), 69);
     EXPECT_EQ(form->Label(3)->height(), 13);
-    EXPECT_EQ(form->TimeBarSpan(), 1095.0f);
+    // The engine was told the bar's span: half the allowance fills half of
+    // its 1095 twips less the margin.
+    startGameAt(0);
+    clock.nowMs += 1500;
+    engine().OnTimer(TimerId::Timer3);
+    EXPECT_EQ(form->Label(3)->width(), 35);
 }
 
 TEST_F(UiTest, LevelsAreLockedDuringAGame)

@@ -155,6 +155,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     buildTimers();
     setTabOrder();
     connectPadInput();
+    connectChoices();
 
     // Client area of fixed size under the menu bar; no resizing, no maximising.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -181,6 +182,26 @@ void Form1::buildBoard(QWidget* client)
         m_image1[pad] = unlit;
         m_image2[pad] = lit;
     }
+}
+
+// The engine keeps what the player chose: it is told the choices the window
+// starts with, and every change.
+void Form1::connectChoices()
+{
+    for (std::size_t i = 0; i < m_option1.size(); ++i) {
+        const auto index = static_cast<std::int16_t>(i);
+        m_engine.OnLevelChoice(index, m_option1[i]->isChecked());
+        connect(m_option1[i], &QRadioButton::toggled, this,
+                [this, index](bool on) { dispatch([index, on](Engine& e) { e.OnLevelChoice(index, on); }); });
+    }
+    for (std::size_t i = 0; i < m_option2.size(); ++i) {
+        const auto index = static_cast<std::int16_t>(i);
+        m_engine.OnSoundSetChoice(index, m_option2[i]->isChecked());
+        connect(m_option2[i], &QRadioButton::toggled, this,
+                [this, index](bool on) { dispatch([index, on](Engine& e) { e.OnSoundSetChoice(index, on); }); });
+    }
+    // Label4's width, which the fill grows into.
+    m_engine.OnTimeBarSpan(1095.0f);
 }
 
 // A pad the player presses is painted lit at once: its tone is asked for
@@ -421,8 +442,6 @@ void Form1::SetTimeBar(float twips)
     announceTimeBar(m_labels[4]);
 }
 
-float Form1::TimeBarSpan() { return 1095.0f; }
-
 void Form1::SetScoreText(const std::string& text)
 {
     const QString score = QString::fromStdString(text);
@@ -441,10 +460,6 @@ void Form1::EnableLevels(bool on)
 {
     for (QRadioButton* o : m_option1) o->setEnabled(on);
 }
-
-bool Form1::LevelChosen(std::int16_t index) { return m_option1.at(index)->isChecked(); }
-
-bool Form1::SoundSetChosen(std::int16_t index) { return m_option2.at(index)->isChecked(); }
 
 void Form1::SetTimer(TimerId timer, std::int32_t ms)
 {

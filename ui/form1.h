@@ -53,14 +53,11 @@ public:
     void ShowLit(std::int16_t pad) override;
     void ShowUnlit(std::int16_t pad) override;
     void SetTimeBar(float twips) override;
-    float TimeBarSpan() override;
     void SetScoreText(const std::string& text) override;
     void SetGapText(const std::string& text) override;
     void SetLitText(const std::string& text) override;
     void EnableNewGame(bool on) override;
     void EnableLevels(bool on) override;
-    bool LevelChosen(std::int16_t index) override;
-    bool SoundSetChosen(std::int16_t index) override;
     void SetTimer(TimerId timer, std::int32_t ms) override;
     void ShowAbout() override;
     void ShowToneWarning(const std::string& prompt) override;
@@ -101,6 +98,7 @@ private:
     void buildTimers();
     void setTabOrder();
     void connectPadInput();
+    void connectChoices();
     // How the board paints what a call to the engine shows.
     enum class Paint {
         Later,  // with the next paint of the window, as a playback step must
