@@ -79,15 +79,16 @@ void PulseConnection::onState(pa_context* context, void* self)
 bool PulseConnection::ready(Deadline deadline)
 {
     if (m_loop == nullptr) return false;
-    // The first connection may still be on its way from libpulse's thread.
-    if (!m_connectPending && (m_context == nullptr || gone(pa_context_get_state(m_context)))) {
+    // A first connection that libpulse's thread has not begun yet is begun
+    // here, so that there is always a context to wait on.
+    if (m_connectPending || m_context == nullptr || gone(pa_context_get_state(m_context))) {
+        m_connectPending = false;
         dropLocked();
         connectLocked();
     }
+    if (m_context == nullptr) return false;
     waitFor(
         [this] {
-            if (m_connectPending) return false;
-            if (m_context == nullptr) return true;
             const pa_context_state_t s = pa_context_get_state(m_context);
             return s == PA_CONTEXT_READY || gone(s);
         },
@@ -100,22 +101,14 @@ bool PulseConnection::waitFor(const std::function<bool()>& done, Deadline deadli
     while (!done()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0 || m_context == nullptr) return false;
         // The loop's own wait has no time limit; an alarm of its own ends it.
-        // On the monotonic clock where there is a context to ask for one;
-        // before the first connection has begun, on the wall clock.
-        const auto usec = static_cast<pa_usec_t>(left.count());
-        const auto ring = [](pa_mainloop_api*, pa_time_event*, const timeval*, void* loop) {
-            pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-        };
-        pa_time_event* alarm = nullptr;
-        if (m_context != nullptr) {
-            alarm = pa_context_rttime_new(m_context, pa_rtclock_now() + usec, ring, m_loop);
-        } else {
-            timeval when{};
-            pa_timeval_add(pa_gettimeofday(&when), usec);
-            alarm = api()->time_new(api(), &when, ring, m_loop);
-        }
+        pa_time_event* alarm = pa_context_rttime_new(
+            m_context, pa_rtclock_now() + static_cast<pa_usec_t>(left.count()),
+            [](pa_mainloop_api*, pa_time_event*, const timeval*, void* loop) {
+                pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+            },
+            m_loop);
         if (alarm == nullptr) return false;
         pa_threaded_mainloop_wait(m_loop);
         api()->time_free(alarm);

@@ -52,8 +52,7 @@ set_tests_properties(sound_servers_from_a_deep_folder PROPERTIES TIMEOUT 60 RESO
 
 # Decoding, refusals of damaged files, the tone cache, rendering for a
 # stream and where a sound plays: no audio server.
-add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp test_sound_tone_cache.cpp
-  test_sound_placement.cpp)
+add_executable(test_sound_decoder test_sound_decoder.cpp test_sound_render.cpp test_sound_tone_cache.cpp)
 target_link_libraries(test_sound_decoder PRIVATE tolvex_sound tolvex_sound_test_support
   PkgConfig::SNDFILE GTest::gtest_main)
 gtest_discover_tests(test_sound_decoder DISCOVERY_TIMEOUT 60)

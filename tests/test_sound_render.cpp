@@ -1,4 +1,6 @@
-// Turning decoded samples into the bytes a stream of a given format takes.
+// Turning decoded samples into the bytes a stream of a given format takes,
+// and the stream a sound plays on.
+#include "stream_placement.h"
 #include "wave_render.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +95,26 @@ TEST(renderWave, MixesChannelsDownToMono)
     ASSERT_EQ(out.size(), 4);
     EXPECT_EQ(int16At(out, 0), 0);
     EXPECT_EQ(int16At(out, 1), 8192);
+}
+
+// Where a queued sound plays after the server's answer on its default
+// output: only a change of the default moves it, and only if the server has
+// not moved the stream itself.
+TEST(StreamPlacement, FollowsOnlyAChangeOfTheDefault)
+{
+    struct Case {
+        const char *last, *now, *stream;
+        Placement expected;
+    };
+    const Case cases[] = {
+        {"", "speakers", "headset", Placement::StartHere},                  // the first answer
+        {"speakers", "speakers", "speakers", Placement::StartHere},         // unchanged
+        {"speakers", "headset", "headset", Placement::StartHere},           // changed, stream moved
+        {"speakers", "headset", "speakers", Placement::ReopenOnNewDefault}, // changed, not moved
+        {"speakers", "speakers", "headset", Placement::StartHere},          // moved by a mixer
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(placeSound(c.last, c.now, c.stream), c.expected) << c.last << " " << c.now << " " << c.stream;
 }
 
 } // namespace

@@ -188,18 +188,16 @@ void Form1::buildBoard(QWidget* client)
 // starts with, and every change.
 void Form1::connectChoices()
 {
-    for (std::size_t i = 0; i < m_option1.size(); ++i) {
-        const auto index = static_cast<std::int16_t>(i);
-        m_engine.OnLevelChoice(index, m_option1[i]->isChecked());
-        connect(m_option1[i], &QRadioButton::toggled, this,
-                [this, index](bool on) { dispatch([index, on](Engine& e) { e.OnLevelChoice(index, on); }); });
-    }
-    for (std::size_t i = 0; i < m_option2.size(); ++i) {
-        const auto index = static_cast<std::int16_t>(i);
-        m_engine.OnSoundSetChoice(index, m_option2[i]->isChecked());
-        connect(m_option2[i], &QRadioButton::toggled, this,
-                [this, index](bool on) { dispatch([index, on](Engine& e) { e.OnSoundSetChoice(index, on); }); });
-    }
+    const auto tell = [this](const auto& buttons, void (Engine::*choose)(std::int16_t, bool)) {
+        for (std::size_t i = 0; i < buttons.size(); ++i) {
+            const auto index = static_cast<std::int16_t>(i);
+            (m_engine.*choose)(index, buttons[i]->isChecked());
+            connect(buttons[i], &QRadioButton::toggled, this,
+                    [this, index, choose](bool on) { dispatch([&](Engine&) { (m_engine.*choose)(index, on); }); });
+        }
+    };
+    tell(m_option1, &Engine::OnLevelChoice);
+    tell(m_option2, &Engine::OnSoundSetChoice);
     // Label4's width, which the fill grows into.
     m_engine.OnTimeBarSpan(1095.0f);
 }
