@@ -24,6 +24,9 @@ done
 # Servers left over from an interrupted run are stopped first.
 sh "$here/pipewire_stop.sh" "$dir"
 
+# A fresh state each time: what the server remembers of earlier runs (the
+# outputs streams were moved to, the default) must not steer this one.
+rm -rf "$dir/home" "$dir/state"
 mkdir -p "$dir/home" "$dir/state" "$dir/pids" \
     "$dir/config/pipewire/pipewire-pulse.conf.d" \
     "$dir/config/wireplumber/main.lua.d" "$dir/config/wireplumber/bluetooth.lua.d"

@@ -22,6 +22,9 @@ done
 # A server left over from an interrupted run is stopped first.
 sh "$here/pulse_stop.sh" "$dir"
 
+# A fresh state each time: what the server remembers of earlier runs (the
+# outputs streams were moved to, the default) must not steer this one.
+rm -rf "$dir/home" "$dir/state"
 mkdir -p "$dir/home" "$dir/state"
 runtime=$(make_runtime_dir "$dir" "$reuse")
 socket="$runtime/native"
