@@ -6,7 +6,6 @@
 
 #include "bench_report.h"
 #include "bench_window.h"
-#include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
@@ -125,19 +124,30 @@ std::string randomSequence(int n)
     return s;
 }
 
+bool isShowEnd(const Event& e) { return e.kind == Kind::Stop && e.what == 5; }
+
+// A wrong first answer, and the failure show it starts run to their end, so
+// the next game starts from free play as a player's would.
+void loseAtOnce(TimedForm& form, const std::string& pads)
+{
+    const auto wrong = static_cast<std::int16_t>((pads[0] - '0' + 1) % 4);
+    form.engine().OnPadDown(wrong);
+    form.engine().OnPadUp(wrong);
+    runUntil(form, isShowEnd, 5000);
+}
+
 PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
 {
     PlaybackResult r;
     form.events.clear();
     form.events.reserve(16 * n + 64);
     form.engine().OnNewGameClick();
-    GameState& s = form.engine().MutableState();
-    s.Sequence = randomSequence(n);
-    s.LitTime = timing.lit;
-    s.GapTime = timing.gap;
+    const std::string pads = randomSequence(n);
+    Engine::Testing::setSequence(form.engine(), pads);
+    form.engine().OnLitSetting(timing.lit);
+    form.engine().OnGapSetting(timing.gap);
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
-    form.engine().EnterIdle(); // no answer: back to free play at once
     if (!handOver) {
         std::fprintf(stderr, "playback of %d pads never handed over\n", n);
         return r;
@@ -171,6 +181,7 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
             r.drift = msBetween(*t0, e.at) - ideal;
         }
     }
+    loseAtOnce(form, pads);
     return r;
 }
 
@@ -179,17 +190,14 @@ std::optional<double> answerClock(TimedForm& form)
 {
     form.events.clear();
     form.engine().OnNewGameClick();
-    form.engine().MutableState().Sequence = randomSequence(1);
+    Engine::Testing::setSequence(form.engine(), randomSequence(1));
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
     if (!handOver) return std::nullopt;
     const auto timeout = runUntil(
         form, [](const Event& e) { return isArm(e, 5, 100); }, 10000);
-    // Skip the failure show: stop it and do what its last step does.
-    form.SetTimer(TimerId::Timer5, 0);
-    form.engine().EnterIdle();
-    form.engine().MutableState().InputBlocked = kFalse;
     if (!timeout) return std::nullopt;
+    runUntil(form, isShowEnd, 5000);
     return msBetween(handOver->at, timeout->at);
 }
 
@@ -267,7 +275,5 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <rows.md> <tone folder> [repeats]\n", argv[0]);
         return 2;
     }
-    const int status = onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
-    // As the game does: Qt's audio teardown at exit can crash.
-    exitWithoutAudioTeardown(status);
+    return onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
 }

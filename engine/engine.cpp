@@ -388,6 +388,20 @@ void Engine::PlayTone(std::int16_t pad)
 
 // ---------------------------------------------------------------------------
 
+void Engine::Testing::setSequence(Engine& e, const std::string& pads)
+{
+    e.m_state.Sequence = pads;
+    e.m_state.Round = static_cast<std::int16_t>(pads.size());
+}
+
+void Engine::Testing::setRoundsToWin(Engine& e, std::int16_t rounds) { e.m_state.RoundsToWin = rounds; }
+
+void Engine::Testing::setTurnStart(Engine& e, float seconds) { e.m_state.TurnStart = seconds; }
+
+void Engine::Testing::setInputBlocked(Engine& e, bool blocked) { e.m_state.InputBlocked = vb(blocked); }
+
+// ---------------------------------------------------------------------------
+
 std::int16_t Engine::drawPad()
 {
     auto pad = static_cast<std::int16_t>(std::floor(m_platform.Random() * kPadCount));

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace tolvex {
 
@@ -37,7 +38,31 @@ public:
     void OnTimeBarSpan(float twips);                        // Label4's inner width
     bool HandlerRunning() const { return m_inHandler; }
 
-    // --- Handlers.
+    const GameState& State() const { return m_state; }
+    const SoundNaming& Naming() const { return m_naming; }
+
+    // Tests start from a chosen point of a game instead of replaying every
+    // round that leads there; these are the only ways in besides the On* ones.
+    struct Testing {
+        // The pads of the game so far; the round follows their number.
+        static void setSequence(Engine& e, const std::string& pads);
+        static void setRoundsToWin(Engine& e, std::int16_t rounds);
+        static void setTurnStart(Engine& e, float seconds);
+        static void setInputBlocked(Engine& e, bool blocked);
+    };
+
+    // x - x / 100 * percent in double precision, rounded half to even.
+    static std::int32_t SpeedUp(std::int32_t x, std::int16_t percent);
+
+    static constexpr std::int32_t kLeadInMs = 500;
+    static constexpr std::int32_t kAnswerTickMs = 50;
+    static constexpr std::int32_t kShowTickMs = 100;
+    static constexpr float kBarMarginTwips = 60.0f;
+    static constexpr std::int16_t kFailBlinks = 16;
+    static constexpr std::int16_t kWinBlinks = 32;
+
+private:
+    // --- Handlers, reached through the entry points above.
     void StartUp();
     void NewGame();
     void EnterIdle();
@@ -51,21 +76,6 @@ public:
     void PlayPadTone();
     void PlayTone(std::int16_t pad);
 
-    const GameState& State() const { return m_state; }
-    GameState& MutableState() { return m_state; }
-    const SoundNaming& Naming() const { return m_naming; }
-
-    // x - x / 100 * percent in double precision, rounded half to even.
-    static std::int32_t SpeedUp(std::int32_t x, std::int16_t percent);
-
-    static constexpr std::int32_t kLeadInMs = 500;
-    static constexpr std::int32_t kAnswerTickMs = 50;
-    static constexpr std::int32_t kShowTickMs = 100;
-    static constexpr float kBarMarginTwips = 60.0f;
-    static constexpr std::int16_t kFailBlinks = 16;
-    static constexpr std::int16_t kWinBlinks = 32;
-
-private:
     template <typename F> void runHandler(F&& f);
     void judge(std::int16_t pad);
     void completeRound();

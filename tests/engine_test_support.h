@@ -215,8 +215,7 @@ public:
         startUp();
         chooseLevel(level);
         newGameWith(seq[0] - '0');
-        engine.MutableState().Sequence = seq;
-        engine.MutableState().Round = static_cast<std::int16_t>(seq.size());
+        Engine::Testing::setSequence(engine, seq);
     }
     void runToTurn(std::int64_t limitMs = 100000)
     {

@@ -15,7 +15,7 @@ void turnWith(Rig& rig, const std::string& seq, int level = 0)
     rig.startWithSequence(seq, level);
     rig.runToTurn();
     rig.time.readNow(1000.0);
-    rig.engine.MutableState().TurnStart = 1000.0f;
+    Engine::Testing::setTurnStart(rig.engine, 1000.0f);
 }
 
 } // namespace
@@ -201,7 +201,7 @@ TEST(AnswerClock, TimeBarWidth)
 {
     Rig rig;
     turnWith(rig, "0");
-    rig.engine.MutableState().TurnStart = rig.time.Clock();
+    Engine::Testing::setTurnStart(rig.engine, rig.time.Clock());
     const std::pair<std::int64_t, float> samples[] = {{500, 172.5f}, {1500, 517.5f}, {3000, 1035.0f}};
     std::int64_t at = 0;
     for (const auto& [ms, width] : samples) {
@@ -210,7 +210,7 @@ TEST(AnswerClock, TimeBarWidth)
         EXPECT_FLOAT_EQ(rig.board.timeBar, width) << ms;
     }
     // The frame is read afresh at every tick.
-    rig.engine.MutableState().TurnStart = rig.time.Clock() - 1.5f;
+    Engine::Testing::setTurnStart(rig.engine, rig.time.Clock() - 1.5f);
     rig.engine.OnTimeBarSpan(660.0f);
     rig.advance(50);
     EXPECT_NEAR(rig.board.timeBar, 600.0f / 3 * 1.55f, 0.01f);
@@ -288,7 +288,7 @@ TEST(AnswerClock, MidnightWrap)
     Rig rig;
     turnWith(rig, "0");
     rig.time.readNow(86399.0);
-    rig.engine.MutableState().TurnStart = 86399.0f;
+    Engine::Testing::setTurnStart(rig.engine, 86399.0f);
     rig.advance(1500); // Clock reads about 0.5 now
     EXPECT_NEAR(rig.board.timeBar, 517.5f, 2.0f);
     EXPECT_EQ(rig.st().InputBlocked, kFalse);
@@ -322,7 +322,7 @@ TEST(Release, DuringWinShowOnlyShowsUnlit)
 {
     Rig rig;
     turnWith(rig, "3");
-    rig.engine.MutableState().RoundsToWin = 1;
+    Engine::Testing::setRoundsToWin(rig.engine, 1);
     rig.click(3);
     ASSERT_TRUE(rig.board.running(TimerId::Timer4));
     rig.advance(250);

@@ -18,7 +18,7 @@ void turnWith(Rig& rig, const std::string& seq)
 std::int64_t winOnePad(Rig& rig)
 {
     turnWith(rig, "2");
-    rig.engine.MutableState().RoundsToWin = 1;
+    Engine::Testing::setRoundsToWin(rig.engine, 1);
     rig.press(2);
     rig.release(2);
     return rig.time.nowMs;
@@ -119,9 +119,14 @@ TEST(Shows, TickWithZeroCountDoesNothing)
 {
     for (TimerId t : {TimerId::Timer4, TimerId::Timer5}) {
         Rig rig;
-        rig.startUp();
+        if (t == TimerId::Timer4) {
+            winOnePad(rig);
+        } else {
+            turnWith(rig, "2");
+            rig.click(1);
+        }
+        ASSERT_TRUE(rig.settle());
         const auto logged = rig.board.log.size();
-        rig.engine.MutableState().CurrentPad = 1;
         rig.engine.OnTimer(t);
         EXPECT_EQ(rig.board.log.size(), logged);
         EXPECT_EQ(rig.st().BlinkCount, 0);

@@ -136,19 +136,23 @@ TEST(NewGame, RandomDrawMapsToPads)
     }
 }
 
-// EnterIdle stops only the answer clock and leaves the blocking flag alone.
+// Idle, entered at the end of a show, stops only the answer clock and leaves
+// the blocking flag alone.
 TEST(EnterIdle, StopsOnlyAnswerClock)
 {
     Rig rig;
-    rig.startUp();
-    for (auto t : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3, TimerId::Timer4, TimerId::Timer5})
-        rig.board.SetTimer(t, 100);
-    rig.engine.MutableState().InputBlocked = kTrue;
-    rig.engine.MutableState().Won = kTrue;
-    rig.engine.MutableState().Missed = kTrue;
-    rig.engine.EnterIdle();
+    rig.startWithSequence("2");
+    Engine::Testing::setRoundsToWin(rig.engine, 1);
+    rig.runToTurn();
+    rig.click(2); // the win show starts
+    for (auto t : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3, TimerId::Timer5})
+        rig.board.SetTimer(t, 1000000); // running, and not due before the show ends
+    Engine::Testing::setInputBlocked(rig.engine, true);
+    ASSERT_EQ(rig.st().Won, kTrue);
+    for (int tick = 0; tick < 40 && rig.board.running(TimerId::Timer4); ++tick) rig.advance(100);
+    ASSERT_FALSE(rig.board.running(TimerId::Timer4));
     EXPECT_FALSE(rig.board.running(TimerId::Timer3));
-    EXPECT_EQ(rig.board.runningCount(), 4);
+    EXPECT_EQ(rig.board.runningCount(), 3);
     EXPECT_EQ(rig.st().InputBlocked, kTrue);
     EXPECT_EQ(rig.st().Won, kFalse);
     EXPECT_EQ(rig.st().Missed, kFalse);

@@ -19,7 +19,7 @@ TEST(Tones, FileNameForEverySetAndPad)
     for (int set = 1; set <= 4; ++set) {
         rig.chooseSoundSet(set);
         for (int pad = 0; pad < 4; ++pad) {
-            rig.engine.PlayTone(static_cast<std::int16_t>(pad));
+            rig.click(pad); // free play sounds the pad
             EXPECT_EQ(rig.player.files.back(), expected[set - 1][pad]);
         }
     }
@@ -37,7 +37,9 @@ TEST(Tones, SilenceInEveryPhase)
 {
     Rig rig;
     rig.startUp();
-    rig.engine.MutableState().ToneResult = 77;
+    rig.player.result = 77;
+    rig.click(0); // the last answer of a set that sounds
+    rig.player.files.clear();
     rig.chooseSoundSet(0);
     rig.player.result = 0; // a call would raise a warning
     rig.click(1);          // free play
@@ -48,7 +50,7 @@ TEST(Tones, SilenceInEveryPhase)
     rig.click(rig.st().Sequence[0] == '0' ? 1 : 0); // wrong press, failure show
     ASSERT_TRUE(rig.settle());
     rig.newGameWith(3);
-    rig.engine.MutableState().RoundsToWin = 1;
+    Engine::Testing::setRoundsToWin(rig.engine, 1);
     rig.runToTurn();
     rig.click(3); // win show
     ASSERT_TRUE(rig.settle());
@@ -63,7 +65,7 @@ TEST(Tones, SetChangeTakesEffectAtNextTone)
     Rig rig;
     rig.startUp();
     rig.newGameWith(0);
-    rig.engine.MutableState().Sequence = "012";
+    Engine::Testing::setSequence(rig.engine, "012");
     rig.advance(600);
     rig.chooseSoundSet(4);
     rig.runToTurn();
@@ -85,7 +87,7 @@ TEST(Tones, RefusedToneWarnsOncePerTone)
     EXPECT_TRUE(rig.board.lit[2]);
     rig.release(2);
     rig.newGameWith(1);
-    rig.engine.MutableState().Sequence = "1302";
+    Engine::Testing::setSequence(rig.engine, "1302");
     rig.runToTurn();
     EXPECT_EQ(rig.board.warnings.size(), 1u + 4u);
     rig.player.result = 5;
@@ -101,7 +103,7 @@ TEST(HandlerGate, TicksInsideWarningAreDropped)
     Rig rig;
     rig.startUp();
     rig.newGameWith(0);
-    rig.engine.MutableState().Sequence = "01";
+    Engine::Testing::setSequence(rig.engine, "01");
     rig.runToTurn();
     rig.player.result = 0;
     // The player sits on the warning of the first press for five seconds:

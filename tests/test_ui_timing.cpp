@@ -71,7 +71,7 @@ struct ArmedAfterTick {
 TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
 {
     newGameAt(1);
-    engine().MutableState().Sequence = "12";
+    Engine::Testing::setSequence(engine(), "12");
     BoardTimer* steps = form->Timer(TimerId::Timer1);
     BoardTimer* lit = form->Timer(TimerId::Timer2);
     const TimePoint first = steps->deadline();
