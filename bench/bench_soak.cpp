@@ -7,7 +7,6 @@
 
 #include "bench_report.h"
 #include "bench_window.h"
-#include "exit_now.h"
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
@@ -173,6 +172,5 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <rows.md> <tone folder> [rounds]\n", argv[0]);
         return 2;
     }
-    const int status = onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
-    exitWithoutAudioTeardown(status);
+    return onPrivateDisplay([&](const std::string& display) { return measure(argc, argv, display); });
 }

@@ -1,5 +1,4 @@
 #include "classic_fonts.h"
-#include "exit_now.h"
 #include "form1.h"
 #include "platform.h"
 #include "pulse_wave_player.h"
@@ -33,8 +32,4 @@ int play(int argc, char* argv[])
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
-    // Qt's audio teardown at process exit can crash; leave without it.
-    tolvex::exitWithoutAudioTeardown(play(argc, argv));
-}
+int main(int argc, char* argv[]) { return play(argc, argv); }
