@@ -302,7 +302,7 @@ int measure(int argc, char* argv[], const std::string& display)
         x.release(1);
         waitPixel(x, px, py, p.unlit, 2s);
 
-        const long onset = testing::FirstLoudSample(recorder.samples(), before, kLoud);
+        const long onset = testing::firstLoudSample(recorder.samples(), before, kLoud);
         if (onset < 0) {
             std::fprintf(stderr, "press %d: no tone heard\n", i);
             continue;

@@ -60,9 +60,9 @@ TEST(InstalledGame, LauncherPlaysATonePressedInFreePlayAndCloses)
     EXPECT_FALSE(x.findWindow("Tolvex").has_value());
 
     const auto& s = recorder.samples();
-    const long onset = tolvex::testing::FirstLoudSample(s, before, 1000);
+    const long onset = tolvex::testing::firstLoudSample(s, before, 1000);
     ASSERT_GE(onset, 0) << "no tone on the sink";
-    const double hz = tolvex::testing::DominantFrequency(s, static_cast<std::size_t>(onset), 44100 / 5, 44100);
+    const double hz = tolvex::testing::dominantFrequency(s, static_cast<std::size_t>(onset), 44100 / 5, 44100);
     EXPECT_NEAR(hz, 415.0, 415.0 * 0.02);
 
     // Closing the window ends the program.

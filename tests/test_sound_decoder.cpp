@@ -37,7 +37,7 @@ TEST_P(DecodesWave, GivesTheSamplesWritten)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("tone.wav").toStdString();
-    ASSERT_TRUE(WriteSine(path, c.format, 415.0, 0.25, c.rate, c.channels));
+    ASSERT_TRUE(writeSine(path, c.format, 415.0, 0.25, c.rate, c.channels));
 
     WaveRefusal why = WaveRefusal::Empty;
     const auto wave = decodeWaveFile(path, &why);
@@ -84,7 +84,7 @@ TEST_P(RefusesFile, ForItsReason)
     EXPECT_STREQ(waveRefusalName(why), waveRefusalName(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Damaged, RefusesFile, ::testing::ValuesIn(DamagedWaves()),
+INSTANTIATE_TEST_SUITE_P(Damaged, RefusesFile, ::testing::ValuesIn(damagedWaves()),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(decodeWaveFile, AcceptsExactlyTenSeconds)
@@ -92,7 +92,7 @@ TEST(decodeWaveFile, AcceptsExactlyTenSeconds)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("long.wav").toStdString();
-    ASSERT_TRUE(WriteSineWave(path, 252.0, kMaxWaveSeconds, 8000));
+    ASSERT_TRUE(writeSineWave(path, 252.0, kMaxWaveSeconds, 8000));
     const auto wave = decodeWaveFile(path);
     ASSERT_TRUE(wave.has_value());
     EXPECT_EQ(wave->frames(), 80000);

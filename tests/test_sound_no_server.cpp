@@ -16,7 +16,7 @@ TEST(SoundWithoutServer, PlayerReturnsZeroForEveryAttempt)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = dir.filePath("Beep1.wav").toStdString();
-    ASSERT_TRUE(tolvex::testing::WriteSineWave(path, 415.0, 0.3));
+    ASSERT_TRUE(tolvex::testing::writeSineWave(path, 415.0, 0.3));
 
     tolvex::PulseWavePlayer player;
     QProcess pactl;

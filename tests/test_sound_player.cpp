@@ -39,18 +39,18 @@ constexpr std::array<double, 4> kPadHz = {415.0, 252.0, 209.0, 310.0};
 // 0.5 amplitude of the test tones.
 constexpr int kLoud = 1000;
 
-std::size_t Ms(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0); }
+std::size_t samplesFor(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0); }
 
-double ToMs(double samples) { return samples * 1000.0 / kRate; }
+double toMs(double samples) { return samples * 1000.0 / kRate; }
 
-bool Pactl(const QStringList& args)
+bool runPactl(const QStringList& args)
 {
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), args);
     return pactl.waitForFinished(5000) && pactl.exitStatus() == QProcess::NormalExit && pactl.exitCode() == 0;
 }
 
-QStringList PactlLines(const QStringList& args)
+QStringList pactlLines(const QStringList& args)
 {
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), args);
@@ -60,33 +60,33 @@ QStringList PactlLines(const QStringList& args)
 
 // The streams playing into `sink`, by index, as the server lists them;
 // nullopt when the server cannot be asked.
-std::optional<QStringList> StreamsOn(const QString& sink)
+std::optional<QStringList> streamsOn(const QString& sink)
 {
     QString sinkIndex;
-    for (const QString& line : PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
+    for (const QString& line : pactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
         if (f.size() > 1 && f[1] == sink) sinkIndex = f[0];
     }
     if (sinkIndex.isEmpty()) return std::nullopt;
     QStringList streams;
     for (const QString& line :
-         PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})) {
+         pactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
         if (f.size() > 1 && f[1] == sinkIndex) streams.append(f[0]);
     }
     return streams;
 }
 
-QString DefaultSink()
+QString defaultSink()
 {
-    const QStringList lines = PactlLines({QStringLiteral("get-default-sink")});
+    const QStringList lines = pactlLines({QStringLiteral("get-default-sink")});
     return lines.isEmpty() ? QString() : lines.first().trimmed();
 }
 
 // RUNNING, IDLE or SUSPENDED, as the server lists `sink`.
-QString SinkState(const QString& sink)
+QString sinkState(const QString& sink)
 {
-    for (const QString& line : PactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
+    for (const QString& line : pactlLines({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")})) {
         const QStringList f = line.split(QLatin1Char('\t'));
         if (f.size() > 4 && f[1] == sink) return f[4].trimmed();
     }
@@ -94,7 +94,7 @@ QString SinkState(const QString& sink)
 }
 
 // The folder of the socket that PULSE_SERVER names ("unix:<folder>/native").
-QString SocketDir()
+QString recordedSocketDir()
 {
     const QString socket = qEnvironmentVariable("PULSE_SERVER");
     return socket.startsWith(QStringLiteral("unix:")) ? socket.mid(5, socket.lastIndexOf(QLatin1Char('/')) - 5)
@@ -104,10 +104,11 @@ QString SocketDir()
 // The process that serves PULSE_SERVER: PulseAudio, whose pid file lies
 // beside its socket, or PipeWire's pulse server, recorded by its start
 // script; 0 if neither is found.
-pid_t ServerPid()
+pid_t serverPid()
 {
     const QString state = qEnvironmentVariable("TOLVEX_AUDIO_STATE");
-    for (const QString& path : {SocketDir() + QStringLiteral("/pid"), state + QStringLiteral("/pids/pipewire-pulse")}) {
+    for (const QString& path :
+         {recordedSocketDir() + QStringLiteral("/pid"), state + QStringLiteral("/pids/pipewire-pulse")}) {
         QFile f(path);
         if (f.open(QIODevice::ReadOnly)) return static_cast<pid_t>(f.readAll().trimmed().toLong());
     }
@@ -116,12 +117,12 @@ pid_t ServerPid()
 
 // Makes `sink` the default output and waits until the server reports it
 // (PipeWire's session manager takes it up a moment later).
-bool SwitchDefaultSink(const QString& sink)
+bool switchDefaultSink(const QString& sink)
 {
-    if (!Pactl({QStringLiteral("set-default-sink"), sink})) return false;
+    if (!runPactl({QStringLiteral("set-default-sink"), sink})) return false;
     QElapsedTimer clock;
     clock.start();
-    while (DefaultSink() != sink) {
+    while (defaultSink() != sink) {
         if (clock.elapsed() > 5000) return false;
         QTest::qWait(20);
     }
@@ -131,16 +132,16 @@ bool SwitchDefaultSink(const QString& sink)
 // Runs the script that starts or stops ("start", "stop") the server the test
 // plays on: PulseAudio, or PipeWire's pulse server. Started again, it listens
 // on the socket that PULSE_SERVER names, as a desktop's server does.
-bool RunServerScript(const QString& action)
+bool runServerScript(const QString& action)
 {
     static const QString server = [] {
-        for (const QString& line : PactlLines({QStringLiteral("info")}))
+        for (const QString& line : pactlLines({QStringLiteral("info")}))
             if (line.startsWith(QStringLiteral("Server Name:")))
                 return line.contains(QStringLiteral("PipeWire")) ? QStringLiteral("pipewire") : QStringLiteral("pulse");
         return QString();
     }();
     const QString state = qEnvironmentVariable("TOLVEX_AUDIO_STATE");
-    const QString socketDir = SocketDir();
+    const QString socketDir = recordedSocketDir();
     if (server.isEmpty() || state.isEmpty() || socketDir.isEmpty()) return false;
     QProcess sh;
     sh.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -157,7 +158,7 @@ protected:
         m_oldCwd = QDir::currentPath();
         // Tone names are relative to the working directory.
         ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
-        ASSERT_FALSE(DefaultSink().isEmpty()) << "no audio output: is the test server up?";
+        ASSERT_FALSE(defaultSink().isEmpty()) << "no audio output: is the test server up?";
     }
 
     void TearDown() override { QDir::setCurrent(m_oldCwd); }
@@ -180,7 +181,7 @@ protected:
     {
         QElapsedTimer clock;
         clock.start();
-        while (recorder.mark() < from + Ms(ms)) {
+        while (recorder.mark() < from + samplesFor(ms)) {
             if (clock.elapsed() > 5000 + static_cast<qint64>(ms)) return false;
             QTest::qWait(10);
         }
@@ -210,11 +211,12 @@ protected:
     static void ExpectHeardOnlyOn(const Samples& heard, std::size_t from, const Samples& silent, std::size_t fromSilent,
                                   double hz, const std::string& what)
     {
-        const long onset = FirstLoudSample(heard, from, kLoud);
+        const long onset = firstLoudSample(heard, from, kLoud);
         ASSERT_GE(onset, 0) << what << " not heard";
-        EXPECT_NEAR(DominantFrequency(heard, static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), hz, hz * 0.02)
+        EXPECT_NEAR(dominantFrequency(heard, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(200), kRate),
+                    hz, hz * 0.02)
             << what;
-        EXPECT_LE(PeakMagnitude(silent, fromSilent, Ms(400)), 16) << what << " also heard on the other sink";
+        EXPECT_LE(peakMagnitude(silent, fromSilent, samplesFor(400)), 16) << what << " also heard on the other sink";
     }
 
     QTemporaryDir m_dir;
@@ -227,7 +229,7 @@ protected:
 TEST_F(SoundPlayerTest, EachPadSoundsAtItsPitch)
 {
     for (std::size_t pad = 0; pad < kPadHz.size(); ++pad)
-        ASSERT_TRUE(WriteSineWave("Beep" + std::to_string(pad + 1) + ".wav", kPadHz[pad], 0.3));
+        ASSERT_TRUE(writeSineWave("Beep" + std::to_string(pad + 1) + ".wav", kPadHz[pad], 0.3));
     startRecording();
 
     std::array<std::size_t, 4> requested{};
@@ -240,10 +242,11 @@ TEST_F(SoundPlayerTest, EachPadSoundsAtItsPitch)
     const Samples& s = m_recorder.samples();
 
     for (std::size_t pad = 0; pad < kPadHz.size(); ++pad) {
-        const long onset = FirstLoudSample(s, requested[pad], kLoud);
+        const long onset = firstLoudSample(s, requested[pad], kLoud);
         ASSERT_GE(onset, 0) << "pad " << pad << " was not heard";
-        const double latencyMs = ToMs(static_cast<double>(onset - static_cast<long>(requested[pad])));
-        const double hz = DominantFrequency(s, static_cast<std::size_t>(onset) + Ms(30), Ms(250), kRate);
+        const double latencyMs = toMs(static_cast<double>(onset - static_cast<long>(requested[pad])));
+        const double hz =
+            dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(250), kRate);
         std::printf("pad %zu: %.1f Hz recorded (tone %.0f Hz); call %lld ms; request to first sound %.1f ms "
                     "(parec reports %.1f ms latency)\n",
                     pad, hz, kPadHz[pad], static_cast<long long>(callMs[pad]), latencyMs,
@@ -259,8 +262,8 @@ TEST_F(SoundPlayerTest, EachPadSoundsAtItsPitch)
 
 TEST_F(SoundPlayerTest, NewRequestCutsTheSoundStillPlaying)
 {
-    ASSERT_TRUE(WriteSineWave("Ham1.wav", kPadHz[0], 2.0));
-    ASSERT_TRUE(WriteSineWave("Ham2.wav", kPadHz[1], 2.0));
+    ASSERT_TRUE(writeSineWave("Ham1.wav", kPadHz[0], 2.0));
+    ASSERT_TRUE(writeSineWave("Ham2.wav", kPadHz[1], 2.0));
     startRecording();
 
     const std::size_t first = play("Ham1.wav");
@@ -269,17 +272,17 @@ TEST_F(SoundPlayerTest, NewRequestCutsTheSoundStillPlaying)
     ASSERT_TRUE(RecordUntil(m_recorder, second, 700));
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    ASSERT_GT(s.size(), second + Ms(600));
+    ASSERT_GT(s.size(), second + samplesFor(600));
 
-    const long onset = FirstLoudSample(s, first, kLoud);
+    const long onset = firstLoudSample(s, first, kLoud);
     ASSERT_GE(onset, 0);
     ASSERT_LT(static_cast<std::size_t>(onset), second);
-    const double firstBefore =
-        ToneLevel(s, static_cast<std::size_t>(onset) + Ms(20), second - onset - Ms(20), kRate, kPadHz[0]);
+    const double firstBefore = toneLevel(s, static_cast<std::size_t>(onset) + samplesFor(20),
+                                         second - onset - samplesFor(20), kRate, kPadHz[0]);
     // Generous slack for the time the new stream takes to start.
-    const std::size_t after = second + Ms(200);
-    const double firstAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[0]);
-    const double secondAfter = ToneLevel(s, after, Ms(400), kRate, kPadHz[1]);
+    const std::size_t after = second + samplesFor(200);
+    const double firstAfter = toneLevel(s, after, samplesFor(400), kRate, kPadHz[0]);
+    const double secondAfter = toneLevel(s, after, samplesFor(400), kRate, kPadHz[1]);
     std::printf("before the second request: %.3f at %.0f Hz; after: %.4f at %.0f Hz, %.3f at %.0f Hz\n", firstBefore,
                 kPadHz[0], firstAfter, kPadHz[0], secondAfter, kPadHz[1]);
     EXPECT_GT(firstBefore, 0.2);
@@ -294,8 +297,8 @@ TEST_F(SoundPlayerTest, SilenceWhenNothingIsRequested)
     ASSERT_TRUE(RecordUntil(m_recorder, from, 500));
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    ASSERT_GT(s.size(), from + Ms(400)) << "the recording did not run";
-    EXPECT_LE(PeakMagnitude(s, from, s.size() - from), 16);
+    ASSERT_GT(s.size(), from + samplesFor(400)) << "the recording did not run";
+    EXPECT_LE(peakMagnitude(s, from, s.size() - from), 16);
 }
 
 TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
@@ -313,7 +316,7 @@ TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
         {"adpcm-mono-44k.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 44100, 1},
     }};
     for (const Shape& shape : shapes)
-        ASSERT_TRUE(WriteSine(shape.name, shape.format, kPadHz[2], 0.4, shape.rate, shape.channels)) << shape.name;
+        ASSERT_TRUE(writeSine(shape.name, shape.format, kPadHz[2], 0.4, shape.rate, shape.channels)) << shape.name;
     startRecording();
 
     std::array<std::size_t, 4> requested{};
@@ -324,9 +327,10 @@ TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        const long onset = FirstLoudSample(s, requested[i], kLoud);
+        const long onset = firstLoudSample(s, requested[i], kLoud);
         ASSERT_GE(onset, 0) << shapes[i].name;
-        const double hz = DominantFrequency(s, static_cast<std::size_t>(onset) + Ms(30), Ms(300), kRate);
+        const double hz =
+            dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(300), kRate);
         EXPECT_NEAR(hz, kPadHz[2], kPadHz[2] * 0.02) << shapes[i].name;
     }
 }
@@ -335,17 +339,17 @@ TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
 // before it starts playing.
 TEST_F(SoundPlayerTest, VeryShortSoundIsHeard)
 {
-    ASSERT_TRUE(WriteSineWave("click.wav", kPadHz[0], 0.02));
+    ASSERT_TRUE(writeSineWave("click.wav", kPadHz[0], 0.02));
     startRecording();
     const std::size_t at = play("click.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, at, 300));
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    const long onset = FirstLoudSample(s, at, kLoud);
+    const long onset = firstLoudSample(s, at, kLoud);
     ASSERT_GE(onset, 0) << "not heard";
     // Heard for its own length, then silence.
-    EXPECT_GT(PeakMagnitude(s, static_cast<std::size_t>(onset), Ms(15)), 10000);
-    EXPECT_EQ(FirstLoudSample(s, static_cast<std::size_t>(onset) + Ms(40), kLoud), -1);
+    EXPECT_GT(peakMagnitude(s, static_cast<std::size_t>(onset), samplesFor(15)), 10000);
+    EXPECT_EQ(firstLoudSample(s, static_cast<std::size_t>(onset) + samplesFor(40), kLoud), -1);
 }
 
 // More than is queued in the request itself (under half a second): the rest
@@ -353,15 +357,16 @@ TEST_F(SoundPlayerTest, VeryShortSoundIsHeard)
 TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)
 {
     // 96 kHz, 6 channels, float: 2.3 MB a second to decode and render.
-    ASSERT_TRUE(WriteSine("long.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kPadHz[3], 1.2, 96000, 6));
+    ASSERT_TRUE(writeSine("long.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, kPadHz[3], 1.2, 96000, 6));
     startRecording();
     const std::size_t at = play("long.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, at, 1100));
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    const long onset = FirstLoudSample(s, at, kLoud);
+    const long onset = firstLoudSample(s, at, kLoud);
     ASSERT_GE(onset, 0);
-    const double late = ToneLevel(s, static_cast<std::size_t>(onset) + Ms(700), Ms(300), kRate, kPadHz[3]);
+    const double late =
+        toneLevel(s, static_cast<std::size_t>(onset) + samplesFor(700), samplesFor(300), kRate, kPadHz[3]);
     EXPECT_GT(late, 0.2);
 }
 
@@ -380,25 +385,25 @@ TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
         ~Restore()
         {
             ::unsetenv("PULSE_SINK");
-            for (const QString& m : modules) Pactl({QStringLiteral("unload-module"), m});
+            for (const QString& m : modules) runPactl({QStringLiteral("unload-module"), m});
         }
     } restore{modules};
     const auto load = [&](const QStringList& args) {
-        const QStringList out = PactlLines(QStringList{QStringLiteral("load-module")} + args);
+        const QStringList out = pactlLines(QStringList{QStringLiteral("load-module")} + args);
         if (!out.isEmpty()) modules.append(out.first().trimmed());
         return !out.isEmpty();
     };
     ASSERT_TRUE(load({QStringLiteral("module-null-sink"), QStringLiteral("sink_name=") + idle}));
     load({QStringLiteral("module-suspend-on-idle"), QStringLiteral("timeout=1")}); // PulseAudio only
-    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.2));
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.2));
     ASSERT_EQ(::setenv("PULSE_SINK", idle.toUtf8().constData(), 1), 0);
     {
         PulseWavePlayer player;
-        QTRY_COMPARE_WITH_TIMEOUT(StreamsOn(idle).value_or(QStringList()).size(), qsizetype{1}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(streamsOn(idle).value_or(QStringList()).size(), qsizetype{1}, 5000);
         ASSERT_NE(player.PlayWave("Beep1.wav"), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(SinkState(idle), QStringLiteral("RUNNING"), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(SinkState(idle), QStringLiteral("SUSPENDED"), 20000);
-        EXPECT_EQ(StreamsOn(idle).value_or(QStringList()).size(), 1) << "the stream was closed";
+        QTRY_COMPARE_WITH_TIMEOUT(sinkState(idle), QStringLiteral("RUNNING"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sinkState(idle), QStringLiteral("SUSPENDED"), 20000);
+        EXPECT_EQ(streamsOn(idle).value_or(QStringList()).size(), 1) << "the stream was closed";
     }
 }
 
@@ -407,8 +412,8 @@ TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
 // the refusal; once the server answers again, so does the player.
 TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
 {
-    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.3));
-    const pid_t server = ServerPid();
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    const pid_t server = serverPid();
     ASSERT_GT(server, 0);
     startRecording();
     // Played out before the server stops, so that what follows is silence.
@@ -425,20 +430,20 @@ TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
     ASSERT_EQ(::kill(server, SIGCONT), 0);
     const std::size_t resumed = m_recorder.mark();
     ASSERT_TRUE(RecordUntil(m_recorder, resumed, 300));
-    EXPECT_EQ(FirstLoudSample(m_recorder.samples(), resumed, kLoud), -1) << "the refused sound played later";
+    EXPECT_EQ(firstLoudSample(m_recorder.samples(), resumed, kLoud), -1) << "the refused sound played later";
     QTRY_VERIFY_WITH_TIMEOUT(m_player.PlayWave("Beep1.wav") != 0, 5000);
 }
 
 TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
 {
-    ASSERT_TRUE(WriteSineWave("Ram1.wav", kPadHz[0], 0.3));
+    ASSERT_TRUE(writeSineWave("Ram1.wav", kPadHz[0], 0.3));
     startRecording();
     const std::size_t first = play("Ram1.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, first, 400));
 
     // Replaced by a longer tone of another pitch: the new contents play.
     ASSERT_TRUE(QFile::remove("Ram1.wav"));
-    ASSERT_TRUE(WriteSineWave("Ram1.wav", kPadHz[1], 0.4));
+    ASSERT_TRUE(writeSineWave("Ram1.wav", kPadHz[1], 0.4));
     const std::size_t second = play("Ram1.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, second, 450));
 
@@ -447,14 +452,14 @@ TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
     m_recorder.stop();
 
     const Samples& s = m_recorder.samples();
-    const long onset1 = FirstLoudSample(s, first, kLoud);
-    const long onset2 = FirstLoudSample(s, second, kLoud);
+    const long onset1 = firstLoudSample(s, first, kLoud);
+    const long onset2 = firstLoudSample(s, second, kLoud);
     ASSERT_GE(onset1, 0);
     ASSERT_GE(onset2, 0);
-    EXPECT_NEAR(DominantFrequency(s, static_cast<std::size_t>(onset1) + Ms(30), Ms(200), kRate), kPadHz[0],
-                kPadHz[0] * 0.02);
-    EXPECT_NEAR(DominantFrequency(s, static_cast<std::size_t>(onset2) + Ms(30), Ms(200), kRate), kPadHz[1],
-                kPadHz[1] * 0.02);
+    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset1) + samplesFor(30), samplesFor(200), kRate),
+                kPadHz[0], kPadHz[0] * 0.02);
+    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset2) + samplesFor(30), samplesFor(200), kRate),
+                kPadHz[1], kPadHz[1] * 0.02);
 }
 
 // The desktop switches its output while the game runs: the first tone after
@@ -466,11 +471,11 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     // The next tests expect the usual default, whatever happens here.
     struct Restore {
         QString sink;
-        ~Restore() { SwitchDefaultSink(sink); }
+        ~Restore() { switchDefaultSink(sink); }
     } restore{sinkA};
-    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.3));
-    ASSERT_TRUE(WriteSineWave("Beep2.wav", kPadHz[1], 0.3));
-    ASSERT_TRUE(WriteSineWave("Beep3.wav", kPadHz[2], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep3.wav", kPadHz[2], 0.3));
     ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     struct Tone {
@@ -482,7 +487,7 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     std::array<Tone, 3> tones = {
         {{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false}, {"Beep3.wav", kPadHz[2], true}}};
     for (Tone& tone : tones) {
-        ASSERT_TRUE(SwitchDefaultSink(tone.onA ? sinkA : sinkB));
+        ASSERT_TRUE(switchDefaultSink(tone.onA ? sinkA : sinkB));
         ASSERT_NO_FATAL_FAILURE(playRecordingBoth(tone.file, tone.atA, tone.atB));
     }
     m_recorder.stop();
@@ -508,16 +513,16 @@ TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
     // Eight seconds of silence keep the stream running, as between the presses
     // of a game, however long pactl takes; PipeWire's session manager may
     // leave a paused stream where it was until it runs again.
-    ASSERT_TRUE(WriteSineWave("Beep1.wav", 0.0, 8.0));
-    ASSERT_TRUE(WriteSineWave("Beep2.wav", kPadHz[1], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep1.wav", 0.0, 8.0));
+    ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
     ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     const std::size_t first = play("Beep1.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, first, 150));
-    const std::optional<QStringList> ours = StreamsOn(sinkA);
+    const std::optional<QStringList> ours = streamsOn(sinkA);
     ASSERT_TRUE(ours && ours->size() == 1);
-    ASSERT_TRUE(Pactl({QStringLiteral("move-sink-input"), ours->first(), sinkB}));
-    QTRY_VERIFY_WITH_TIMEOUT(StreamsOn(sinkB).value_or(QStringList()).size() == 1, 5000);
+    ASSERT_TRUE(runPactl({QStringLiteral("move-sink-input"), ours->first(), sinkB}));
+    QTRY_VERIFY_WITH_TIMEOUT(streamsOn(sinkB).value_or(QStringList()).size() == 1, 5000);
 
     std::size_t atA = 0, atB = 0;
     ASSERT_NO_FATAL_FAILURE(playRecordingBoth("Beep2.wav", atA, atB));
@@ -531,11 +536,11 @@ TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
 // it is gone, tones again once it runs.
 TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
 {
-    ASSERT_TRUE(WriteSineWave("Beep1.wav", kPadHz[0], 0.3));
-    ASSERT_TRUE(WriteSineWave("Beep4.wav", kPadHz[3], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep4.wav", kPadHz[3], 0.3));
     ASSERT_NE(m_player.PlayWave("Beep1.wav"), 0);
 
-    ASSERT_TRUE(RunServerScript(QStringLiteral("stop"))) << "stopping the server";
+    ASSERT_TRUE(runServerScript(QStringLiteral("stop"))) << "stopping the server";
     for (int attempt = 0; attempt < 3; ++attempt) {
         QElapsedTimer clock;
         clock.start();
@@ -543,7 +548,7 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
         EXPECT_LT(clock.elapsed(), 1000) << "attempt " << attempt; // bounded, not hung; latency is make bench's
     }
 
-    ASSERT_TRUE(RunServerScript(QStringLiteral("start"))) << "starting the server again";
+    ASSERT_TRUE(runServerScript(QStringLiteral("start"))) << "starting the server again";
     // Each refusal, if any, is quick; the first taken tone ends the wait.
     QTRY_VERIFY_WITH_TIMEOUT(m_player.PlayWave("Beep1.wav") != 0, 5000);
     startRecording();
@@ -551,10 +556,10 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
     ASSERT_TRUE(RecordUntil(m_recorder, at, 400));
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    const long onset = FirstLoudSample(s, at, kLoud);
+    const long onset = firstLoudSample(s, at, kLoud);
     ASSERT_GE(onset, 0) << "not heard after the server came back";
-    EXPECT_NEAR(DominantFrequency(s, static_cast<std::size_t>(onset) + Ms(30), Ms(200), kRate), kPadHz[3],
-                kPadHz[3] * 0.02);
+    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(200), kRate),
+                kPadHz[3], kPadHz[3] * 0.02);
 }
 
 // Each damaged file is refused, and refused again, by a player that has just played a
@@ -563,7 +568,7 @@ class RefusedFileTest : public SoundPlayerTest, public ::testing::WithParamInter
 
 TEST_P(RefusedFileTest, ReturnsZeroEachTime)
 {
-    ASSERT_TRUE(WriteSineWave("good.wav", kPadHz[0], 0.2));
+    ASSERT_TRUE(writeSineWave("good.wav", kPadHz[0], 0.2));
     ASSERT_NE(m_player.PlayWave("good.wav"), 0);
 
     ASSERT_TRUE(GetParam().make("Campana1.wav"));
@@ -572,7 +577,7 @@ TEST_P(RefusedFileTest, ReturnsZeroEachTime)
     EXPECT_EQ(m_player.PlayWave("Campana1.wav"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Damaged, RefusedFileTest, ::testing::ValuesIn(DamagedWaves()),
+INSTANTIATE_TEST_SUITE_P(Damaged, RefusedFileTest, ::testing::ValuesIn(damagedWaves()),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // The sixteen tone files of the game, as shipped.
@@ -604,15 +609,15 @@ TEST_F(SoundPlayerTest, ShippedTonesAllPlay)
     // the next request: the cut shows in the recording only after that, so
     // the window holds the tone alone, never its flushed tail or silence.
     for (std::size_t i = 0; i < played.size(); ++i) {
-        const long onset = FirstLoudSample(s, played[i].at, kLoud);
+        const long onset = firstLoudSample(s, played[i].at, kLoud);
         ASSERT_GE(onset, 0) << played[i].name << " was not heard";
-        const std::size_t from = static_cast<std::size_t>(onset) + Ms(20);
+        const std::size_t from = static_cast<std::size_t>(onset) + samplesFor(20);
         const std::size_t until = i + 1 < played.size() ? played[i + 1].at : end;
-        ASSERT_GT(until, from + Ms(100)) << played[i].name << " started late";
-        const double hz = DominantFrequency(s, from, until - from, kRate);
+        ASSERT_GT(until, from + samplesFor(100)) << played[i].name << " started late";
+        const double hz = dominantFrequency(s, from, until - from, kRate);
         std::printf("%-13s %6.1f Hz strongest (pad pitch %.0f Hz), peak %d\n", played[i].name.c_str(), hz,
-                    kPadHz[played[i].pad], PeakMagnitude(s, from, until - from));
-        EXPECT_GT(PeakMagnitude(s, from, until - from), kLoud) << played[i].name << " was not heard";
+                    kPadHz[played[i].pad], peakMagnitude(s, from, until - from));
+        EXPECT_GT(peakMagnitude(s, from, until - from), kLoud) << played[i].name << " was not heard";
         EXPECT_NEAR(hz, kPadHz[played[i].pad], kPadHz[played[i].pad] * 0.02) << played[i].name;
     }
 }

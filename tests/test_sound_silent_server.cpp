@@ -64,7 +64,7 @@ TEST(SoundWithSilentServer, NeitherStartNorToneWaits)
     ASSERT_TRUE(server.ok()) << socketPath;
     ASSERT_EQ(::setenv("PULSE_SERVER", ("unix:" + socketPath).c_str(), 1), 0);
     const std::string tone = dir.filePath("Beep1.wav").toStdString();
-    ASSERT_TRUE(tolvex::testing::WriteSineWave(tone, 415.0, 0.3));
+    ASSERT_TRUE(tolvex::testing::writeSineWave(tone, 415.0, 0.3));
 
     QElapsedTimer clock;
     clock.start();

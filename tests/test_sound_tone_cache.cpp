@@ -29,7 +29,7 @@ protected:
 // A tone asked for again is the same decoded wave, not a second decoding.
 TEST_F(ToneCacheTest, SameFileTwiceIsDecodedOnce)
 {
-    ASSERT_TRUE(WriteSineWave(path("Beep1.wav"), 440.0, 0.1));
+    ASSERT_TRUE(writeSineWave(path("Beep1.wav"), 440.0, 0.1));
     const auto first = m_cache.load(path("Beep1.wav"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(m_cache.load(path("Beep1.wav")), first);
@@ -39,12 +39,12 @@ TEST_F(ToneCacheTest, SameFileTwiceIsDecodedOnce)
 // A file replaced since it was cached plays its new contents; one gone is refused.
 TEST_F(ToneCacheTest, ReplacedOrRemovedFileIsNoticed)
 {
-    ASSERT_TRUE(WriteSineWave(path("Ram1.wav"), 440.0, 0.1));
+    ASSERT_TRUE(writeSineWave(path("Ram1.wav"), 440.0, 0.1));
     const auto first = m_cache.load(path("Ram1.wav"));
     ASSERT_NE(first, nullptr);
 
     ASSERT_TRUE(std::filesystem::remove(path("Ram1.wav")));
-    ASSERT_TRUE(WriteSineWave(path("Ram1.wav"), 440.0, 0.2, 22050));
+    ASSERT_TRUE(writeSineWave(path("Ram1.wav"), 440.0, 0.2, 22050));
     const auto second = m_cache.load(path("Ram1.wav"));
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
@@ -59,7 +59,7 @@ TEST_F(ToneCacheTest, ReplacedOrRemovedFileIsNoticed)
 // Relative names are the working directory's: the same file by two names is one entry.
 TEST_F(ToneCacheTest, RelativeAndAbsoluteNamesShareAnEntry)
 {
-    ASSERT_TRUE(WriteSineWave(path("Ham2.wav"), 440.0, 0.1));
+    ASSERT_TRUE(writeSineWave(path("Ham2.wav"), 440.0, 0.1));
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(m_dir.path().toStdString());
     const auto relative = m_cache.load("Ham2.wav");
@@ -73,7 +73,7 @@ TEST_F(ToneCacheTest, FullCacheDropsTheLeastRecentlyUsed)
 {
     const std::size_t files = ToneCache::kEntries + 1;
     for (std::size_t i = 0; i < files; ++i)
-        ASSERT_TRUE(WriteSineWave(path("t" + std::to_string(i) + ".wav"), 440.0, 0.01));
+        ASSERT_TRUE(writeSineWave(path("t" + std::to_string(i) + ".wav"), 440.0, 0.01));
     const auto kept = m_cache.load(path("t0.wav"));
     for (std::size_t i = 1; i < ToneCache::kEntries; ++i) m_cache.load(path("t" + std::to_string(i) + ".wav"));
     const auto dropped = m_cache.load(path("t1.wav"));
@@ -90,7 +90,7 @@ TEST_F(ToneCacheTest, FullCacheDropsTheLeastRecentlyUsed)
 TEST_F(ToneCacheTest, UnplayableNamesAreRefusedAndNotKept)
 {
     ASSERT_TRUE(std::filesystem::create_directory(path("Beep3.wav")));
-    ASSERT_TRUE(WriteBytes(path("Beep4.wav"), {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'}));
+    ASSERT_TRUE(writeBytes(path("Beep4.wav"), {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'}));
     for (const std::string& name : {path("Beep2.wav"), path("Beep3.wav"), path("Beep4.wav"), std::string()})
         EXPECT_EQ(m_cache.load(name), nullptr) << name;
     EXPECT_EQ(m_cache.size(), 0U);

@@ -21,6 +21,6 @@ struct DamagedWave {
 // Names the case in test listings.
 inline void PrintTo(const DamagedWave& wave, std::ostream* os) { *os << wave.label; }
 
-const std::vector<DamagedWave>& DamagedWaves();
+const std::vector<DamagedWave>& damagedWaves();
 
 } // namespace tolvex::testing

@@ -15,7 +15,7 @@ struct Windowed {
     double windowSum = 0.0;
 };
 
-Windowed Window(const Samples& s, std::size_t begin, std::size_t count)
+Windowed windowed(const Samples& s, std::size_t begin, std::size_t count)
 {
     Windowed w;
     if (begin >= s.size()) return w;
@@ -31,7 +31,7 @@ Windowed Window(const Samples& s, std::size_t begin, std::size_t count)
 }
 
 // Goertzel filter at one frequency.
-double Level(const Windowed& w, int rate, double hz)
+double levelAt(const Windowed& w, int rate, double hz)
 {
     if (w.x.empty()) return 0.0;
     const double coeff = 2.0 * std::cos(2.0 * std::numbers::pi * hz / rate);
@@ -48,20 +48,20 @@ double Level(const Windowed& w, int rate, double hz)
 
 } // namespace
 
-double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz)
+double toneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz)
 {
-    return Level(Window(s, begin, count), rate, hz);
+    return levelAt(windowed(s, begin, count), rate, hz);
 }
 
-double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz, double highHz)
+double dominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz, double highHz)
 {
-    const Windowed w = Window(s, begin, count);
+    const Windowed w = windowed(s, begin, count);
     // Coarse scan, then a fine one around the best coarse frequency.
     auto best = [&](double from, double to, double step) {
         double bestHz = from;
         double bestLevel = -1.0;
         for (double hz = from; hz <= to; hz += step) {
-            const double level = Level(w, rate, hz);
+            const double level = levelAt(w, rate, hz);
             if (level > bestLevel) {
                 bestLevel = level;
                 bestHz = hz;
@@ -73,14 +73,14 @@ double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count,
     return best(std::max(lowHz, coarse - 2.0), std::min(highHz, coarse + 2.0), 0.05);
 }
 
-long FirstLoudSample(const Samples& s, std::size_t from, int threshold)
+long firstLoudSample(const Samples& s, std::size_t from, int threshold)
 {
     for (std::size_t i = from; i < s.size(); ++i)
         if (std::abs(static_cast<int>(s[i])) > threshold) return static_cast<long>(i);
     return -1;
 }
 
-int PeakMagnitude(const Samples& s, std::size_t begin, std::size_t count)
+int peakMagnitude(const Samples& s, std::size_t begin, std::size_t count)
 {
     int peak = 0;
     for (std::size_t i = begin; i < std::min(s.size(), begin + count); ++i)

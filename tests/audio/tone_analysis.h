@@ -12,16 +12,16 @@ using Samples = std::vector<std::int16_t>;
 
 // Amplitude (0..1 of full scale) of the component at `hz` in
 // samples[begin, begin + count), Hann-windowed.
-double ToneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz);
+double toneLevel(const Samples& s, std::size_t begin, std::size_t count, int rate, double hz);
 
 // Frequency of the strongest component between `lowHz` and `highHz`.
-double DominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz = 60.0,
+double dominantFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate, double lowHz = 60.0,
                          double highHz = 2000.0);
 
 // Index of the first sample at or after `from` whose magnitude exceeds
 // `threshold`, or -1.
-long FirstLoudSample(const Samples& s, std::size_t from, int threshold);
+long firstLoudSample(const Samples& s, std::size_t from, int threshold);
 
-int PeakMagnitude(const Samples& s, std::size_t begin, std::size_t count);
+int peakMagnitude(const Samples& s, std::size_t begin, std::size_t count);
 
 } // namespace tolvex::testing

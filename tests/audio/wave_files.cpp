@@ -10,7 +10,7 @@
 
 namespace tolvex::testing {
 
-bool WriteSine(const std::string& path, int format, double hz, double seconds, int sampleRate, int channels)
+bool writeSine(const std::string& path, int format, double hz, double seconds, int sampleRate, int channels)
 {
     SF_INFO info{};
     info.samplerate = sampleRate;
@@ -35,26 +35,26 @@ bool WriteSine(const std::string& path, int format, double hz, double seconds, i
     return sf_close(file) == 0 && ok;
 }
 
-bool WriteSineWave(const std::string& path, double hz, double seconds, int sampleRate, int channels, int subformat)
+bool writeSineWave(const std::string& path, double hz, double seconds, int sampleRate, int channels, int subformat)
 {
-    return WriteSine(path, SF_FORMAT_WAV | (subformat != 0 ? subformat : SF_FORMAT_PCM_16), hz, seconds, sampleRate,
+    return writeSine(path, SF_FORMAT_WAV | (subformat != 0 ? subformat : SF_FORMAT_PCM_16), hz, seconds, sampleRate,
                      channels);
 }
 
-std::vector<char> ReadBytes(const std::string& path)
+std::vector<char> readBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool WriteBytes(const std::string& path, const std::vector<char>& bytes)
+bool writeBytes(const std::string& path, const std::vector<char>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
-long FindChunk(const std::vector<char>& bytes, const char id[4])
+long findChunk(const std::vector<char>& bytes, const char id[4])
 {
     // Chunks follow the 12-byte RIFF/WAVE preamble, each an id, a size and
     // the body padded to an even length.
@@ -69,13 +69,13 @@ long FindChunk(const std::vector<char>& bytes, const char id[4])
     return -1;
 }
 
-void PutLe16(std::vector<char>& bytes, long offset, std::uint16_t value)
+void putLe16(std::vector<char>& bytes, long offset, std::uint16_t value)
 {
     for (int i = 0; i < 2; ++i)
         bytes[static_cast<std::size_t>(offset + i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-void PutLe32(std::vector<char>& bytes, long offset, std::uint32_t value)
+void putLe32(std::vector<char>& bytes, long offset, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
         bytes[static_cast<std::size_t>(offset + i)] = static_cast<char>((value >> (8 * i)) & 0xFF);

@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     int written = 0;
     for (const Encoding& e : kEncodings) {
         const std::string path = (out / (std::string(e.name) + ".wav")).string();
-        if (!WriteSine(path, e.format, 415.0, 0.05, e.sampleRate, e.channels)) {
+        if (!writeSine(path, e.format, 415.0, 0.05, e.sampleRate, e.channels)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     }
 
     const fs::path scratch = out / "scratch";
-    for (const DamagedWave& damaged : DamagedWaves()) {
+    for (const DamagedWave& damaged : damagedWaves()) {
         fs::remove_all(scratch, ec);
         if (!damaged.make(scratch.string())) continue;
         if (!fs::is_regular_file(fs::symlink_status(scratch, ec)) || fs::file_size(scratch, ec) > kMaxSeedBytes)
