@@ -96,7 +96,7 @@ TEST_F(AccessibilityTest, ScoreAndTimeBarCarryTheirValues)
 
     startGameAt(1);
     clock.nowMs += 1500; // half the three seconds
-    engine().OnTimer(TimerId::Timer3);
+    form->fireTimer(TimerId::Timer3);
     const int half = timeBarValue();
     EXPECT_GE(half, 40);
     EXPECT_LE(half, 60);
@@ -109,7 +109,7 @@ TEST_F(AccessibilityTest, ScoreAndTimeBarCarryTheirValues)
 // The about window's addresses are links that a tool can follow.
 TEST_F(AccessibilityTest, AboutLinksAreLinks)
 {
-    FormZandrell about(form.get());
+    FormZandrell about(form->windowTitle(), form->windowIcon());
     for (LinkLabel* link : {about.lblMail(), about.lblURL()}) {
         QAccessibleInterface* iface = of(link);
         EXPECT_EQ(iface->role(), QAccessible::Link);

@@ -155,7 +155,7 @@ TEST_F(HiDpiTest, RingEdgeIsDrawnAtTheScreensResolution)
 
 TEST_F(HiDpiTest, AboutLogoIsDrawnAtTheScreensResolution)
 {
-    FormZandrell about(form.get());
+    FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&about, &activate);
@@ -189,7 +189,7 @@ TEST_F(HiDpiTest, AboutLogoIsDrawnAtTheScreensResolution)
 
 TEST_F(HiDpiTest, LinkCursorKeepsItsSizeAndHotSpot)
 {
-    FormZandrell about(form.get());
+    FormZandrell about(form->windowTitle(), form->windowIcon());
     for (const QLabel* link : {static_cast<QLabel*>(about.lblMail()), static_cast<QLabel*>(about.lblURL())}) {
         const QCursor c = link->cursor();
         ASSERT_EQ(c.shape(), Qt::BitmapCursor);
@@ -210,7 +210,7 @@ TEST_F(HiDpiTest, WindowIconHasItsSharpVariants)
     EXPECT_GT(tolvex::testing::mixedBlocks(shown.toImage(), scale), 50);
 
     // The about window shows the main window's icon at the screen's resolution too.
-    FormZandrell about(form.get());
+    FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&about, &activate);

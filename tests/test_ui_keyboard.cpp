@@ -21,13 +21,13 @@ protected:
     }
     static Qt::Key padKey(int pad) { return static_cast<Qt::Key>(Qt::Key_1 + pad); }
 
-    // The playback of a round, by the engine's tick entry points, up to the
+    // The playback of a round, by the window's own ticks, up to the
     // player's turn.
     void playBack()
     {
         for (int step = 0; step < 100 && state().PlayerTurn != kTrue; ++step) {
-            engine().OnTimer(TimerId::Timer1);
-            engine().OnTimer(TimerId::Timer2);
+            form->fireTimer(TimerId::Timer1);
+            form->fireTimer(TimerId::Timer2);
         }
         ASSERT_EQ(state().PlayerTurn, kTrue);
     }
@@ -203,8 +203,7 @@ TEST_F(KeyboardTest, AFailureShowLeavesNoSecondPadHeld)
     pressPad(2);
     keyUp(Qt::Key_1);
     ASSERT_EQ(state().InputBlocked, kTrue);
-    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer5)->isActive(); ++tick)
-        engine().OnTimer(TimerId::Timer5);
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer5)->isActive(); ++tick) form->fireTimer(TimerId::Timer5);
     for (int pad = 0; pad < 4; ++pad) EXPECT_FALSE(showsLit(pad)) << pad;
     releasePad(2);
     keyPad(2);

@@ -54,7 +54,7 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
 {
     for (int pad = 0; pad < 4; ++pad) {
         newGameAt(pad);
-        engine().OnTimer(TimerId::Timer1); // the step lights the pad
+        form->fireTimer(TimerId::Timer1); // the step lights the pad
         const QImage lit = board();
         EXPECT_TRUE(near(lit.pixel(quarterMiddle(pad)), kPads[pad].lit)) << pad;
         for (int other = 0; other < 4; ++other) {
@@ -62,12 +62,12 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
                 EXPECT_TRUE(near(lit.pixel(quarterMiddle(other)), kPads[other].unlit)) << other;
             }
         }
-        engine().OnTimer(TimerId::Timer2);
+        form->fireTimer(TimerId::Timer2);
         EXPECT_TRUE(near(board().pixel(quarterMiddle(pad)), kPads[pad].unlit)) << pad;
         // Lose at once so the next game can start.
         pressPad((pad + 1) % 4);
         releasePad((pad + 1) % 4);
-        for (int i = 0; i < 16; ++i) engine().OnTimer(TimerId::Timer5);
+        for (int i = 0; i < 16; ++i) form->fireTimer(TimerId::Timer5);
         ASSERT_TRUE(form->Command1()->isEnabled());
     }
 }
@@ -93,7 +93,7 @@ TEST_F(RenderTest, APressedPadIsLitOnScreenBeforeItsToneIsAskedFor)
             ASSERT_EQ(seen.size(), 1U) << pad;
             EXPECT_TRUE(near(seen[0], kPads[pad].lit)) << pad;
             if (inGame) {
-                for (int i = 0; i < 16; ++i) engine().OnTimer(TimerId::Timer5);
+                for (int i = 0; i < 16; ++i) form->fireTimer(TimerId::Timer5);
                 ASSERT_TRUE(form->Command1()->isEnabled());
             }
         }
@@ -113,7 +113,7 @@ TEST_F(RenderTest, TheTimeBarFillsGreenFromTheLeft)
 
 TEST_F(UiTest, AboutWindowLooks)
 {
-    FormZandrell about(form.get());
+    FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&about, &activate);

@@ -117,12 +117,12 @@ protected:
         QTest::mouseClick(form->Command1(), Qt::LeftButton);
     }
     // New game whose first pad is `pad`, played through to the player's turn
-    // by calling the engine's tick entry points.
+    // by the window's own ticks.
     void startGameAt(int pad)
     {
         newGameAt(pad);
-        engine().OnTimer(TimerId::Timer1);
-        engine().OnTimer(TimerId::Timer2);
+        form->fireTimer(TimerId::Timer1);
+        form->fireTimer(TimerId::Timer2);
     }
 };
 

@@ -94,8 +94,8 @@ protected:
 
         // The second playback: two steps, two warnings, then the turn.
         for (int step = 0; step < 2; ++step) {
-            engine().OnTimer(TimerId::Timer1);
-            engine().OnTimer(TimerId::Timer2);
+            form->fireTimer(TimerId::Timer1);
+            form->fireTimer(TimerId::Timer2);
         }
         EXPECT_EQ(answerer.answered, before + 4) << "second playback";
         EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
@@ -162,7 +162,7 @@ const DamagedWave kSparseHuge{"SparseSixtyFourGiB",
 
 std::vector<DamagedWave> brokenTones()
 {
-    std::vector<DamagedWave> cases = tolvex::testing::DamagedWaves();
+    std::vector<DamagedWave> cases = tolvex::testing::damagedWaves();
     cases.push_back(kSparseHuge);
     return cases;
 }

@@ -28,12 +28,12 @@ struct SeenBox {
 
 // Waits for the modal message box, notes what it shows and presses its OK
 // button; gives up after two seconds and closes whatever is modal.
-void InspectAndAccept(SeenBox* seen, const QElapsedTimer* clock)
+void inspectAndAccept(SeenBox* seen, const QElapsedTimer* clock)
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) {
         if (clock->elapsed() < 2000) {
-            QTimer::singleShot(20, [=] { InspectAndAccept(seen, clock); });
+            QTimer::singleShot(20, [=] { inspectAndAccept(seen, clock); });
         } else if (QWidget* other = QApplication::activeModalWidget()) {
             other->close();
         }
@@ -58,7 +58,7 @@ TEST(ToneWarning, ShowsThePromptInAModalWarningBox)
     SeenBox seen;
     QElapsedTimer clock;
     clock.start();
-    QTimer::singleShot(0, [&] { InspectAndAccept(&seen, &clock); });
+    QTimer::singleShot(0, [&] { inspectAndAccept(&seen, &clock); });
 
     tolvex::showToneWarning(nullptr, tolvex::kToneWarning);
 
@@ -79,7 +79,7 @@ TEST(ToneWarning, OnlyTheCarriageReturnBecomesALineBreak)
     SeenBox seen;
     QElapsedTimer clock;
     clock.start();
-    QTimer::singleShot(0, [&] { InspectAndAccept(&seen, &clock); });
+    QTimer::singleShot(0, [&] { inspectAndAccept(&seen, &clock); });
 
     QWidget parent;
     parent.show();

@@ -473,7 +473,7 @@ void Form1::ShowAbout()
 {
     if (m_closing) return;
     m_timerPolicy.modalWait();
-    auto* about = new FormZandrell(this);
+    auto* about = new FormZandrell(windowTitle(), windowIcon());
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
     about->fShow();

@@ -65,8 +65,8 @@ Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& t
 
 } // namespace
 
-FormZandrell::FormZandrell(QWidget* mainWindow)
-    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_mainWindow(mainWindow)
+FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
 {
     installAccessibility();
     setObjectName(QStringLiteral("FormZandrell"));
@@ -107,6 +107,8 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     m_imgIcono->setGeometry(twipsRect(349, 180, 480, 480));
     m_imgIcono->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
+    m_imgIcono->setPixmap(icon.pixmap(m_imgIcono->size()));
+    setWindowIcon(icon);
 
     const QFont arial = classicFont(QStringLiteral("Arial"), 9.75);
     // Its pixel ratio keeps a high-density hand 32 pixels wide, hot spot still at the fingertip.
@@ -117,7 +119,7 @@ FormZandrell::FormZandrell(QWidget* mainWindow)
     m_lblURL->setAccessibleName(QStringLiteral("Página web: ") + kWeb);
     m_lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
 
-    m_lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), QString(), white,
+    m_lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), caption, white,
                                    classicFont(QStringLiteral("Arial Black"), 12.0));
     m_lblTexWeb =
         addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"), silver, plain);
@@ -163,21 +165,6 @@ void FormZandrell::fShow()
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     exec();
-}
-
-bool FormZandrell::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate) copyFromMainWindow();
-    return QDialog::event(event);
-}
-
-void FormZandrell::copyFromMainWindow()
-{
-    if (!m_mainWindow) return;
-    m_lblTitulo->setText(m_mainWindow->windowTitle());
-    const QIcon icon = m_mainWindow->windowIcon();
-    m_imgIcono->setPixmap(icon.pixmap(m_imgIcono->size()));
-    setWindowIcon(icon);
 }
 
 void FormZandrell::hoverBackground()

@@ -7,7 +7,6 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QPointer>
 
 namespace tolvex {
 
@@ -20,8 +19,8 @@ public:
     static const QString kWeb;
     static const QString kTerms;
 
-    // `mainWindow` lends its caption and icon; it is not the owner.
-    explicit FormZandrell(QWidget* mainWindow);
+    // Shows the main window's caption and icon, as they are when it is made.
+    FormZandrell(const QString& caption, const QIcon& icon);
     ~FormZandrell() override;
 
     // Shows the window modally with no owner, centred on the screen, and
@@ -41,7 +40,6 @@ public:
     QLabel* lblTexto() const { return m_lblTexto; }
 
 protected:
-    bool event(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -49,10 +47,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void copyFromMainWindow();
     void hoverBackground();
 
-    QPointer<QWidget> m_mainWindow;
     QLabel* m_lblClick = nullptr;
     QWidget* m_shpMarco = nullptr;
     QLabel* m_imgLogo = nullptr;
