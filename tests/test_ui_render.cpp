@@ -72,10 +72,10 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
     }
 }
 
-// What the screen holds as a press's tone is asked for, in free play and in
-// the player's turn: a sound server slow to answer must not hold back the
-// light under the finger.
-TEST_F(RenderTest, APressedPadIsLitOnScreenBeforeItsToneIsAskedFor)
+// What the screen holds as a pad's tone is asked for, pressed in free play
+// and in the player's turn, and played back: a sound server slow to answer
+// must not hold back the light under the finger, nor eat into a step's.
+TEST_F(RenderTest, APadIsLitOnScreenBeforeItsToneIsAskedFor)
 {
     const QPoint client = form->centralWidget()->mapTo(form.get(), QPoint(0, 0));
     int pad = 0;
@@ -85,14 +85,23 @@ TEST_F(RenderTest, APressedPadIsLitOnScreenBeforeItsToneIsAskedFor)
         seen.push_back(shown.pixel(client + quarterMiddle(pad)));
     };
     for (pad = 0; pad < 4; ++pad) {
-        for (const bool inGame : {false, true}) {
-            SCOPED_TRACE(inGame ? "in a game" : "in free play");
-            if (inGame) startGameAt((pad + 1) % 4); // the press below is wrong and ends it
+        for (const std::string way : {"free play", "in a game", "playback step"}) {
+            SCOPED_TRACE(way);
+            const bool playback = way == "playback step";
+            if (way == "in a game") startGameAt((pad + 1) % 4); // the press below is wrong and ends it
+            if (playback) newGameAt(pad);
             seen.clear();
-            clickPad(pad);
+            if (playback)
+                form->fireTimer(TimerId::Timer1);
+            else
+                clickPad(pad);
             ASSERT_EQ(seen.size(), 1U) << pad;
             EXPECT_TRUE(near(seen[0], kPads[pad].lit)) << pad;
-            if (inGame) {
+            if (playback) {
+                form->fireTimer(TimerId::Timer2);
+                clickPad((pad + 1) % 4);
+            }
+            if (way != "free play") {
                 for (int i = 0; i < 16; ++i) form->fireTimer(TimerId::Timer5);
                 ASSERT_TRUE(form->Command1()->isEnabled());
             }
@@ -115,8 +124,6 @@ TEST_F(UiTest, AboutWindowLooks)
 {
     FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&about, &activate);
     const QImage img = about.grab().toImage();
     EXPECT_TRUE(near(img.pixel(0, 0), 0xFFFFFF, 2)); // the outline
     EXPECT_TRUE(near(img.pixel(283, 419), 0xFFFFFF, 2));

@@ -377,7 +377,11 @@ void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
     // A tick already on its way when the timer was stopped is dropped.
     if (m_closing || !m_timers[timerIndex(timer)]->isActive()) return;
     m_timerPolicy.countTick(timer);
-    dispatch([timer](Engine& e) { e.OnTimer(timer); }, due);
+    // A playback step shows its pad before the tone is asked for, so a slow
+    // server delays the tone, not the light: the lit time counts from the
+    // tick's deadline either way.
+    const Paint paint = timer == TimerId::Timer1 ? Paint::AtOnce : Paint::Later;
+    dispatch([timer](Engine& e) { e.OnTimer(timer); }, due, paint);
 }
 
 void Form1::load()
@@ -389,6 +393,11 @@ void Form1::showCentred()
 {
     adjustSize(); // the fixed size is only known once the layout has run
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    // Decoded now rather than by the first press, which paints at once.
+    for (int pad = 0; pad < 4; ++pad) {
+        m_image1[pad]->picture();
+        m_image2[pad]->picture();
+    }
     show();
 }
 
@@ -416,8 +425,7 @@ void Form1::closeEvent(QCloseEvent* event)
 // Board
 
 // The pads never overlap the panel's controls, so raising to the very front
-// is the same as raising over the other pictures. Painting at once may wait
-// for the X server, which a playback step cannot afford.
+// is the same as raising over the other pictures.
 void Form1::ShowLit(std::int16_t pad)
 {
     m_image2[pad]->raise();

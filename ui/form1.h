@@ -104,8 +104,8 @@ private:
     void connectChoices();
     // How the board paints what a call to the engine shows.
     enum class Paint {
-        Later,  // with the next paint of the window, as a playback step must
-        AtOnce, // before the call goes on, as a pad under the player's finger
+        Later,  // with the next paint of the window
+        AtOnce, // before the call goes on: a pad under the player's finger, a playback step
     };
     // Every window event reaches the engine through here: `call` runs in the
     // event's timer context (a tick's deadline, or none), and presses whose

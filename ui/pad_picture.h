@@ -17,7 +17,9 @@ public:
 
     int pad() const { return m_pad; }
     Kind kind() const { return m_kind; }
-    const QPixmap& picture() const { return m_picture; }
+    // Decoded when first needed: the about window, the first to show, does
+    // not wait for the eight pictures of the board.
+    const QPixmap& picture() const;
 
     // Whether the pad shows lit; kept by the unlit picture, which announces
     // the change to assistive tools.
@@ -30,7 +32,8 @@ protected:
 private:
     int m_pad;
     Kind m_kind;
-    QPixmap m_picture;
+    QString m_resource;
+    mutable QPixmap m_picture;
     bool m_shownLit = false;
 };
 
