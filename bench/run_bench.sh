@@ -20,7 +20,16 @@ mkdir -p "$work"
 rows="$work/rows.md"
 : >"$rows"
 
-trap 'sh "$root/tests/audio/pulse_stop.sh" "$audio"; sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"' EXIT INT TERM
+# A desktop session has a message bus, which Qt's accessibility layer asks
+# for at start-up; without one, every program started would first try to
+# launch one. The bare windows and the game share this one.
+bus_dir=$(mktemp -d "${TMPDIR:-/tmp}/tolvex-bus.XXXXXX")
+bus=$(dbus-daemon --session --fork --address="unix:path=$bus_dir/bus" --print-address=1 --print-pid=1)
+DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | sed -n 1p)
+bus_pid=$(echo "$bus" | sed -n 2p)
+export DBUS_SESSION_BUS_ADDRESS
+
+trap 'sh "$root/tests/audio/pulse_stop.sh" "$audio"; sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"; kill "$bus_pid"; rm -rf "$bus_dir"' EXIT INT TERM
 
 start=$(date +%s)
 # Each server's socket lies in a short folder of its own; its start script
