@@ -201,8 +201,8 @@ int measure(int argc, char* argv[], const std::string& display)
     std::vector<double> startUp, bareStartUp, textLogoStartUp;
     Game game;
     for (int run = 0; run < starts; ++run) {
-        for (auto [program, times] : {std::pair{TOLVEX_BARE_WINDOW, &bareStartUp},
-                                      std::pair{TOLVEX_BARE_TEXT_LOGO, &textLogoStartUp}}) {
+        for (auto [program, times] :
+             {std::pair{TOLVEX_BARE_WINDOW, &bareStartUp}, std::pair{TOLVEX_BARE_TEXT_LOGO, &textLogoStartUp}}) {
             maps.drain();
             Game bare;
             startGame(bare, QString::fromUtf8(program), tones, display);
