@@ -396,6 +396,7 @@ TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
     ASSERT_TRUE(load({QStringLiteral("module-null-sink"), QStringLiteral("sink_name=") + idle}));
     load({QStringLiteral("module-suspend-on-idle"), QStringLiteral("timeout=1")}); // PulseAudio only
     ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.2));
+    ASSERT_TRUE(streamsOn(idle)) << "the server cannot be asked";
     ASSERT_EQ(::setenv("PULSE_SINK", idle.toUtf8().constData(), 1), 0);
     {
         PulseWavePlayer player;
@@ -413,6 +414,7 @@ TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
 TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
 {
     ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep4.wav", kPadHz[3], 0.3));
     const pid_t server = serverPid();
     ASSERT_GT(server, 0);
     startRecording();
@@ -432,6 +434,14 @@ TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
     ASSERT_TRUE(RecordUntil(m_recorder, resumed, 300));
     EXPECT_EQ(firstLoudSample(m_recorder.samples(), resumed, kLoud), -1) << "the refused sound played later";
     QTRY_VERIFY_WITH_TIMEOUT(m_player.PlayWave("Beep1.wav") != 0, 5000);
+    const std::size_t at = play("Beep4.wav");
+    ASSERT_TRUE(RecordUntil(m_recorder, at, 400));
+    m_recorder.stop();
+    const long onset = firstLoudSample(m_recorder.samples(), at, kLoud);
+    ASSERT_GE(onset, 0) << "not heard once the server answered again";
+    EXPECT_NEAR(dominantFrequency(m_recorder.samples(), static_cast<std::size_t>(onset) + samplesFor(30),
+                                  samplesFor(200), kRate),
+                kPadHz[3], kPadHz[3] * 0.02);
 }
 
 TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)

@@ -112,6 +112,8 @@ TEST(StreamPlacement, FollowsOnlyAChangeOfTheDefault)
         {"speakers", "headset", "headset", Placement::StartHere},           // changed, stream moved
         {"speakers", "headset", "speakers", Placement::ReopenOnNewDefault}, // changed, not moved
         {"speakers", "speakers", "headset", Placement::StartHere},          // moved by a mixer
+        {"speakers", "", "speakers", Placement::StartHere},                 // no default named
+        {"speakers", "headset", "", Placement::StartHere},                  // the stream's output unknown
     };
     for (const Case& c : cases)
         EXPECT_EQ(placeSound(c.last, c.now, c.stream), c.expected) << c.last << " " << c.now << " " << c.stream;

@@ -78,10 +78,12 @@ TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
     const ArmedAfterTick afterStep(steps, lit, form.get());
     const ArmedAfterTick afterLit(lit, steps, form.get());
     ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
-    ASSERT_FALSE(afterStep.deadlines.empty());
-    ASSERT_FALSE(afterLit.deadlines.empty());
+    ASSERT_EQ(afterStep.deadlines.size(), 2u);
+    ASSERT_EQ(afterLit.deadlines.size(), 2u);
     EXPECT_EQ(afterStep.deadlines[0], first + 200ms);
     EXPECT_EQ(afterLit.deadlines[0], first + 500ms);
+    EXPECT_EQ(afterStep.deadlines[1], first + 700ms);
+    EXPECT_EQ(afterLit.deadlines[1], TimePoint{}) << "a step after the last pad";
 }
 
 // A refused tone keeps the pad lit until the box is closed; its full lit time
