@@ -25,13 +25,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWindow>
 
 namespace tolvex {
 
 namespace {
+
+// Label4's width, which the time bar's fill grows into.
+constexpr int kTimeBarTwips = 1095;
 
 struct PadDesign {
     QRect unlit;
@@ -198,18 +200,14 @@ void Form1::connectChoices()
     };
     tell(m_option1, &Engine::OnLevelChoice);
     tell(m_option2, &Engine::OnSoundSetChoice);
-    // Label4's width, which the fill grows into.
-    m_engine.OnTimeBarSpan(1095.0f);
+    m_engine.OnTimeBarSpan(static_cast<float>(kTimeBarTwips));
 }
 
-// A pad the player presses is painted lit at once: its tone is asked for
-// next, and the light under the finger must not wait for the sound server.
 void Form1::connectPadInput()
 {
     m_padInput = new PadInput(this, m_image1, [this] { return m_engine.HandlerRunning(); });
-    connect(m_padInput, &PadInput::pressed, this, [this](int p) {
-        dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }, std::nullopt, Paint::AtOnce);
-    });
+    connect(m_padInput, &PadInput::pressed, this,
+            [this](int p) { dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }); });
     connect(m_padInput, &PadInput::released, this,
             [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
 }
@@ -220,7 +218,7 @@ void Form1::buildPanel(QWidget* client)
     setColours(label5, Qt::black, buttonFace());
     label5->setAccessibleName(QStringLiteral("Panel de opciones"));
 
-    QLabel* label4 = makeLabel(client, 4, twipsRect(6360, 5400, 1095, 255));
+    QLabel* label4 = makeLabel(client, 4, twipsRect(6360, 5400, kTimeBarTwips, 255));
     setColours(label4, Qt::black, Qt::black);
     label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label4->setLineWidth(1);
@@ -361,12 +359,10 @@ void Form1::setTabOrder()
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-template <typename Call>
-void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue, Paint paint)
+template <typename Call> void Form1::dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue)
 {
     {
         const TimerPolicy::Scope scope(m_timerPolicy, tickDue);
-        const QScopedValueRollback painting(m_paint, paint);
         call(m_engine);
     }
     if (!m_engine.HandlerRunning()) m_padInput->settle();
@@ -377,11 +373,7 @@ void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
     // A tick already on its way when the timer was stopped is dropped.
     if (m_closing || !m_timers[timerIndex(timer)]->isActive()) return;
     m_timerPolicy.countTick(timer);
-    // A playback step shows its pad before the tone is asked for, so a slow
-    // server delays the tone, not the light: the lit time counts from the
-    // tick's deadline either way.
-    const Paint paint = timer == TimerId::Timer1 ? Paint::AtOnce : Paint::Later;
-    dispatch([timer](Engine& e) { e.OnTimer(timer); }, due, paint);
+    dispatch([timer](Engine& e) { e.OnTimer(timer); }, due);
 }
 
 void Form1::load()
@@ -425,12 +417,14 @@ void Form1::closeEvent(QCloseEvent* event)
 // Board
 
 // The pads never overlap the panel's controls, so raising to the very front
-// is the same as raising over the other pictures.
+// is the same as raising over the other pictures. Painted at once: the
+// engine asks for the pad's tone next, and a slow sound server must hold
+// back neither the light under the player's finger nor a playback step's.
 void Form1::ShowLit(std::int16_t pad)
 {
     m_image2[pad]->raise();
     m_image1[pad]->setShownLit(true);
-    if (m_paint == Paint::AtOnce) m_image2[pad]->repaint();
+    m_image2[pad]->repaint();
 }
 
 void Form1::ShowUnlit(std::int16_t pad)

@@ -102,17 +102,11 @@ private:
     void setTabOrder();
     void connectPadInput();
     void connectChoices();
-    // How the board paints what a call to the engine shows.
-    enum class Paint {
-        Later,  // with the next paint of the window
-        AtOnce, // before the call goes on: a pad under the player's finger, a playback step
-    };
     // Every window event reaches the engine through here: `call` runs in the
     // event's timer context (a tick's deadline, or none), and presses whose
     // release went to a modal box meanwhile are settled afterwards.
     template <typename Call>
-    void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt,
-                  Paint paint = Paint::Later);
+    void dispatch(Call&& call, std::optional<TimerPolicy::Clock::time_point> tickDue = std::nullopt);
     void timerTick(TimerId timer, TimerPolicy::Clock::time_point due);
 
     Engine m_engine;
@@ -133,7 +127,6 @@ private:
     QAction* m_mnuInfo = nullptr;
     bool m_closing = false;
     PadInput* m_padInput = nullptr;
-    Paint m_paint = Paint::Later; // of the call being dispatched
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
