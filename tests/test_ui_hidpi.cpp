@@ -157,8 +157,6 @@ TEST_F(HiDpiTest, AboutLogoIsDrawnAtTheScreensResolution)
 {
     FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&about, &activate);
     EXPECT_EQ(about.imgLogo()->pixmap().devicePixelRatio(), scale);
     EXPECT_EQ(about.imgLogo()->pixmap().deviceIndependentSize(), QSizeF(230, 229));
 
@@ -212,8 +210,6 @@ TEST_F(HiDpiTest, WindowIconHasItsSharpVariants)
     // The about window shows the main window's icon at the screen's resolution too.
     FormZandrell about(form->windowTitle(), form->windowIcon());
     about.show();
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&about, &activate);
     EXPECT_EQ(about.imgIcono()->pixmap().size(), QSize(32, 32) * scale);
 }
 
