@@ -266,12 +266,15 @@ int measure(int argc, char* argv[], const std::string& display)
             fileLeadMs((tones + QStringLiteral("/Beep%1.wav").arg(pad + 1)).toStdString());
 
     // --- Presses in free play: to the lit picture, and to the tone; in quick
-    // succession, then each after a silence.
-    std::vector<double> toPicture, toSound, toSoundRaw, coldToSound;
-    const int coldPresses = std::max(4, presses / 5);
-    for (int i = 0; i < presses + coldPresses; ++i) {
+    // succession, then each after a silence shorter than a turn's answer
+    // time, then each after a longer one.
+    std::vector<double> toPicture, toSound, toSoundRaw, coldToSound, longToSound;
+    const int coldPresses = std::max(4, presses * 2 / 5);
+    const int longPresses = std::max(2, presses / 7);
+    for (int i = 0; i < presses + coldPresses + longPresses; ++i) {
         const bool cold = i >= presses;
-        if (cold) pump(2200ms);
+        const bool past = i >= presses + coldPresses;
+        if (cold) pump(past ? 4500ms : 2200ms);
         const testing::PadFacts& p = kPads[static_cast<std::size_t>(i % 4)];
         const int px = left + p.middleX, py = top + p.middleY;
         x.moveTo(px, py);
@@ -326,7 +329,7 @@ int measure(int argc, char* argv[], const std::string& display)
         if (!heard) continue;
         const double heardRaw = *heard;
         if (cold) {
-            coldToSound.push_back(heardRaw - recorder.reportedLatencyMs());
+            (past ? longToSound : coldToSound).push_back(heardRaw);
             continue;
         }
         toSoundRaw.push_back(heardRaw);
@@ -346,11 +349,17 @@ int measure(int argc, char* argv[], const std::string& display)
     table.row("Press to sound: XTest press to the tone's onset on the sink (recorder latency " + fmt(latency, 1) +
                   " ms taken off)",
               snd, "ms", "median ≤ 20, p99 ≤ 30 ms", snd.n > 0 && snd.median <= 20.0 && snd.p99 <= 30.0, 1);
-    table.row("Press to sound, recorder latency left in", summarise(toSoundRaw), "ms", "", true, 1);
+    const Stats raw = summarise(toSoundRaw);
+    table.row("Press to sound, recorder latency left in", raw, "ms", "", true, 1);
+    // Against the quick presses as measured the same way: the recorder's
+    // latency is read at the moment, and on PipeWire it swings with the graph
+    // cycle, which taking it off would add to both sides.
     const Stats coldSnd = summarise(coldToSound);
-    table.row("Press to sound after 2.2 s of silence (recorder latency taken off)", coldSnd, "ms",
-              "median within 1 ms of the quick presses' (" + fmt(snd.median, 2) + " ms)",
-              coldSnd.n > 0 && snd.n > 0 && coldSnd.median <= snd.median + 1.0, 2);
+    table.row("Press to sound after 2.2 s of silence, recorder latency left in", coldSnd, "ms",
+              "median within 1 ms of the quick presses' (" + fmt(raw.median, 2) + " ms)",
+              coldSnd.n > 0 && raw.n > 0 && coldSnd.median <= raw.median + 1.0, 2);
+    table.row("Press to sound after 4.5 s of silence, the stream paused, recorder latency left in",
+              summarise(longToSound), "ms", "", true, 2);
 
     // --- Idle free play, then memory after the play above.
     const qint64 pid = game.process.processId();

@@ -9,6 +9,7 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tolvex {
@@ -27,9 +28,14 @@ constexpr pa_usec_t kStreamBufferUs = 50'000;
 // Queued at once, in the request and whenever the server asks for more, so
 // that a busy machine cannot starve a long sound: about 0.4 s of the stream.
 constexpr std::size_t kChunkBytes = std::size_t{32} * 1024;
-// Past the estimated end of a sound, before its stream pauses: the sink's
-// own latency and a late start.
-constexpr pa_usec_t kPauseMarginUs = 250'000;
+// Past the estimated end of a sound, before it counts as played out: the
+// sink's own latency and a late start.
+constexpr pa_usec_t kPlayOutMarginUs = 250'000;
+// How long a played-out stream is left running on PipeWire, which takes 3 to
+// 6 ms to resume a paused one: as long as a player may take over a press, so
+// that a tone answering the last one starts at once. PulseAudio resumes a
+// paused stream at once, and a stream left running there is no faster.
+constexpr pa_usec_t kWarmUs = 3'000'000;
 
 // Every sound is rendered to the shipped tones' own format, so that the one
 // stream serves any file, and is of the kind PipeWire readies soonest.
@@ -50,38 +56,45 @@ PulseWavePlayer::~PulseWavePlayer() = default;
 void PulseWavePlayer::enter(Phase next)
 {
     m_phase = next;
-    if (m_playOut != nullptr) {
-        m_connection.api()->time_free(m_playOut);
-        m_playOut = nullptr;
+    if (m_timer != nullptr) {
+        m_connection.api()->time_free(m_timer);
+        m_timer = nullptr;
     }
-    if (next == Phase::Idle || next == Phase::Closed) {
+    if (next == Phase::Idle || next == Phase::Warm || next == Phase::Closed) {
         m_pcm.clear();
         m_written = 0;
     }
-    // Once all of it is queued, the stream pauses when the sound has played
-    // out, so that a quiet game costs the server and this thread nothing. A
-    // timer judges when: on PipeWire a stream whose drain was cut by the
-    // next sound's flush played that sound silently.
-    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size())) {
-        m_playOut = pa_context_rttime_new(
-            m_connection.context(), pa_rtclock_now() + playOutUs(),
-            [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
-                auto* p = static_cast<PulseWavePlayer*>(self);
-                api->time_free(event);
-                p->m_playOut = nullptr;
-                send(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
-                p->enter(Phase::Idle);
-            },
-            this);
-    }
+    // A timer judges when a sound has played out: on PipeWire a stream
+    // whose drain was cut by the next sound's flush played that sound
+    // silently.
+    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size()))
+        arm(playOutUs(), Phase::Warm);
+    // Then the stream pauses, so that a quiet game costs the server and this
+    // thread nothing and lets the output sleep.
+    if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0, Phase::Idle);
     m_connection.wake();
+}
+
+void PulseWavePlayer::arm(pa_usec_t afterUs, Phase then)
+{
+    m_timerThen = then;
+    m_timer = pa_context_rttime_new(
+        m_connection.context(), pa_rtclock_now() + afterUs,
+        [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
+            auto* p = static_cast<PulseWavePlayer*>(self);
+            api->time_free(event);
+            p->m_timer = nullptr;
+            if (p->m_timerThen == Phase::Idle) send(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
+            p->enter(p->m_timerThen);
+        },
+        this);
 }
 
 pa_usec_t PulseWavePlayer::playOutUs() const
 {
     const pa_buffer_attr* attr = pa_stream_get_buffer_attr(m_stream);
     const std::size_t ahead = m_lastWrite + (attr != nullptr ? attr->tlength : 0);
-    return pa_bytes_to_usec(ahead, pa_stream_get_sample_spec(m_stream)) + kPauseMarginUs;
+    return pa_bytes_to_usec(ahead, pa_stream_get_sample_spec(m_stream)) + kPlayOutMarginUs;
 }
 
 // The stream is opened as soon as the server answers, not at the first
@@ -146,7 +159,9 @@ void PulseWavePlayer::forget(pa_operation*& op)
     op = nullptr;
 }
 
-// Silences the sound of the last request, whatever became of it.
+// Silences the sound of the last request, whatever became of it. A running
+// stream is only emptied: pausing and resuming it for the next sound would
+// cost PipeWire 3 ms.
 void PulseWavePlayer::cut()
 {
     forget(m_check);
@@ -154,14 +169,14 @@ void PulseWavePlayer::cut()
     switch (m_phase) {
     case Phase::Closed:
     case Phase::Opening:
-    case Phase::Idle: return;
+    case Phase::Idle:
+    case Phase::Warm: return;
     case Phase::Reopening: enter(Phase::Opening); return; // the new stream serves the next sound
     case Phase::Checking:
     case Phase::Starting:
     case Phase::Playing:
-        send(pa_stream_cork(m_stream, 1, nullptr, nullptr));
         send(pa_stream_flush(m_stream, nullptr, nullptr));
-        enter(Phase::Idle);
+        enter(pa_stream_is_corked(m_stream) == 1 ? Phase::Idle : Phase::Warm);
         return;
     }
 }
@@ -196,11 +211,15 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (m_phase == Phase::Closed) openStream();
     // A stream still being readied is kept for the next request.
     m_connection.waitFor([this] { return m_phase != Phase::Opening; }, deadline);
-    if (m_phase != Phase::Idle) return 0;
+    if (m_phase != Phase::Idle && m_phase != Phase::Warm) return 0;
 
     queue(std::move(pcm));
     m_connection.waitFor(
-        [this] { return m_phase == Phase::Playing || m_phase == Phase::Idle || m_phase == Phase::Closed; }, deadline);
+        [this] {
+            return m_phase == Phase::Playing || m_phase == Phase::Idle || m_phase == Phase::Warm ||
+                   m_phase == Phase::Closed;
+        },
+        deadline);
     if (m_phase == Phase::Playing) return 1;
     // The server answered this request's question and was told to play, but
     // its word on it is late: waking a suspended output (a USB or Bluetooth
@@ -227,7 +246,7 @@ void PulseWavePlayer::queue(QByteArray pcm)
     m_pcm = std::move(pcm);
     m_written = 0;
     write(pa_stream_writable_size(m_stream));
-    if (m_phase != Phase::Idle || m_written == 0) {
+    if ((m_phase != Phase::Idle && m_phase != Phase::Warm) || m_written == 0) {
         dropStream();
         return;
     }
@@ -254,6 +273,8 @@ void PulseWavePlayer::onServerInfo(pa_context* /*context*/, const pa_server_info
     const char* device = pa_stream_get_device_name(p->m_stream);
     const Placement placement = placeSound(p->m_defaultOutput, now, device != nullptr ? device : "");
     if (!now.empty()) p->m_defaultOutput = now;
+    p->m_slowToResume = info != nullptr && info->server_name != nullptr &&
+                        std::strstr(info->server_name, "PipeWire") != nullptr;
     if (placement == Placement::StartHere) {
         p->start();
         return;
@@ -270,6 +291,8 @@ void PulseWavePlayer::onServerInfo(pa_context* /*context*/, const pa_server_info
 void PulseWavePlayer::start()
 {
     // Playing resumes once the prebuffer is full, so the sound starts whole.
+    // A running stream is told too: the answer is the server's word that it
+    // has the sound.
     m_start = pa_stream_cork(m_stream, 0, &PulseWavePlayer::onStarted, this);
     if (m_start == nullptr) {
         dropStream();

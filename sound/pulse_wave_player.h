@@ -22,17 +22,18 @@ namespace tolvex {
 // Plays WAVE files on the desktop's default audio output, one at a time,
 // through libpulse (PulseAudio, or PipeWire's pulse server). Its one stream
 // names no device, so the server puts it on its default output and moves it
-// along. The stream is opened as soon as the server answers and kept,
-// paused, between sounds: the first tone after a silence starts as soon as
-// any other, and a paused stream keeps no output device running. The server
-// is never waited on for longer than a few tens of ms.
+// along. The stream is opened as soon as the server answers and kept
+// between sounds, paused, so that a quiet game keeps no output device
+// running; on PipeWire, which is slow to resume it, only after as long as a
+// player may take over a press. The server is never waited on for
+// longer than a few tens of ms.
 // Callable from one thread; the stream is fed from libpulse's own thread,
 // and every member but the tone cache is touched only under the
 // connection's lock.
 class PulseWavePlayer : public WavePlayer {
 public:
-    // The stream's phases. Each request starts from Idle (or opens the
-    // stream) and ends in Playing, or is refused and goes back to Idle.
+    // The stream's phases. Each request starts from Idle or Warm (or opens
+    // the stream) and ends in Playing, or is refused and goes back.
     enum class Phase {
         Closed,    // no stream: no server yet, or it went away
         Opening,   // asked for; the server has not readied it yet
@@ -41,6 +42,7 @@ public:
         Reopening, // the default changed under the stream: the sound waits for a new one there
         Starting,  // told to play; the server has not confirmed it yet
         Playing,   // the server confirmed: the sound plays, fed as the server asks
+        Warm,      // played out and left running a while (PipeWire), nothing queued
     };
 
     // Returns without waiting for the server.
@@ -59,8 +61,9 @@ public:
     void stop();
 
 private:
-    // The one place where the phase changes and the play-out timer is armed.
+    // The one place where the phase changes and its timer is armed.
     void enter(Phase next);
+    void arm(pa_usec_t afterUs, Phase then);
     void onConnection(bool ready);
     void openStream();
     void dropStream();
@@ -81,8 +84,10 @@ private:
     pa_stream* m_stream = nullptr;
     pa_operation* m_check = nullptr;    // Checking: which output is the default
     pa_operation* m_start = nullptr;    // Starting: the server's word that it plays
-    pa_time_event* m_playOut = nullptr; // Playing, all of it queued: when it has played out
+    pa_time_event* m_timer = nullptr;   // Playing, all of it queued: played out; Warm: pause
+    Phase m_timerThen = Phase::Idle;    // where m_timer leads
     std::string m_defaultOutput;        // at the server's last answer
+    bool m_slowToResume = false;        // PipeWire's pulse server, by its last answer
     QByteArray m_pcm;                   // the sound of the current request
     std::size_t m_written = 0;
     std::size_t m_lastWrite = 0;

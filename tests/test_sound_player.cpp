@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +80,24 @@ std::optional<QStringList> streamsOn(const QString& sink)
     return streams;
 }
 
+// Whether the one stream playing into `sink` is paused; nullopt when there
+// is not exactly one, or the server cannot be asked.
+std::optional<bool> streamCorked(const QString& sink)
+{
+    const std::optional<QStringList> streams = streamsOn(sink);
+    if (!streams || streams->size() != 1) return std::nullopt;
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("-f"), QStringLiteral("json"), QStringLiteral("list"),
+                                          QStringLiteral("sink-inputs")});
+    if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0) return std::nullopt;
+    for (const QJsonValue v : QJsonDocument::fromJson(pactl.readAllStandardOutput()).array()) {
+        const QJsonObject input = v.toObject();
+        if (QString::number(input.value(QStringLiteral("index")).toInt()) == streams->first())
+            return input.value(QStringLiteral("corked")).toBool();
+    }
+    return std::nullopt;
+}
+
 QString defaultSink()
 {
     const QStringList lines = pactlLines({QStringLiteral("get-default-sink")});
@@ -129,10 +150,9 @@ bool switchDefaultSink(const QString& sink)
     return true;
 }
 
-// Runs the script that starts or stops ("start", "stop") the server the test
-// plays on: PulseAudio, or PipeWire's pulse server. Started again, it listens
-// on the socket that PULSE_SERVER names, as a desktop's server does.
-bool runServerScript(const QString& action)
+// "pipewire" or "pulse": the server the test plays on, PipeWire's pulse
+// server or PulseAudio; empty when it cannot be asked.
+QString serverKind()
 {
     static const QString server = [] {
         for (const QString& line : pactlLines({QStringLiteral("info")}))
@@ -140,6 +160,15 @@ bool runServerScript(const QString& action)
                 return line.contains(QStringLiteral("PipeWire")) ? QStringLiteral("pipewire") : QStringLiteral("pulse");
         return QString();
     }();
+    return server;
+}
+
+// Runs the script that starts or stops ("start", "stop") the server the test
+// plays on. Started again, it listens on the socket that PULSE_SERVER names,
+// as a desktop's server does.
+bool runServerScript(const QString& action)
+{
+    const QString server = serverKind();
     const QString state = qEnvironmentVariable("TOLVEX_AUDIO_STATE");
     const QString socketDir = recordedSocketDir();
     if (server.isEmpty() || state.isEmpty() || socketDir.isEmpty()) return false;
@@ -370,12 +399,15 @@ TEST_F(SoundPlayerTest, LongSoundIsFedToTheEnd)
     EXPECT_GT(late, 0.2);
 }
 
-// Between sounds the stream stays, paused: it is opened before the first
-// sound, none is opened after a silence, and an output with nothing else to
-// play may still suspend (PulseAudio's module for it, loaded here for a sink
-// of its own; PipeWire's session manager suspends idle outputs by itself).
-// The player is sent there with PULSE_SINK, so that the server's default,
-// which PipeWire's session manager remembers, never changes.
+// Between sounds the stream stays: it is opened before the first sound,
+// paused once the sound has played out (on PipeWire, which is slow to resume
+// it, only after as long as a player may take to answer: the default output's
+// samples time that), and none is opened after a silence. An
+// output with nothing else to play may then suspend (PulseAudio's module for
+// it, loaded here for a sink of its own; PipeWire's session manager suspends
+// idle outputs by itself). The player is sent there with PULSE_SINK, so that
+// the server's default, which PipeWire's session manager remembers, never
+// changes.
 TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
 {
     const QString idle = QStringLiteral(TOLVEX_TEST_SINK "_idle");
@@ -398,13 +430,18 @@ TEST_F(SoundPlayerTest, AQuietGameKeepsItsStreamButNoOutputRunning)
     ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.2));
     ASSERT_TRUE(streamsOn(idle)) << "the server cannot be asked";
     ASSERT_EQ(::setenv("PULSE_SINK", idle.toUtf8().constData(), 1), 0);
+    startRecording();
     {
         PulseWavePlayer player;
         QTRY_COMPARE_WITH_TIMEOUT(streamsOn(idle).value_or(QStringList()).size(), qsizetype{1}, 5000);
+        const std::size_t at = m_recorder.mark();
         ASSERT_NE(player.PlayWave("Beep1.wav"), 0);
         QTRY_COMPARE_WITH_TIMEOUT(sinkState(idle), QStringLiteral("RUNNING"), 5000);
+        ASSERT_TRUE(RecordUntil(m_recorder, at, 2000));
+        const bool running = serverKind() == QStringLiteral("pipewire");
+        EXPECT_EQ(streamCorked(idle), std::optional<bool>(!running)) << "1.8 s after the sound";
         QTRY_COMPARE_WITH_TIMEOUT(sinkState(idle), QStringLiteral("SUSPENDED"), 20000);
-        EXPECT_EQ(streamsOn(idle).value_or(QStringList()).size(), 1) << "the stream was closed";
+        EXPECT_EQ(streamCorked(idle), std::optional<bool>(true)) << "the stream was closed, or still runs";
     }
 }
 
