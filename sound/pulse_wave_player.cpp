@@ -67,8 +67,7 @@ void PulseWavePlayer::enter(Phase next)
     // A timer judges when a sound has played out: on PipeWire a stream
     // whose drain was cut by the next sound's flush played that sound
     // silently.
-    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size()))
-        arm(playOutUs(), Phase::Warm);
+    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size())) arm(playOutUs(), Phase::Warm);
     // Then the stream pauses, so that a quiet game costs the server and this
     // thread nothing and lets the output sleep.
     if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0, Phase::Idle);
@@ -245,21 +244,28 @@ void PulseWavePlayer::queue(QByteArray pcm)
     }
     m_pcm = std::move(pcm);
     m_written = 0;
-    write(pa_stream_writable_size(m_stream));
-    if ((m_phase != Phase::Idle && m_phase != Phase::Warm) || m_written == 0) {
-        dropStream();
-        return;
-    }
+    // A paused stream takes the sound at once, ready to start. A running one
+    // takes it only once the server has answered: written ahead, it would
+    // play whenever a stuck server woke, after the request was refused.
+    if (m_phase == Phase::Idle && !fill()) return;
     // The server is asked which output is the default, not a remembered
     // announcement: its answer comes after any change of the default made
     // before the question, and after the news of a move of this stream that
     // the change caused.
     m_check = pa_context_get_server_info(m_connection.context(), &PulseWavePlayer::onServerInfo, this);
     if (m_check == nullptr) {
-        start();
+        if (fill()) start();
         return;
     }
     enter(Phase::Checking);
+}
+
+bool PulseWavePlayer::fill()
+{
+    if (m_written == 0) write(pa_stream_writable_size(m_stream));
+    if (m_stream != nullptr && m_written > 0) return true;
+    dropStream();
+    return false;
 }
 
 // A cancelled check never answers, so this is m_check's answer.
@@ -273,10 +279,10 @@ void PulseWavePlayer::onServerInfo(pa_context* /*context*/, const pa_server_info
     const char* device = pa_stream_get_device_name(p->m_stream);
     const Placement placement = placeSound(p->m_defaultOutput, now, device != nullptr ? device : "");
     if (!now.empty()) p->m_defaultOutput = now;
-    p->m_slowToResume = info != nullptr && info->server_name != nullptr &&
-                        std::strstr(info->server_name, "PipeWire") != nullptr;
+    p->m_slowToResume =
+        info != nullptr && info->server_name != nullptr && std::strstr(info->server_name, "PipeWire") != nullptr;
     if (placement == Placement::StartHere) {
-        p->start();
+        if (p->fill()) p->start();
         return;
     }
     // The old stream never played it; the server places the new one as it

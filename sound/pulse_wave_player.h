@@ -38,7 +38,7 @@ public:
         Closed,    // no stream: no server yet, or it went away
         Opening,   // asked for; the server has not readied it yet
         Idle,      // ready and paused, nothing queued
-        Checking,  // a sound queued on the paused stream; which output is the default?
+        Checking,  // a sound asked for (queued, if the stream is paused); which output is the default?
         Reopening, // the default changed under the stream: the sound waits for a new one there
         Starting,  // told to play; the server has not confirmed it yet
         Playing,   // the server confirmed: the sound plays, fed as the server asks
@@ -69,6 +69,9 @@ private:
     void dropStream();
     void cut();
     void queue(QByteArray pcm);
+    // Writes the sound's first part unless it is written; false, with the
+    // stream dropped, when the stream takes none of it.
+    bool fill();
     void write(std::size_t room);
     void start();
     void forget(pa_operation*& op);
@@ -82,13 +85,13 @@ private:
     ToneCache m_cache;
     Phase m_phase = Phase::Closed;
     pa_stream* m_stream = nullptr;
-    pa_operation* m_check = nullptr;    // Checking: which output is the default
-    pa_operation* m_start = nullptr;    // Starting: the server's word that it plays
-    pa_time_event* m_timer = nullptr;   // Playing, all of it queued: played out; Warm: pause
-    Phase m_timerThen = Phase::Idle;    // where m_timer leads
-    std::string m_defaultOutput;        // at the server's last answer
-    bool m_slowToResume = false;        // PipeWire's pulse server, by its last answer
-    QByteArray m_pcm;                   // the sound of the current request
+    pa_operation* m_check = nullptr;  // Checking: which output is the default
+    pa_operation* m_start = nullptr;  // Starting: the server's word that it plays
+    pa_time_event* m_timer = nullptr; // Playing, all of it queued: played out; Warm: pause
+    Phase m_timerThen = Phase::Idle;  // where m_timer leads
+    std::string m_defaultOutput;      // at the server's last answer
+    bool m_slowToResume = false;      // PipeWire's pulse server, by its last answer
+    QByteArray m_pcm;                 // the sound of the current request
     std::size_t m_written = 0;
     std::size_t m_lastWrite = 0;
     // Last: its thread may call back as soon as it exists, and it drops the

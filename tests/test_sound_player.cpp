@@ -87,8 +87,8 @@ std::optional<bool> streamCorked(const QString& sink)
     const std::optional<QStringList> streams = streamsOn(sink);
     if (!streams || streams->size() != 1) return std::nullopt;
     QProcess pactl;
-    pactl.start(QStringLiteral("pactl"), {QStringLiteral("-f"), QStringLiteral("json"), QStringLiteral("list"),
-                                          QStringLiteral("sink-inputs")});
+    pactl.start(QStringLiteral("pactl"),
+                {QStringLiteral("-f"), QStringLiteral("json"), QStringLiteral("list"), QStringLiteral("sink-inputs")});
     if (!pactl.waitForFinished(5000) || pactl.exitCode() != 0) return std::nullopt;
     for (const QJsonValue v : QJsonDocument::fromJson(pactl.readAllStandardOutput()).array()) {
         const QJsonObject input = v.toObject();
