@@ -15,10 +15,13 @@ namespace {
 int play(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // The fonts' configuration takes the first text widget 5 to 7 ms to read;
-    // read here on a thread of its own, it overlaps the rest of start-up. The
-    // font database is thread-safe.
-    const std::jthread fonts([] {
+    // Two things the first window waits for, done on a thread of their own
+    // while the windows are built: reading the fonts' configuration (5 to
+    // 7 ms, the first text widget's), and loading every image plugin, which
+    // Qt does the first time it is asked the format of a PNG by name (the menu
+    // bar's own icon asks). Both are thread-safe, and Qt hands the plugins to
+    // the main thread.
+    const std::jthread warmUp([] {
         QFontDatabase::families();
         QImageReader(QStringLiteral(":/icons/tolvex-32.png")).format();
     });
