@@ -168,8 +168,12 @@ void PulseWavePlayer::cut()
     switch (m_phase) {
     case Phase::Closed:
     case Phase::Opening:
-    case Phase::Idle:
-    case Phase::Warm: return;
+    case Phase::Idle: return;
+    case Phase::Warm:
+        // Emptied all the same: PipeWire started a sound on a stream that had
+        // run empty for seconds some 2 ms later than on one just emptied.
+        send(pa_stream_flush(m_stream, nullptr, nullptr));
+        return;
     case Phase::Reopening: enter(Phase::Opening); return; // the new stream serves the next sound
     case Phase::Checking:
     case Phase::Starting:
