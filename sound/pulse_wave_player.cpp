@@ -67,24 +67,28 @@ void PulseWavePlayer::enter(Phase next)
     // A timer judges when a sound has played out: on PipeWire a stream
     // whose drain was cut by the next sound's flush played that sound
     // silently.
-    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size())) arm(playOutUs(), Phase::Warm);
+    if (next == Phase::Playing && m_written >= static_cast<std::size_t>(m_pcm.size())) arm(playOutUs());
     // Then the stream pauses, so that a quiet game costs the server and this
     // thread nothing and lets the output sleep.
-    if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0, Phase::Idle);
+    if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0);
     m_connection.wake();
 }
 
-void PulseWavePlayer::arm(pa_usec_t afterUs, Phase then)
+void PulseWavePlayer::arm(pa_usec_t afterUs)
 {
-    m_timerThen = then;
     m_timer = pa_context_rttime_new(
         m_connection.context(), pa_rtclock_now() + afterUs,
         [](pa_mainloop_api* api, pa_time_event* event, const timeval*, void* self) {
             auto* p = static_cast<PulseWavePlayer*>(self);
             api->time_free(event);
             p->m_timer = nullptr;
-            if (p->m_timerThen == Phase::Idle) send(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
-            p->enter(p->m_timerThen);
+            // Played out leads to Warm, Warm to a pause.
+            if (p->m_phase == Phase::Playing) {
+                p->enter(Phase::Warm);
+            } else {
+                send(pa_stream_cork(p->m_stream, 1, nullptr, nullptr));
+                p->enter(Phase::Idle);
+            }
         },
         this);
 }

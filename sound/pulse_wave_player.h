@@ -63,7 +63,7 @@ public:
 private:
     // The one place where the phase changes and its timer is armed.
     void enter(Phase next);
-    void arm(pa_usec_t afterUs, Phase then);
+    void arm(pa_usec_t afterUs);
     void onConnection(bool ready);
     void openStream();
     void dropStream();
@@ -88,7 +88,6 @@ private:
     pa_operation* m_check = nullptr;  // Checking: which output is the default
     pa_operation* m_start = nullptr;  // Starting: the server's word that it plays
     pa_time_event* m_timer = nullptr; // Playing, all of it queued: played out; Warm: pause
-    Phase m_timerThen = Phase::Idle;  // where m_timer leads
     std::string m_defaultOutput;      // at the server's last answer
     bool m_slowToResume = false;      // PipeWire's pulse server, by its last answer
     QByteArray m_pcm;                 // the sound of the current request
