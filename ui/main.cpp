@@ -14,6 +14,10 @@ namespace {
 
 int play(int argc, char* argv[])
 {
+    // The menu bar stays in the window on desktops that offer a global one:
+    // the window's fixed size is drawn around it, and Qt then skips asking the
+    // session bus for that desktop's menu service before the first window.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     // Two things the first window waits for, done on a thread of their own
     // while the windows are built: reading the fonts' configuration (5 to
