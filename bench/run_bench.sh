@@ -38,13 +38,13 @@ sh "$root/tests/audio/pulse_start.sh" "$audio" "$sink"
 PULSE_SERVER=$(cat "$audio/address")
 export PULSE_SERVER
 "$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
-"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40
+"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 15 40
 "$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
 sh "$root/tests/audio/pulse_stop.sh" "$audio"
 
 sh "$root/tests/audio/pipewire_start.sh" "$pipewire" "$sink"
 PULSE_SERVER=$(cat "$pipewire/address")
-"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 3 40 PipeWire
+"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40 PipeWire
 sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"
 took=$(( $(date +%s) - start ))
 
