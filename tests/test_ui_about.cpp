@@ -285,16 +285,28 @@ TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 
 // --- Modal showing from the main window
 
-TEST(AboutAtStartUp, ComesBeforeTheMainWindow)
+// Made by the window itself, or put up by the program before the main
+// window was built and handed to the start-up.
+class AboutAtStartUp : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AboutAtStartUp, ComesBeforeTheMainWindow)
 {
     FakeClock clock;
     holdAtTenInTheMorning(clock);
     RecordingPlayer player;
     Form1 form(clock, player);
+    FormZandrell* putUp = nullptr;
+    if (GetParam()) {
+        putUp = new FormZandrell(QString::fromUtf8(Form1::kCaption), form.windowIcon());
+        putUp->setAttribute(Qt::WA_DeleteOnClose);
+        putUp->present();
+    }
     bool mainHidden = false, aboutShown = false, modal = false;
     QPointer<FormZandrell> shown;
+    const FormZandrell* firstShown = nullptr;
     form.setAboutHook([&](FormZandrell& about) {
         shown = &about;
+        firstShown = &about;
         QTimer::singleShot(0, &about, [&] {
             mainHidden = !form.isVisible();
             aboutShown = about.isVisible();
@@ -305,7 +317,10 @@ TEST(AboutAtStartUp, ComesBeforeTheMainWindow)
             QTest::keyClick(&about, Qt::Key_Return);
         });
     });
-    form.load();
+    form.load(putUp);
+    if (putUp != nullptr) {
+        EXPECT_EQ(firstShown, putUp);
+    }
     EXPECT_TRUE(mainHidden);
     EXPECT_TRUE(aboutShown);
     EXPECT_TRUE(modal);
@@ -314,6 +329,9 @@ TEST(AboutAtStartUp, ComesBeforeTheMainWindow)
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.Label(6)->text(), QStringLiteral("0"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, AboutAtStartUp, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "PutUpFirst" : "MadeByTheWindow"; });
 
 TEST_F(UiTest, EveryShowingIsAFreshWindow)
 {

@@ -376,9 +376,11 @@ void Form1::timerTick(TimerId timer, TimerPolicy::Clock::time_point due)
     dispatch([timer](Engine& e) { e.OnTimer(timer); }, due);
 }
 
-void Form1::load()
+void Form1::load(FormZandrell* shown)
 {
+    m_shownAbout = shown;
     dispatch([](Engine& e) { e.OnLoad(); });
+    if (m_shownAbout) m_shownAbout->close();
 }
 
 void Form1::showCentred()
@@ -475,7 +477,8 @@ void Form1::ShowAbout()
 {
     if (m_closing) return;
     m_timerPolicy.modalWait();
-    auto* about = new FormZandrell(windowTitle(), windowIcon());
+    FormZandrell* about = m_shownAbout ? m_shownAbout.data() : new FormZandrell(windowTitle(), windowIcon());
+    m_shownAbout = nullptr;
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
     about->fShow();

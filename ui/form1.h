@@ -15,6 +15,7 @@
 #include "wave_player.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -42,8 +43,10 @@ public:
     ~Form1() override;
 
     // The window's load: start-up, ending with the about window. Call once,
-    // before the window is first shown.
-    void load();
+    // before the window is first shown. `shown` is an about window already put
+    // up (FormZandrell::present) while this one was built: the start-up's
+    // showing is that one, and it is closed if the start-up ends before it.
+    void load(FormZandrell* shown = nullptr);
     // Shows the window centred on the screen.
     void showCentred();
     // True once the window has been closed: the program is ending.
@@ -129,6 +132,7 @@ private:
     PadInput* m_padInput = nullptr;
     QString m_helpDir;
     std::function<void(FormZandrell&)> m_aboutHook;
+    QPointer<FormZandrell> m_shownAbout; // put up before load, not yet run
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
 };
 

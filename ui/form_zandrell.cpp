@@ -161,10 +161,22 @@ FormZandrell::~FormZandrell()
 
 void FormZandrell::fShow()
 {
+    if (!isVisible()) place();
+    exec();
+}
+
+void FormZandrell::present()
+{
+    place();
+    show();
+}
+
+// Before the window shows: modality set later has no effect.
+void FormZandrell::place()
+{
     setWindowModality(Qt::ApplicationModal);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    exec();
 }
 
 void FormZandrell::hoverBackground()

@@ -26,6 +26,10 @@ public:
     // Shows the window modally with no owner, centred on the screen, and
     // returns once it has been closed.
     void fShow();
+    // Puts the window up as fShow does, without waiting: fShow then only
+    // waits. The program's first showing starts this way, before the slower
+    // main window is built.
+    void present();
 
     // Controls, under their design names.
     QLabel* lblClick() const { return m_lblClick; }
@@ -47,6 +51,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void place();
     void hoverBackground();
 
     QLabel* m_lblClick = nullptr;

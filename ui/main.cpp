@@ -1,16 +1,33 @@
 #include "classic_fonts.h"
 #include "form1.h"
+#include "form_zandrell.h"
 #include "platform.h"
 #include "pulse_wave_player.h"
 #include "scaled_pixmap.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFontDatabase>
 #include <QImageReader>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
 
 #include <thread>
 
 namespace {
+
+// Until the window system has shown the window (Qt draws it then), for a
+// moment at most; the player's input waits for the window's own loop.
+void waitDrawn(QWidget& window)
+{
+    const QDeadlineTimer deadline(200);
+    QTimer wake; // the wait below sleeps no longer than this
+    wake.start(5);
+    const QPointer<QWidget> alive = &window;
+    while (alive && alive->windowHandle() != nullptr && !alive->windowHandle()->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
 
 int play(int argc, char* argv[])
 {
@@ -39,10 +56,19 @@ int play(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     tolvex::installFontSubstitutes();
 
+    // The about window, the first the player sees, is up and drawn before the
+    // main window is built behind it: building that takes longer than the
+    // rest of the start-up. The start-up's showing of it is this one.
+    const QPointer<tolvex::FormZandrell> about =
+        new tolvex::FormZandrell(QString::fromUtf8(tolvex::Form1::kCaption), QApplication::windowIcon());
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->present();
+    waitDrawn(*about);
+
     tolvex::SystemPlatform platform;
     tolvex::PulseWavePlayer player;
     tolvex::Form1 form(platform, player);
-    form.load(); // start-up; returns when the about window has been closed
+    form.load(about); // start-up; returns when the about window has been closed
     if (form.closing()) return 0;
     form.showCentred();
     return QApplication::exec();
