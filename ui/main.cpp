@@ -33,15 +33,15 @@ int play(int argc, char* argv[])
 {
     // The menu bar stays in the window on desktops that offer a global one:
     // the window's fixed size is drawn around it, and Qt then skips asking the
-    // session bus for that desktop's menu service before the first window.
+    // session bus for that desktop's menu service.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
-    // Two things the first window waits for, done on a thread of their own
-    // while the windows are built: reading the fonts' configuration (5 to
-    // 7 ms, the first text widget's), and loading every image plugin, which
-    // Qt does the first time it is asked the format of a PNG by name (the menu
-    // bar's own icon asks). Both are thread-safe, and Qt hands the plugins to
-    // the main thread.
+    // Two slow things done on a thread of their own while the windows are
+    // built: reading the fonts' configuration (5 to 10 ms, which the about
+    // window's first text waits for), and loading every image plugin, which
+    // Qt does the first time it is asked the format of a PNG by name (the main
+    // window's menu bar asks, for its own icon). Both are thread-safe, and Qt
+    // hands the plugins to the main thread.
     const std::jthread warmUp([] {
         QFontDatabase::families();
         QImageReader(QStringLiteral(":/icons/tolvex-32.png")).format();
