@@ -25,12 +25,6 @@ bool movesASlider(int key)
     return key == Qt::Key_Home || key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_End;
 }
 
-// The main row's 1 and the keypad's 1 are different pads.
-int keyIdentity(const QKeyEvent& event)
-{
-    return event.key() | static_cast<int>(event.modifiers() & Qt::KeypadModifier);
-}
-
 } // namespace
 
 PadInput::PadInput(QMainWindow* board, const std::array<PadPicture*, 4>& unlit, std::function<bool()> handlerRunning)
@@ -97,7 +91,7 @@ bool PadInput::key(QWidget* receiver, QKeyEvent* event)
 {
     const int pad = padForKey(*event);
     if (pad < 0 || m_stopped) return false;
-    const int id = keyIdentity(*event);
+    const int id = padKeyIdentity(*event);
     const bool down = event->type() == QEvent::KeyPress;
     // Keys typed into a modal box are the box's, but a pad held by a key
     // still learns that the key went up.
