@@ -133,7 +133,7 @@ void Engine::NewGame()
     m_state.TimeLimitOn = kFalse;
     m_state.GameOver = kFalse;
 
-    int level = -1;
+    std::int16_t level = -1;
     for (std::int16_t i = 0; i < 4; ++i) {
         if (m_levelChosen[i]) level = i; // the last chosen index wins
     }
@@ -150,6 +150,7 @@ void Engine::NewGame()
     m_turnEndingPad = -1;
     m_board.SetTimer(TimerId::Timer3, 0);
     m_board.SetTimer(TimerId::Timer1, kLeadInMs);
+    m_board.Announce({.kind = GameEvent::Kind::Started, .level = level, .rounds = m_state.RoundsToWin});
 }
 
 void Engine::EnterIdle()
@@ -281,12 +282,15 @@ void Engine::PadUp(std::int16_t pad)
 void Engine::endTurn()
 {
     if (!m_state.Missed && !m_state.Won) m_board.SetTimer(TimerId::Timer1, kLeadInMs);
-    m_board.SetScoreText(std::to_string(m_state.Round - 1));
+    const auto score = static_cast<std::int16_t>(m_state.Round - 1);
+    m_board.SetScoreText(std::to_string(score));
     m_board.SetTimeBar(0.0f);
     if (m_state.Missed) {
         m_state.Missed = kFalse;
         // The wrong press is already in PlayerInput, in the due pad's place.
-        startFailureShow(padAt(m_state.Sequence, m_state.PlayerInput.size()));
+        const std::int16_t due = padAt(m_state.Sequence, m_state.PlayerInput.size());
+        startFailureShow(due);
+        m_board.Announce({.kind = GameEvent::Kind::WrongPad, .score = score, .duePad = due});
     } else if (m_state.Won) {
         m_state.GameOver = kTrue;
         m_board.SetTimer(TimerId::Timer3, 0);
@@ -294,6 +298,9 @@ void Engine::endTurn()
         m_state.ShowPad = 0;
         m_state.BlinkCount = kWinBlinks;
         m_board.SetTimer(TimerId::Timer4, kShowTickMs);
+        m_board.Announce({.kind = GameEvent::Kind::Won, .score = score});
+    } else {
+        m_board.Announce({.kind = GameEvent::Kind::RoundCompleted, .score = score});
     }
 }
 
@@ -313,9 +320,14 @@ void Engine::AnswerTick()
     const double width = span / m_state.TimeLimitSecs * e;
     m_board.SetTimeBar(static_cast<float>(width));
     if (m_state.GameOver) m_board.SetTimeBar(0.0f);
-    // The pad that was due is the one after the last answered.
-    if (e > static_cast<float>(m_state.TimeLimitSecs) && m_state.TimeLimitOn)
-        startFailureShow(padAt(m_state.Sequence, m_state.PlayerInput.size() + 1));
+    if (e > static_cast<float>(m_state.TimeLimitSecs) && m_state.TimeLimitOn) {
+        // The score shown is still that of the rounds before this turn.
+        const auto score = static_cast<std::int16_t>(m_state.Round - 1);
+        // The pad that was due is the one after the last answered.
+        const std::int16_t due = padAt(m_state.Sequence, m_state.PlayerInput.size() + 1);
+        startFailureShow(due);
+        m_board.Announce({.kind = GameEvent::Kind::TimeUp, .score = score, .duePad = due});
+    }
 }
 
 // The pad that was due blinks; the turn's input and clock stop.

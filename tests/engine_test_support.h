@@ -16,6 +16,12 @@
 namespace tolvex {
 
 // Every field by name, so that a failed comparison of whole states says which differ.
+inline void PrintTo(const GameEvent& e, std::ostream* os)
+{
+    *os << "{kind " << static_cast<int>(e.kind) << " score " << e.score << " duePad " << e.duePad << " level "
+        << e.level << " rounds " << e.rounds << "}";
+}
+
 inline void PrintTo(const GameState& s, std::ostream* os)
 {
     *os << "{Sequence \"" << s.Sequence << "\" CurrentPad " << s.CurrentPad << " LitTime " << s.LitTime << " GapTime "
@@ -69,6 +75,7 @@ public:
     bool newGameEnabled = true, levelsEnabled = true;
     int abouts = 0;
     std::vector<std::string> warnings;
+    std::vector<GameEvent> events; // announced, in order
     std::function<void()> onWarning; // runs inside the modal box
     std::function<void()> onAbout;
     bool logTimeBar = false;
@@ -111,6 +118,8 @@ public:
         note("warning");
         if (onWarning) onWarning();
     }
+
+    void Announce(const GameEvent& e) override { events.push_back(e); }
 
     bool running(TimerId t) const { return timers[timerIndex(t)].interval > 0; }
     int runningCount() const

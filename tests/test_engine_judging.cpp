@@ -74,7 +74,15 @@ TEST_P(WrongPress, SetsUpFailureShowOnRelease)
     rig.advance(5000);
     EXPECT_TRUE(rig.board.running(TimerId::Timer3));
     EXPECT_EQ(rig.st().InputBlocked, kFalse);
+    // Told once, when the show starts: the game, then the pad that was due.
+    ASSERT_EQ(rig.board.events.size(), 1u);
+    EXPECT_EQ(rig.board.events[0], (GameEvent{.kind = GameEvent::Kind::Started, .level = 1, .rounds = 15}));
     rig.release(wrong);
+    ASSERT_EQ(rig.board.events.size(), 2u);
+    EXPECT_EQ(rig.board.events[1],
+              (GameEvent{.kind = GameEvent::Kind::WrongPad,
+                         .score = static_cast<std::int16_t>(std::stoi(c.score)),
+                         .duePad = static_cast<std::int16_t>(c.blinkPad)}));
     EXPECT_EQ(rig.board.score, std::string(c.score));
     EXPECT_EQ(rig.st().Round, c.blinkPad);
     EXPECT_EQ(rig.st().BlinkCount, 16);
@@ -112,8 +120,10 @@ TEST(Judging, CompletedRoundStartsNextPlaybackAfterRelease)
     rig.advance(4000);
     EXPECT_FALSE(rig.board.running(TimerId::Timer1));
     EXPECT_EQ(rig.st().InputBlocked, kFalse);
+    EXPECT_EQ(rig.board.events.size(), 1u);
     rig.release(2);
     EXPECT_EQ(rig.board.score, "2");
+    EXPECT_EQ(rig.board.events.back(), (GameEvent{.kind = GameEvent::Kind::RoundCompleted, .score = 2}));
     const std::int64_t released = rig.time.nowMs;
     const std::size_t from = rig.board.log.size();
     rig.runToTurn();
@@ -184,6 +194,12 @@ TEST(Judging, WinAtRoundsToWin)
     EXPECT_EQ(rig.st().Round, 11);
     rig.release(seq.back() - '0');
     EXPECT_EQ(rig.board.score, "10");
+    // The game, each of the nine rounds short of the win, then the win.
+    std::vector<GameEvent> told = {{.kind = GameEvent::Kind::Started, .level = 0, .rounds = 10}};
+    for (std::int16_t round = 1; round < 10; ++round)
+        told.push_back({.kind = GameEvent::Kind::RoundCompleted, .score = round});
+    told.push_back({.kind = GameEvent::Kind::Won, .score = 10});
+    EXPECT_EQ(rig.board.events, told);
     EXPECT_EQ(rig.st().GameOver, kTrue);
     EXPECT_EQ(rig.st().Round, 0);
     EXPECT_EQ(rig.st().ShowPad, 0);
@@ -243,6 +259,8 @@ TEST_P(Timeout, FirstTickPastAllowanceEndsTurn)
     EXPECT_TRUE(rig.board.running(TimerId::Timer5));
     EXPECT_EQ(rig.board.score, "0");       // rounds completed before this turn
     EXPECT_GT(rig.board.timeBar, 1000.0f); // kept until the show ends
+    const std::int16_t due = c.pressAt >= 0 ? 0 : 2;
+    EXPECT_EQ(rig.board.events.back(), (GameEvent{.kind = GameEvent::Kind::TimeUp, .score = 3, .duePad = due}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Timeout,

@@ -166,7 +166,7 @@ QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 QT_END_NAMESPACE
 
-TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsAPadLight)
+TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsHowEachGameGoes)
 {
     QElapsedTimer clock;
     clock.start();
@@ -233,11 +233,16 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsAPadLight)
     EXPECT_EQ(score->name, QStringLiteral("Puntuación: 0"));
     EXPECT_NE(timeBar, nullptr);
 
-    // One round: the probe presses "Nuevo Juego", sees the pad that plays
-    // back, and the pad's key repeats it.
+    // Space on "Nuevo Juego", which has the focus as the board appears,
+    // starts a game and hands the focus to the board; the probe sees the pad
+    // that plays back, and the pad's key repeats it.
     const x11::Rect w = x.geometry(*board);
     x.moveTo(w.x + w.width / 2, w.y + w.height / 2);
-    ASSERT_EQ(probe.ask(QStringLiteral("press Nuevo Juego")), QStringList());
+    x.focus(*board);
+    EXPECT_EQ(probe.one(QStringLiteral("focus 5000 Nuevo Juego")), QStringLiteral("focus Nuevo Juego"));
+    x.key("space");
+    EXPECT_EQ(probe.one(QStringLiteral("focus 5000 Tablero, teclas 1 a 4")),
+              QStringLiteral("focus Tablero, teclas 1 a 4"));
     const QString flash = probe.one(QStringLiteral("next-flash 5000"), 12000);
     ASSERT_TRUE(flash.startsWith(QLatin1String("flash "))) << flash;
     const QString pad = flash.mid(6);
@@ -255,6 +260,80 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsAPadLight)
     ASSERT_GE(heard.size(), 2);
     EXPECT_EQ(heard[0], "object:state-changed:checked 1 " + pad);
     EXPECT_EQ(heard[1], "object:state-changed:checked 0 " + pad);
+
+    // The rest of that game, a game lost on time and a game won, followed by
+    // ear: every message in order, the focus back on "Nuevo Juego" after
+    // each. The keys go by their place, as a player's fingers do.
+    const QStringList colours = {"verde", "amarillo", "azul", "rojo"};
+    QStringList told;
+    const auto hear = [&](const QString& expected, int limitMs) {
+        const QString line = probe.one(QStringLiteral("said %1").arg(limitMs), limitMs + 5000);
+        told << line.mid(5);
+        EXPECT_EQ(line, "said " + expected);
+    };
+    const auto playBack = [&](int pads) {
+        std::vector<int> sequence;
+        for (const QString& line : probe.ask(QStringLiteral("flashes %1 20000").arg(pads), 25000)) {
+            EXPECT_TRUE(line.startsWith(QLatin1String("flash "))) << line;
+            sequence.push_back(static_cast<int>(kPadNames.indexOf(line.mid(6))));
+        }
+        return sequence;
+    };
+    // Each key's press seen lit and dark before the next: a release and a
+    // press of one key that arrive together are taken for its auto-repeat.
+    const auto tap = [&](int pad) {
+        x.keyCode(10 + pad, true);
+        x.keyCode(10 + pad, false);
+        EXPECT_EQ(playBack(1), std::vector<int>{pad});
+    };
+    const auto backOnNewGame = [&](int limitMs) {
+        EXPECT_EQ(probe.one(QStringLiteral("focus %1 Nuevo Juego").arg(limitMs), limitMs + 5000),
+                  QStringLiteral("focus Nuevo Juego"));
+    };
+    const QString easy = QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas");
+    hear(easy, 3000);
+    hear(QStringLiteral("Puntuación: 1"), 3000);
+
+    // Shift goes down while the first pad's key is held and up after it: the
+    // key's release still lets the pad go, so the wrong key then counts.
+    std::vector<int> sequence = playBack(2);
+    ASSERT_EQ(sequence.size(), 2u);
+    constexpr unsigned kShift = 50;
+    x.keyCode(10 + sequence[0], true);
+    x.keyCode(kShift, true);
+    x.keyCode(10 + sequence[0], false);
+    x.keyCode(kShift, false);
+    tap((sequence[1] + 1) % 4);
+    hear("Fallaste: tocaba el " + colours[sequence[1]] + ". Puntuación: 1", 5000);
+    backOnNewGame(5000);
+    stage("a game lost by a wrong pad");
+
+    x.key("space");
+    hear(easy, 3000);
+    sequence = playBack(1);
+    ASSERT_EQ(sequence.size(), 1u);
+    hear("Se acabó el tiempo: tocaba el " + colours[sequence[0]] + ". Puntuación: 0", 8000);
+    backOnNewGame(5000);
+    stage("a game lost on time");
+
+    // On the French layout the main row prints & é " ': it plays the pads all the same.
+    QProcess layout;
+    layout.start(QStringLiteral("setxkbmap"), {QStringLiteral("-display"), QString::fromStdString(xvfb.name()),
+                                               QStringLiteral("fr")});
+    ASSERT_TRUE(layout.waitForFinished(10000) && layout.exitCode() == 0) << "setxkbmap fr failed";
+    x.key("space");
+    hear(easy, 3000);
+    for (int round = 1; round <= 10; ++round) {
+        sequence = playBack(round);
+        ASSERT_EQ(static_cast<int>(sequence.size()), round);
+        for (int p : sequence) tap(p);
+        hear(round < 10 ? QStringLiteral("Puntuación: %1").arg(round) : QStringLiteral("¡Has ganado! Puntuación: 10"),
+             5000);
+    }
+    backOnNewGame(8000);
+    stage("a game won");
+    std::cout << "Said, in order:\n";
+    for (const QString& line : told) std::cout << "  " << line << '\n';
 
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000));

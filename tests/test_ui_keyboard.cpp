@@ -1,6 +1,8 @@
 // Playing with the keyboard: the pad keys take the same path as the mouse.
 #include "test_ui_support.h"
 
+#include "announcer.h"
+
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMenu>
@@ -68,6 +70,58 @@ INSTANTIATE_TEST_SUITE_P(Keys, PadKeyTest,
                                            KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The pad key as X11 and Wayland give it, its release changed by a modifier
+// (or a layout) while it was held: the release still lets its pad go, and
+// the next pad then plays.
+struct NativeKeyCase {
+    const char* name;
+    quint32 code; // XKB key code
+    Qt::Key down;
+    Qt::KeyboardModifiers downMods;
+    Qt::Key up;
+    Qt::KeyboardModifiers upMods;
+    int pad;
+};
+
+class NativeKeyTest : public KeyboardTest, public ::testing::WithParamInterface<NativeKeyCase> {
+protected:
+    void send(QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers mods, quint32 code)
+    {
+        QKeyEvent event(type, key, mods, code, 0, 0);
+        QCoreApplication::sendEvent(form.get(), &event);
+    }
+};
+
+TEST_P(NativeKeyTest, ItsReleaseLetsThePadGo)
+{
+    const NativeKeyCase& k = GetParam();
+    send(QEvent::KeyPress, k.down, k.downMods, k.code);
+    ASSERT_TRUE(showsLit(k.pad));
+    send(QEvent::KeyRelease, k.up, k.upMods, k.code);
+    EXPECT_FALSE(showsLit(k.pad));
+    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    const int next = (k.pad + 1) % 4;
+    keyPad(next);
+    EXPECT_EQ(player.files.back(), "Beep" + std::to_string(next + 1) + ".wav");
+    EXPECT_EQ(player.files.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, NativeKeyTest,
+    ::testing::Values(NativeKeyCase{"ShiftPressedWhileHeld", 10, Qt::Key_1, {}, Qt::Key_Exclam, Qt::ShiftModifier, 0},
+                      NativeKeyCase{"AltGrPressedWhileHeld", 11, Qt::Key_2, {}, Qt::Key_twosuperior,
+                                    Qt::GroupSwitchModifier, 1},
+                      NativeKeyCase{"ShiftLetGoWhileHeld", 12, Qt::Key_NumberSign, Qt::ShiftModifier, Qt::Key_3, {}, 2},
+                      NativeKeyCase{"NumLockTurnedOffWhileHeld", 79, Qt::Key_7, Qt::KeypadModifier, Qt::Key_Home,
+                                    Qt::KeypadModifier, 0},
+                      NativeKeyCase{"NumLockTurnedOnWhileHeld", 87, Qt::Key_End, Qt::KeypadModifier, Qt::Key_1,
+                                    Qt::KeypadModifier, 3},
+                      // The French layout's main row: & é " '.
+                      NativeKeyCase{"AzertyRow1", 10, Qt::Key_Ampersand, {}, Qt::Key_Ampersand, {}, 0},
+                      NativeKeyCase{"AzertyRow2", 11, Qt::Key_Eacute, {}, Qt::Key_Eacute, {}, 1},
+                      NativeKeyCase{"AzertyRow4", 13, Qt::Key_Apostrophe, {}, Qt::Key_Apostrophe, {}, 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Other keys, the keypad's 5 and the row's 5 among them, press nothing.
 TEST_F(KeyboardTest, OtherKeysPressNoPad)
 {
@@ -94,20 +148,43 @@ TEST_F(KeyboardTest, KeysWorkWhicheverControlHasTheFocus)
     }
 }
 
-// A whole game at "Fácil", every answer given with the keys.
+// A whole game at "Fácil", from Space on "Nuevo Juego" to the next game's
+// Space, every answer given with the keys: the focus stays on the board
+// while the game runs, no key reaches the sound sets, and each round and the
+// win are told.
 TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
 {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     const int pads[] = {2, 0, 3, 1, 1, 2, 0, 3, 2, 1, 0};
     for (int p : pads) clock.randoms.push_back(FakeClock::forPad(p));
-    QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    form->Command1()->setFocus();
+    QTest::keyClick(form->Command1(), Qt::Key_Space);
+    ASSERT_FALSE(form->Command1()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), form->BoardArea());
+    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(qobject_cast<QRadioButton*>(QApplication::focusWidget()), nullptr);
+    form->BoardArea()->setFocus();
     for (int round = 1; round <= 10; ++round) {
         playBack();
         ASSERT_EQ(static_cast<int>(state().Sequence.size()), round);
         for (char digit : std::string(state().Sequence)) keyPad(digit - '0');
         ASSERT_EQ(form->Label(6)->text(), QString::number(round));
+        if (round < 10) {
+            EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Puntuación: %1").arg(round));
+        }
     }
     EXPECT_EQ(state().Won, kTrue);
     EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive()); // the victory lap
+    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("¡Has ganado! Puntuación: 10"));
+    EXPECT_EQ(form->announcer()->messages(), 11);
+    EXPECT_TRUE(form->Option2(1)->isChecked());
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick) form->fireTimer(TimerId::Timer4);
+    ASSERT_TRUE(form->Command1()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), form->Command1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(form->Command1()->isEnabled()) << "Space did not start the next game";
 }
 
 // A wrong key ends the turn with the failure show.
@@ -117,6 +194,7 @@ TEST_F(KeyboardTest, AWrongKeyStartsTheFailureShow)
     keyPad(1);
     EXPECT_EQ(state().InputBlocked, kTrue);
     EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
+    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Fallaste: tocaba el azul. Puntuación: 0"));
 }
 
 // A key held down repeats; the repeats are no presses.

@@ -1,5 +1,6 @@
 #include "accessibility.h"
 
+#include "announcer.h"
 #include "link_label.h"
 #include "pad_input.h"
 #include "pad_picture.h"
@@ -129,6 +130,8 @@ QAccessibleInterface* factory(const QString&, QObject* object)
         return pad->kind() == PadPicture::Kind::Unlit ? new PadAccessible(pad) : nullptr;
     }
     if (auto* link = qobject_cast<LinkLabel*>(w)) return new LinkAccessible(link);
+    // Spoken when shown, without taking the focus.
+    if (auto* announcer = qobject_cast<Announcer*>(w)) return new QAccessibleWidget(announcer, QAccessible::Notification);
     const QWidget* parent = w->parentWidget();
     if (parent == nullptr || parent->objectName() != QLatin1String("client")) {
         if (w->objectName() == QLatin1String("client") && parent != nullptr &&
@@ -137,6 +140,7 @@ QAccessibleInterface* factory(const QString&, QObject* object)
         return nullptr;
     }
     if (w->objectName() == QLatin1String("Label4")) return new TimeBarAccessible(w);
+    if (w->objectName() == QLatin1String("Board")) return new QAccessibleWidget(w, QAccessible::Pane);
     return nullptr;
 }
 
@@ -148,15 +152,6 @@ void installAccessibility()
     if (installed) return;
     installed = true;
     QAccessible::installFactory(factory);
-}
-
-void announceTimeBar(QWidget* bar)
-{
-    if (!QAccessible::isActive()) return;
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(bar);
-    if (iface == nullptr || iface->valueInterface() == nullptr) return;
-    QAccessibleValueChangeEvent event(bar, iface->valueInterface()->currentValue());
-    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace tolvex

@@ -1,7 +1,8 @@
 #pragma once
 // What assistive tools (a screen reader, through the accessibility bus) are
 // told of the windows: each pad one button that is pressed while it shows
-// lit, the time bar a progress indicator, the about window's links links.
+// lit, the time bar a progress indicator, the about window's links links,
+// the board a pane, and the game's messages notifications.
 
 class QWidget;
 
@@ -9,8 +10,5 @@ namespace tolvex {
 
 // Once per program; later calls do nothing.
 void installAccessibility();
-
-// The time bar's fill changed: tools that follow the bar hear the new value.
-void announceTimeBar(QWidget* bar);
 
 } // namespace tolvex

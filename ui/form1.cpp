@@ -4,6 +4,7 @@
 #include "classic_look.h"
 #include "form_zandrell.h"
 #include "accessibility.h"
+#include "announcer.h"
 #include "help_launch.h"
 #include "maximise_refusal.h"
 #include "pad_keys.h"
@@ -167,6 +168,17 @@ Form1::~Form1() = default;
 
 void Form1::buildBoard(QWidget* client)
 {
+    // Behind the pads, unseen and deaf to the mouse: it holds the keyboard
+    // focus while a game runs, so that no key reaches the panel's controls.
+    m_boardArea = new QWidget(client);
+    m_boardArea->setObjectName(QStringLiteral("Board"));
+    m_boardArea->setGeometry(twipsRect(0, 0, 5880, 5850));
+    m_boardArea->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_boardArea->setFocusPolicy(Qt::ClickFocus);
+    m_boardArea->setAccessibleName(QStringLiteral("Tablero, teclas 1 a 4"));
+    m_boardArea->lower();
+    m_announcer = new Announcer(this);
+
     for (int pad = 0; pad < 4; ++pad) {
         const PadDesign& d = kPads[pad];
         const QString colour = QString::fromLatin1(d.colour);
@@ -440,8 +452,8 @@ void Form1::SetTimeBar(float twips)
     QLabel* fill = m_labels[3];
     const int width = twipsToPixels(twips);
     if (width == fill->width()) return;
+    // Unannounced: a reader hears the game's messages, not a percentage.
     fill->resize(width, fill->height());
-    announceTimeBar(m_labels[4]);
 }
 
 void Form1::SetScoreText(const std::string& text)
@@ -456,11 +468,31 @@ void Form1::SetGapText(const std::string& text) { m_labels[1]->setText(QString::
 
 void Form1::SetLitText(const std::string& text) { m_labels[2]->setText(QString::fromStdString(text)); }
 
-void Form1::EnableNewGame(bool on) { m_command1->setEnabled(on); }
+// Both are disabled when a game starts and enabled when it ends.
+void Form1::EnableNewGame(bool on)
+{
+    if (!on) playOnTheBoard();
+    m_command1->setEnabled(on);
+    if (!on) return;
+    for (QRadioButton* o : m_option2) o->setFocusPolicy(Qt::StrongFocus);
+    // Space starts the next game, unless the player has gone elsewhere.
+    if (focusWidget() == m_boardArea) m_command1->setFocus(Qt::OtherFocusReason);
+}
 
 void Form1::EnableLevels(bool on)
 {
+    if (!on) playOnTheBoard();
     for (QRadioButton* o : m_option1) o->setEnabled(on);
+}
+
+// The focus moves before a focused control is disabled, which would hand it
+// down the Tab chain to a sound set that the arrow keys would then change.
+// The sound sets stay out of the chain until the game ends; the mouse still
+// changes them.
+void Form1::playOnTheBoard()
+{
+    if (focusWidget() != m_boardArea) m_boardArea->setFocus(Qt::OtherFocusReason);
+    for (QRadioButton* o : m_option2) o->setFocusPolicy(Qt::NoFocus);
 }
 
 void Form1::SetTimer(TimerId timer, std::int32_t ms)
@@ -482,6 +514,13 @@ void Form1::ShowAbout()
     about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
     about->fShow();
+}
+
+void Form1::Announce(const GameEvent& event)
+{
+    const QString level = event.level >= 0 && event.level < 4 ? m_option1[event.level]->text() : QString();
+    const QString colour = QString::fromLatin1(kPads.at(event.duePad).colour);
+    m_announcer->say(spokenText(event, level, colour));
 }
 
 void Form1::ShowToneWarning(const std::string& prompt)

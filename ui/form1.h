@@ -32,6 +32,7 @@ class QScrollBar;
 
 namespace tolvex {
 
+class Announcer;
 class FormZandrell;
 
 class Form1 : public QMainWindow, public Board {
@@ -64,6 +65,7 @@ public:
     void SetTimer(TimerId timer, std::int32_t ms) override;
     void ShowAbout() override;
     void ShowToneWarning(const std::string& prompt) override;
+    void Announce(const GameEvent& event) override;
 
     // --- Controls, under their design names.
     Engine& engine() { return m_engine; }
@@ -83,6 +85,9 @@ public:
     // One tick of `timer` now, by the path its timeout takes, and dropped as
     // that one is when the timer is stopped: for tests, which keep time.
     void fireTimer(TimerId timer) { timerTick(timer, TimerPolicy::Clock::now()); }
+    // Where a game is played from the keyboard; out of the Tab order.
+    QWidget* BoardArea() const { return m_boardArea; }
+    Announcer* announcer() const { return m_announcer; }
     QAction* MnuHelp() const { return m_mnuHelp; }
     QAction* MnuInfo() const { return m_mnuInfo; }
     PadInput* padInput() const { return m_padInput; }
@@ -103,6 +108,7 @@ private:
     void buildMenu();
     void buildTimers();
     void setTabOrder();
+    void playOnTheBoard();
     void connectPadInput();
     void connectChoices();
     // Every window event reaches the engine through here: `call` runs in the
@@ -113,6 +119,8 @@ private:
     void timerTick(TimerId timer, TimerPolicy::Clock::time_point due);
 
     Engine m_engine;
+    QWidget* m_boardArea = nullptr;
+    Announcer* m_announcer = nullptr;
     std::array<PadPicture*, 4> m_image1{};
     std::array<PadPicture*, 4> m_image2{};
     std::array<QRadioButton*, 4> m_option1{};

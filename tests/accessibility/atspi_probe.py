@@ -7,6 +7,10 @@
 #   next-flash MS           a pad lights and goes dark again: "flash NAME"
 #   wait-name MS NAME       an object called NAME appears: "found NAME"
 #   events                  the pads' state changes heard so far
+#   said MS                 the game's next message: "said TEXT"
+#   flashes N MS            the next N pads lit and dark again after the last
+#                           message: "flash NAME" each
+#   focus MS NAME           the focus is on the object called NAME: "focus NAME"
 #   quit
 #
 # Every answer ends with a line "end", or "error ..." when it failed. Debian's
@@ -56,6 +60,10 @@ import pyatspi  # noqa: E402
 from gi.repository import Atspi  # noqa: E402
 
 heard = []
+lights = []  # (lit, name) of every pad light that came or went, in order
+said = []  # (text, how many lights had come and gone before it)
+said_read = 0
+lights_read = 0
 
 
 def on_state_changed(event):
@@ -65,10 +73,23 @@ def on_state_changed(event):
         return
     if name.startswith(PAD_PREFIX):
         heard.append("%s %d %s" % (event.type, event.detail1, name))
+        if event.type == "object:state-changed:checked":
+            lights.append((event.detail1 == 1, name))
+
+
+# A notification is spoken when it is shown; its name is what it says.
+def on_showing(event):
+    try:
+        if event.detail1 != 1 or event.source.getRole() != pyatspi.ROLE_NOTIFICATION:
+            return
+        said.append((event.source.name, len(lights)))
+    except Exception:
+        return
 
 
 pyatspi.Registry.registerEventListener(on_state_changed, "object:state-changed:pressed",
                                        "object:state-changed:checked")
+pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 
 
 def pump():
@@ -135,7 +156,30 @@ def lit_pad(candidates):
     return None
 
 
+def focused(window):
+    for _, obj in walk(window):
+        if obj.getState().contains(pyatspi.STATE_FOCUSED):
+            return obj
+    return None
+
+
+def flashes(count):
+    # Each pad's light and its going dark, counted from the last message read.
+    names, i = [], lights_read
+    while len(names) < count:
+        on = next((j for j in range(i, len(lights)) if lights[j][0]), None)
+        if on is None:
+            return None
+        off = next((j for j in range(on + 1, len(lights)) if not lights[j][0] and lights[j][1] == lights[on][1]), None)
+        if off is None:
+            return None
+        names.append(lights[on][1])
+        i = off + 1
+    return names, i
+
+
 def command(words):
+    global said_read, lights_read
     verb = words[0]
     if verb == "tree":
         window = poll(main_window, 10000)
@@ -166,6 +210,30 @@ def command(words):
         if poll(lambda: find(name), int(words[1])) is None:
             return say("error nothing called " + name)
         say("found " + name)
+    elif verb == "said":
+        if not poll(lambda: len(said) > said_read, int(words[1])):
+            return say("error nothing said")
+        text, lights_before = said[said_read]
+        said_read += 1
+        lights_read = lights_before
+        say("said " + text)
+    elif verb == "flashes":
+        found = poll(lambda: flashes(int(words[1])), int(words[2]))
+        if found is None:
+            return say("error %d flashes did not come" % int(words[1]))
+        names, lights_read = found
+        for name in names:
+            say("flash " + name)
+    elif verb == "focus":
+        name = " ".join(words[2:])
+        window = main_window()
+        if window is None:
+            return say("error no window called " + WINDOW_TITLE)
+        obj = poll(lambda: (lambda f: f if f is not None and f.name == name else None)(focused(window)), int(words[1]))
+        if obj is None:
+            f = focused(window)
+            return say("error the focus is on " + ("nothing" if f is None else repr(f.name)))
+        say("focus " + name)
     elif verb == "events":
         pump()
         for line in heard:

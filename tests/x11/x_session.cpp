@@ -216,6 +216,18 @@ void XSession::key(const std::string& keysym)
     XFlush(m_dpy);
 }
 
+void XSession::keyCode(unsigned code, bool down)
+{
+    XTestFakeKeyEvent(m_dpy, code, down ? True : False, CurrentTime);
+    XFlush(m_dpy);
+}
+
+void XSession::focus(unsigned long window)
+{
+    XSetInputFocus(m_dpy, window, RevertToParent, CurrentTime);
+    XFlush(m_dpy);
+}
+
 std::uint32_t XSession::pixel(int x, int y) const
 {
     XImage* img = XGetImage(m_dpy, DefaultRootWindow(m_dpy), x, y, 1, 1, AllPlanes, ZPixmap);

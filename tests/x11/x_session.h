@@ -56,9 +56,13 @@ public:
     void release(int button = 1);
     void click(int x, int y, int button = 1);
     void key(const std::string& keysym);
+    // A key by its place (an XKB key code), pressed or let go, whatever the layout.
+    void keyCode(unsigned code, bool down);
     // 0xRRGGBB of the root window's pixel.
     std::uint32_t pixel(int x, int y) const;
     void closeWindow(unsigned long window);
+    // The keyboard to `window`, as a window manager gives it on a click.
+    void focus(unsigned long window);
     void sync() const;
 
 private:

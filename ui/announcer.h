@@ -1,0 +1,31 @@
+#pragma once
+// How a game goes, said to a player who cannot see the pads: a hidden object
+// with the notification role, which a screen reader speaks without moving the
+// focus whenever it is shown anew. A later message cuts an earlier one short.
+
+#include "board.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace tolvex {
+
+class Announcer : public QWidget {
+    Q_OBJECT // the accessibility factory knows it by its class
+public:
+    explicit Announcer(QWidget* parent);
+
+    void say(const QString& message);
+    // What was said last, and how many times anything was.
+    QString lastMessage() const { return accessibleName(); }
+    int messages() const { return m_messages; }
+
+private:
+    int m_messages = 0;
+};
+
+// The game's words for an event, in Spanish ("Puntuación: 3"), with the
+// chosen level's caption and the colour of the pad that was due.
+QString spokenText(const GameEvent& event, const QString& level, const QString& dueColour);
+
+} // namespace tolvex
