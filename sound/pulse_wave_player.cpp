@@ -9,6 +9,7 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -47,15 +48,76 @@ void send(pa_operation* op)
     if (op != nullptr) pa_operation_unref(op);
 }
 
+const char* phaseName(PulseWavePlayer::Phase phase)
+{
+    using P = PulseWavePlayer::Phase;
+    switch (phase) {
+    case P::Closed: return "Closed";
+    case P::Opening: return "Opening";
+    case P::Idle: return "Idle";
+    case P::Checking: return "Checking";
+    case P::Reopening: return "Reopening";
+    case P::Starting: return "Starting";
+    case P::Playing: return "Playing";
+    case P::Warm: return "Warm";
+    }
+    return "?";
+}
+
 } // namespace
+
+const char* PulseWavePlayer::describe(Loss loss)
+{
+    switch (loss) {
+    case Loss::None: return "none";
+    case Loss::NoServer: return "no audio server runs, or it went away";
+    case Loss::StreamRefused: return "the audio server refused to make a stream";
+    case Loss::StreamEnded: return "the audio server ended the stream";
+    case Loss::WriteRefused: return "the audio stream did not take the sound";
+    case Loss::StartRefused: return "the audio server refused to start the stream";
+    case Loss::NoAnswer: return "the audio server did not answer in time";
+    }
+    return "unknown";
+}
 
 PulseWavePlayer::PulseWavePlayer() : m_connection([this](bool ready) { onConnection(ready); }) {}
 
 PulseWavePlayer::~PulseWavePlayer() = default;
 
+void PulseWavePlayer::log(const std::string& line)
+{
+    if (m_log) {
+        m_log(line);
+    } else {
+        std::fprintf(stderr, "tolvex: %s\n", line.c_str());
+    }
+}
+
+// One line when sound stops working and one when it comes back, so that
+// "no sound" can be read from the journal without a line per press.
+void PulseWavePlayer::report(Loss loss)
+{
+    if (loss != Loss::None && !m_silent) {
+        m_silent = true;
+        log(std::string("no sound: ") + describe(loss));
+    } else if (loss == Loss::None && m_silent) {
+        m_silent = false;
+        log("sound works again");
+    }
+}
+
 void PulseWavePlayer::enter(Phase next)
 {
+    if (!mayFollow(m_phase, next)) {
+        ++m_faults;
+        log(std::string("sound player: no change from ") + phaseName(m_phase) + " to " + phaseName(next));
+    }
     m_phase = next;
+    // A request of the server belongs to one phase.
+    if ((m_check != nullptr && next != Phase::Checking) || (m_start != nullptr && next != Phase::Starting)) {
+        ++m_faults;
+        log(std::string("sound player: a request left over in ") + phaseName(next));
+    }
     if (m_timer != nullptr) {
         m_connection.api()->time_free(m_timer);
         m_timer = nullptr;
@@ -71,6 +133,7 @@ void PulseWavePlayer::enter(Phase next)
     // Then the stream pauses, so that a quiet game costs the server and this
     // thread nothing and lets the output sleep.
     if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0);
+    if (next == Phase::Playing) report(Loss::None);
     m_connection.wake();
 }
 
@@ -105,7 +168,7 @@ pa_usec_t PulseWavePlayer::playOutUs() const
 void PulseWavePlayer::onConnection(bool ready)
 {
     if (!ready) {
-        dropStream();
+        dropStream(Loss::NoServer);
     } else if (m_phase == Phase::Closed) {
         openStream();
     }
@@ -113,15 +176,18 @@ void PulseWavePlayer::onConnection(bool ready)
 
 void PulseWavePlayer::openStream()
 {
-    dropStream();
+    dropStream(Loss::None);
     pa_sample_spec samples{};
     samples.format = PA_SAMPLE_S16NE;
     samples.rate = static_cast<std::uint32_t>(kStreamFormat.sampleRate);
     samples.channels = static_cast<std::uint8_t>(kStreamFormat.channelCount);
     pa_channel_map map{};
-    if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) == nullptr) return;
-    m_stream = pa_stream_new(m_connection.context(), "Tono", &samples, &map);
-    if (m_stream == nullptr) return;
+    if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) != nullptr)
+        m_stream = pa_stream_new(m_connection.context(), "Tono", &samples, &map);
+    if (m_stream == nullptr) {
+        dropStream(Loss::StreamRefused);
+        return;
+    }
     pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
     pa_stream_set_write_callback(m_stream, &PulseWavePlayer::onWritable, this);
     pa_buffer_attr attr{};
@@ -133,13 +199,13 @@ void PulseWavePlayer::openStream()
     // No device named: the server picks its default output of the moment.
     // Paused until there is something to play.
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) < 0) {
-        dropStream();
+        dropStream(Loss::StreamRefused);
         return;
     }
     enter(Phase::Opening);
 }
 
-void PulseWavePlayer::dropStream()
+void PulseWavePlayer::dropStream(Loss why)
 {
     forget(m_check);
     forget(m_start);
@@ -151,6 +217,7 @@ void PulseWavePlayer::dropStream()
         m_stream = nullptr;
     }
     enter(Phase::Closed);
+    report(why);
 }
 
 void PulseWavePlayer::forget(pa_operation*& op)
@@ -214,10 +281,14 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (pcm.isEmpty()) return 0;
     // A server that went away is looked for again, so that tones come back
     // once it runs again.
-    if (!m_connection.ready(deadline)) return 0;
+    if (!m_connection.ready(deadline)) {
+        report(Loss::NoServer);
+        return 0;
+    }
     if (m_phase == Phase::Closed) openStream();
     // A stream still being readied is kept for the next request.
     m_connection.waitFor([this] { return m_phase != Phase::Opening; }, deadline);
+    if (m_phase == Phase::Opening) report(Loss::NoAnswer); // a fall into Closed reported itself
     if (m_phase != Phase::Idle && m_phase != Phase::Warm) return 0;
 
     queue(std::move(pcm));
@@ -234,6 +305,7 @@ std::int32_t PulseWavePlayer::PlayWave(const std::string& fileName)
     if (m_phase == Phase::Starting) return 1;
     // Not answered in time: a server that stopped answering. The sound must
     // not start after the refusal, whenever the server wakes.
+    if (m_phase != Phase::Closed) report(Loss::NoAnswer);
     cut();
     return 0;
 }
@@ -272,7 +344,7 @@ bool PulseWavePlayer::fill()
 {
     if (m_written == 0) write(pa_stream_writable_size(m_stream));
     if (m_stream != nullptr && m_written > 0) return true;
-    dropStream();
+    dropStream(Loss::WriteRefused);
     return false;
 }
 
@@ -309,7 +381,7 @@ void PulseWavePlayer::start()
     // has the sound.
     m_start = pa_stream_cork(m_stream, 0, &PulseWavePlayer::onStarted, this);
     if (m_start == nullptr) {
-        dropStream();
+        dropStream(Loss::StartRefused);
         return;
     }
     enter(Phase::Starting);
@@ -325,7 +397,7 @@ void PulseWavePlayer::onStarted(pa_stream* /*stream*/, int success, void* self)
     if (success != 0)
         p->enter(Phase::Playing);
     else
-        p->dropStream();
+        p->dropStream(Loss::StartRefused);
 }
 
 void PulseWavePlayer::write(std::size_t room)
@@ -336,8 +408,11 @@ void PulseWavePlayer::write(std::size_t room)
     // Whole frames only.
     const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / frameBytes * frameBytes;
     if (n == 0) return;
-    if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-        dropStream();
+    const bool refuse = m_refuseWriteIn == m_phase;
+    if (refuse) m_refuseWriteIn.reset();
+    if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n + (refuse ? 1 : 0), nullptr, 0, PA_SEEK_RELATIVE) <
+        0) {
+        dropStream(Loss::WriteRefused);
         return;
     }
     m_written += n;
@@ -351,13 +426,13 @@ void PulseWavePlayer::onStreamState(pa_stream* stream, void* self)
     auto* p = static_cast<PulseWavePlayer*>(self);
     const pa_stream_state_t s = pa_stream_get_state(stream);
     if (!PA_STREAM_IS_GOOD(s)) {
-        p->dropStream(); // a request waiting on it is refused; the next opens another
+        p->dropStream(Loss::StreamEnded); // a request waiting on it is refused; the next opens another
     } else if (s == PA_STREAM_READY && p->m_phase == Phase::Opening) {
         p->enter(Phase::Idle);
     } else if (s == PA_STREAM_READY && p->m_phase == Phase::Reopening) {
+        // A refused write drops the new stream: nothing is left to start.
         p->m_written = 0;
-        p->write(pa_stream_writable_size(stream));
-        p->start();
+        if (p->fill()) p->start();
     }
     p->m_connection.wake();
 }
@@ -366,6 +441,24 @@ void PulseWavePlayer::onStreamState(pa_stream* stream, void* self)
 void PulseWavePlayer::onWritable(pa_stream* /*stream*/, std::size_t room, void* self)
 {
     static_cast<PulseWavePlayer*>(self)->write(room);
+}
+
+// Without libpulse's thread nothing else touches the player.
+void PulseWavePlayer::Testing::setLog(PulseWavePlayer& p, std::function<void(const std::string&)> log)
+{
+    if (!p.m_connection.running()) {
+        p.m_log = std::move(log);
+        return;
+    }
+    const PulseConnection::Lock lock(p.m_connection);
+    p.m_log = std::move(log);
+}
+
+void PulseWavePlayer::Testing::refuseNextWrite(PulseWavePlayer& p, Phase phase)
+{
+    if (!p.m_connection.running()) return;
+    const PulseConnection::Lock lock(p.m_connection);
+    p.m_refuseWriteIn = phase;
 }
 
 } // namespace tolvex

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 struct pa_operation;
@@ -33,7 +35,17 @@ namespace tolvex {
 class PulseWavePlayer : public WavePlayer {
 public:
     // The stream's phases. Each request starts from Idle or Warm (or opens
-    // the stream) and ends in Playing, or is refused and goes back.
+    // the stream) and ends in Playing, or is refused and goes back:
+    //
+    //   Closed -> Opening -> Idle -> Checking -> Starting -> Playing -> Warm
+    //                         ^         |           ^                    |
+    //                         |         v           |                    |
+    //                         |  (Closed) Opening -> Reopening           |
+    //                         +------------------------------------------+
+    //
+    // A request cut short goes back to Idle or Warm (a Reopening one to
+    // Opening, whose stream serves the next request); any phase may lose its
+    // stream and fall into Closed, always for a reason (Loss).
     enum class Phase {
         Closed,    // no stream: no server yet, or it went away
         Opening,   // asked for; the server has not readied it yet
@@ -44,6 +56,37 @@ public:
         Playing,   // the server confirmed: the sound plays, fed as the server asks
         Warm,      // played out and left running a while (PipeWire), nothing queued
     };
+
+    // The one table of changes; enter() takes no other.
+    static constexpr bool mayFollow(Phase from, Phase to)
+    {
+        using P = Phase;
+        if (to == P::Closed) return true;
+        switch (from) {
+        case P::Closed: return to == P::Opening;
+        case P::Opening: return to == P::Idle || to == P::Reopening;
+        case P::Idle: return to == P::Checking || to == P::Starting;
+        case P::Checking: return to == P::Starting || to == P::Idle || to == P::Warm;
+        case P::Reopening: return to == P::Starting || to == P::Opening;
+        case P::Starting: return to == P::Playing || to == P::Idle || to == P::Warm;
+        case P::Playing: return to == P::Playing || to == P::Warm || to == P::Idle;
+        case P::Warm: return to == P::Idle || to == P::Checking || to == P::Starting;
+        }
+        return false;
+    }
+
+    // Why sound stopped working. A request refused for one of these starts an
+    // episode, logged once on standard error; the next sound heard ends it.
+    enum class Loss {
+        None,          // the stream was replaced on purpose
+        NoServer,      // no server runs, or it went away
+        StreamRefused, // the server would not make a stream
+        StreamEnded,   // the server ended the stream
+        WriteRefused,  // the stream did not take the sound
+        StartRefused,  // the server would not start the stream
+        NoAnswer,      // the server did not answer in time
+    };
+    static const char* describe(Loss loss);
 
     // Returns without waiting for the server.
     PulseWavePlayer();
@@ -60,13 +103,28 @@ public:
     // Silences the current sound, if any.
     void stop();
 
+    // For tests: faults made, the log, and refusals the server never makes.
+    struct Testing {
+        // Changes outside the table, and requests held alongside the wrong
+        // phase, counted since the player was made.
+        static int faults(const PulseWavePlayer& p) { return p.m_faults; }
+        // Each line the player logs goes here instead of standard error.
+        static void setLog(PulseWavePlayer& p, std::function<void(const std::string&)> log);
+        // The next write made in `phase` is refused by libpulse (one byte
+        // more than whole frames).
+        static void refuseNextWrite(PulseWavePlayer& p, Phase phase);
+    };
+
 private:
     // The one place where the phase changes and its timer is armed.
     void enter(Phase next);
+    void log(const std::string& line);
+    // Sound stopped working, or (Loss::None) works again.
+    void report(Loss loss);
     void arm(pa_usec_t afterUs);
     void onConnection(bool ready);
     void openStream();
-    void dropStream();
+    void dropStream(Loss why);
     void cut();
     void queue(QByteArray pcm);
     // Writes the sound's first part unless it is written; false, with the
@@ -93,6 +151,10 @@ private:
     QByteArray m_pcm;                 // the sound of the current request
     std::size_t m_written = 0;
     std::size_t m_lastWrite = 0;
+    bool m_silent = false; // in an episode of no sound, logged
+    int m_faults = 0;
+    std::function<void(const std::string&)> m_log;
+    std::optional<Phase> m_refuseWriteIn;
     // Last: its thread may call back as soon as it exists, and it drops the
     // stream above when it goes.
     PulseConnection m_connection;

@@ -303,6 +303,7 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsHowEachGameGoes)
     x.keyCode(kShift, true);
     x.keyCode(10 + sequence[0], false);
     x.keyCode(kShift, false);
+    EXPECT_EQ(playBack(1), std::vector<int>{sequence[0]}) << "the pad stays lit";
     tap((sequence[1] + 1) % 4);
     hear("Fallaste: tocaba el " + colours[sequence[1]] + ". Puntuación: 1", 5000);
     backOnNewGame(5000);

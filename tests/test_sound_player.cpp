@@ -188,9 +188,14 @@ protected:
         // Tone names are relative to the working directory.
         ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
         ASSERT_FALSE(defaultSink().isEmpty()) << "no audio output: is the test server up?";
+        PulseWavePlayer::Testing::setLog(m_player, [this](const std::string& line) { m_logged.push_back(line); });
     }
 
-    void TearDown() override { QDir::setCurrent(m_oldCwd); }
+    void TearDown() override
+    {
+        QDir::setCurrent(m_oldCwd);
+        EXPECT_EQ(PulseWavePlayer::Testing::faults(m_player), 0) << "a change of phase outside the table";
+    }
 
     void startRecording() { ASSERT_TRUE(m_recorder.start()) << m_recorder.diagnostics().toStdString(); }
 
@@ -252,6 +257,7 @@ protected:
     QString m_oldCwd;
     MonitorRecorder m_recorder{QStringLiteral(TOLVEX_TEST_SINK ".monitor")};
     MonitorRecorder m_recorderB{QStringLiteral(TOLVEX_TEST_SINK "_b.monitor")};
+    std::vector<std::string> m_logged; // what the player logs, in order; outlives it
     PulseWavePlayer m_player;
 };
 
@@ -466,6 +472,7 @@ TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
     clock.start();
     EXPECT_EQ(m_player.PlayWave("Beep1.wav"), 0);
     EXPECT_LT(clock.elapsed(), 1000); // bounded, not hung; the bound itself is make bench's
+    EXPECT_EQ(m_logged, std::vector<std::string>{"no sound: the audio server did not answer in time"});
     ASSERT_EQ(::kill(server, SIGCONT), 0);
     const std::size_t resumed = m_recorder.mark();
     ASSERT_TRUE(RecordUntil(m_recorder, resumed, 300));
@@ -551,6 +558,46 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     }
 }
 
+// The default output changes and a mixer keeps the stream on the old one,
+// so the sound goes to a new stream, which refuses it:
+// that request alone is refused, with one line in the log and without
+// ending the program, and the next one is heard on the new default.
+TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
+{
+    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
+    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
+    struct Restore {
+        QString sink;
+        ~Restore() { switchDefaultSink(sink); }
+    } restore{sinkA};
+    // Silence that keeps the stream running, so that the server moves it at once.
+    ASSERT_TRUE(writeSineWave("Beep1.wav", 0.0, 8.0));
+    ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
+    ASSERT_NE(m_player.PlayWave("Beep1.wav"), 0);
+    ASSERT_TRUE(switchDefaultSink(sinkB));
+    QTRY_VERIFY_WITH_TIMEOUT(streamsOn(sinkB).value_or(QStringList()).size() == 1, 5000);
+    ASSERT_TRUE(runPactl({QStringLiteral("move-sink-input"), streamsOn(sinkB)->first(), sinkA}));
+    QTRY_VERIFY_WITH_TIMEOUT(streamsOn(sinkA).value_or(QStringList()).size() == 1, 5000);
+
+    PulseWavePlayer::Testing::refuseNextWrite(m_player, PulseWavePlayer::Phase::Reopening);
+    EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0);
+    EXPECT_EQ(m_logged, std::vector<std::string>{"no sound: the audio stream did not take the sound"});
+
+    ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
+    std::size_t atA = 0, atB = 0;
+    ASSERT_NO_FATAL_FAILURE(playRecordingBoth("Beep2.wav", atA, atB));
+    m_recorder.stop();
+    m_recorderB.stop();
+    // On the new default; PipeWire's session manager sends it where the
+    // mixer sent the game's stream before.
+    if (firstLoudSample(m_recorderB.samples(), atB, kLoud) >= 0 || serverKind() != QLatin1String("pipewire"))
+        ExpectHeardOnlyOn(m_recorderB.samples(), atB, m_recorder.samples(), atA, kPadHz[1], "the next request");
+    else
+        ExpectHeardOnlyOn(m_recorder.samples(), atA, m_recorderB.samples(), atB, kPadHz[1], "the next request");
+    EXPECT_EQ(m_logged, (std::vector<std::string>{"no sound: the audio stream did not take the sound",
+                                                  "sound works again"}));
+}
+
 // A mixer moved the game's stream to another output: the next tone plays
 // there, where the player sent it, and not on the default.
 TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
@@ -594,6 +641,10 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
         EXPECT_EQ(m_player.PlayWave("Beep1.wav"), 0) << "attempt " << attempt;
         EXPECT_LT(clock.elapsed(), 1000) << "attempt " << attempt; // bounded, not hung; latency is make bench's
     }
+    // One line for the whole time without sound, whichever part of the
+    // server's going the player noticed first.
+    ASSERT_EQ(m_logged.size(), 1u);
+    EXPECT_EQ(m_logged[0].rfind("no sound: ", 0), 0u) << m_logged[0];
 
     ASSERT_TRUE(runServerScript(QStringLiteral("start"))) << "starting the server again";
     // Each refusal, if any, is quick; the first taken tone ends the wait.
@@ -605,6 +656,7 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
     const Samples& s = m_recorder.samples();
     const long onset = firstLoudSample(s, at, kLoud);
     ASSERT_GE(onset, 0) << "not heard after the server came back";
+    EXPECT_EQ(m_logged, (std::vector<std::string>{m_logged[0], "sound works again"}));
     EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(200), kRate),
                 kPadHz[3], kPadHz[3] * 0.02);
 }
