@@ -82,7 +82,13 @@ const char* PulseWavePlayer::describe(Loss loss)
 
 PulseWavePlayer::PulseWavePlayer() : m_connection([this](bool ready) { onConnection(ready); }) {}
 
-PulseWavePlayer::~PulseWavePlayer() = default;
+// The connection goes first and drops the stream: that is no loss of sound.
+PulseWavePlayer::~PulseWavePlayer()
+{
+    if (!m_connection.running()) return;
+    const PulseConnection::Lock lock(m_connection);
+    m_ending = true;
+}
 
 void PulseWavePlayer::log(const std::string& line)
 {
@@ -97,6 +103,7 @@ void PulseWavePlayer::log(const std::string& line)
 // "no sound" can be read from the journal without a line per press.
 void PulseWavePlayer::report(Loss loss)
 {
+    if (m_ending) return;
     if (loss != Loss::None && !m_silent) {
         m_silent = true;
         log(std::string("no sound: ") + describe(loss));

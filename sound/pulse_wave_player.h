@@ -152,6 +152,7 @@ private:
     std::size_t m_written = 0;
     std::size_t m_lastWrite = 0;
     bool m_silent = false; // in an episode of no sound, logged
+    bool m_ending = false; // the player is going: nothing more is logged
     int m_faults = 0;
     std::function<void(const std::string&)> m_log;
     std::optional<Phase> m_refuseWriteIn;
