@@ -4,6 +4,7 @@
 // Usage: tolvex_bench_playback <rows.md> <tone folder> [repeats]
 // Appends its rows of the results table to rows.md.
 
+#include "application.h"
 #include "bench_report.h"
 #include "bench_window.h"
 #include "form1.h"
@@ -211,8 +212,7 @@ int measure(int argc, char* argv[], const std::string& display)
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     if (!useDisplayAndTones(display, argv[2])) return 1;
 
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    const std::unique_ptr<QApplication> app = makeApplication(argc, argv);
     SystemPlatform platform;
     TimedPlayer player;
     TimedForm form(platform, player);

@@ -295,8 +295,8 @@ int measure(int argc, char* argv[], const std::string& display)
               su.n > 0 && textLogoSu.n > 0 && su.median <= 1.15 * textLogoSu.median, 1);
     table.row("Start-up of a bare Qt window of the same size, drawn, in the same run", summarise(bareUp.drawn), "ms",
               "", true, 1);
-    table.row("Start-up of that window with a line of text and the logo JPEG, drawn, in the same run", textLogoSu,
-              "ms", "", true, 1);
+    table.row("Start-up of that window with a line of text and the logo JPEG, drawn, in the same run", textLogoSu, "ms",
+              "", true, 1);
     const Stats gap = summarise(gameUp.gap);
     table.row("Start-up: the about window mapped, to drawn", gap, "ms", "≤ 17 ms (one screen refresh)",
               gap.n > 0 && gap.median <= 17.0, 1);

@@ -5,6 +5,7 @@
 // Usage: tolvex_bench_soak <rows.md> <tone folder> [rounds]
 // Appends its rows of the results table to rows.md.
 
+#include "application.h"
 #include "bench_report.h"
 #include "bench_window.h"
 #include "form1.h"
@@ -127,8 +128,7 @@ int measure(int argc, char* argv[], const std::string& display)
     const int rounds = argc > 3 ? std::max(kWarmUpRounds + 1, std::atoi(argv[3])) : 500;
     if (!useDisplayAndTones(display, argv[2])) return 1;
 
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    const std::unique_ptr<QApplication> app = makeApplication(argc, argv);
     SystemPlatform platform;
     PulseWavePlayer player;
     Form1 form(platform, player);

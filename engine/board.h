@@ -41,8 +41,10 @@ public:
     virtual void SetLitText(const std::string& text) = 0;
     virtual void EnableNewGame(bool on) = 0;
     virtual void EnableLevels(bool on) = 0;
-    // A positive interval (re)starts the timer, one interval from now; 0 stops
-    // it and no later tick of it may reach the engine.
+    // A positive interval (re)starts the timer: its first tick comes one
+    // interval after the moment it counts from (now, or, when armed inside a
+    // tick, that tick's deadline), then every interval. 0 stops it, and no
+    // later tick of it reaches the engine.
     virtual void SetTimer(TimerId timer, std::int32_t ms) = 0;
     // Modal: returns once the about window has been closed.
     virtual void ShowAbout() = 0;

@@ -5,9 +5,11 @@
 
 namespace tolvex {
 
-// Asynchronous WAVE playback: start the named file (resolved against the
-// working directory) and return at once; nonzero when playback started.
-// A new request cuts the sound still playing.
+// Asynchronous WAVE playback: starts the named file (resolved against the
+// working directory) and returns once the sound server has taken it, the
+// sound going on by itself; a server that does not answer holds the caller a
+// bounded time (PulseWavePlayer: 60 ms). Nonzero when playback started. A new
+// request cuts the sound still playing.
 class WavePlayer {
 public:
     virtual ~WavePlayer() = default;

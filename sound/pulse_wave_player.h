@@ -100,9 +100,6 @@ public:
     // in time. Any request silences the sound still playing.
     std::int32_t PlayWave(const std::string& fileName) override;
 
-    // Silences the current sound, if any.
-    void stop();
-
     // For tests: faults made, the log, and refusals the server never makes.
     struct Testing {
         // Changes outside the table, and requests held alongside the wrong

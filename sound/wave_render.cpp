@@ -26,28 +26,10 @@ float sampleAt(const DecodedWave& wave, std::int64_t frame, int channel, int out
 
 // `x` is already within full scale: the samples were clipped before they
 // were interpolated.
-void store(float x, SampleFormat format, char* out)
+void store(float x, char* out)
 {
-    switch (format) {
-    case SampleFormat::UInt8: {
-        const auto v = static_cast<std::uint8_t>(std::clamp(std::lrint(x * 128.0f) + 128L, 0L, 255L));
-        std::memcpy(out, &v, 1);
-        break;
-    }
-    case SampleFormat::Int16: {
-        const auto v = static_cast<std::int16_t>(std::clamp(std::lrint(x * 32768.0f), -32768L, 32767L));
-        std::memcpy(out, &v, 2);
-        break;
-    }
-    case SampleFormat::Int32: {
-        const auto v = static_cast<std::int32_t>(
-            std::clamp(std::llrint(static_cast<double>(x) * 2147483648.0), -2147483648LL, 2147483647LL));
-        std::memcpy(out, &v, 4);
-        break;
-    }
-    case SampleFormat::Float: std::memcpy(out, &x, 4); break;
-    case SampleFormat::Unknown: break;
-    }
+    const auto v = static_cast<std::int16_t>(std::clamp(std::lrint(x * 32768.0f), -32768L, 32767L));
+    std::memcpy(out, &v, sizeof v);
 }
 
 } // namespace
@@ -56,7 +38,7 @@ QByteArray renderWave(const DecodedWave& wave, const StreamFormat& format)
 {
     if (wave.channels < 1 || wave.sampleRate < 1 || wave.frames() < 1 || !format.isValid()) return {};
     const int outChannels = format.channelCount;
-    const int bytesPerSample = format.bytesPerSample();
+    const int bytesPerSample = StreamFormat::kBytesPerSample;
     const std::int64_t inFrames = wave.frames();
     const double step = static_cast<double>(wave.sampleRate) / format.sampleRate;
     const std::int64_t outFrames = wave.sampleRate == format.sampleRate
@@ -73,7 +55,7 @@ QByteArray renderWave(const DecodedWave& wave, const StreamFormat& format)
         for (int c = 0; c < outChannels; ++c) {
             const float a = clip(sampleAt(wave, i0, c, outChannels));
             const float b = clip(sampleAt(wave, i1, c, outChannels));
-            store(a + (b - a) * t, format.sampleFormat, p);
+            store(a + (b - a) * t, p);
             p += bytesPerSample;
         }
     }

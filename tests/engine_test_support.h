@@ -75,7 +75,7 @@ public:
     bool newGameEnabled = true, levelsEnabled = true;
     int abouts = 0;
     std::vector<std::string> warnings;
-    std::vector<GameEvent> events; // announced, in order
+    std::vector<GameEvent> events;   // announced, in order
     std::function<void()> onWarning; // runs inside the modal box
     std::function<void()> onAbout;
     bool logTimeBar = false;

@@ -3,7 +3,8 @@
 
 set(TOLVEX_PACKAGE_TEST_DIR ${CMAKE_CURRENT_BINARY_DIR}/package-test)
 add_test(NAME package_deb
-  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_package.sh ${CMAKE_BINARY_DIR} ${TOLVEX_PACKAGE_TEST_DIR})
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_package.sh ${CMAKE_BINARY_DIR} ${TOLVEX_PACKAGE_TEST_DIR}
+  ${PROJECT_VERSION})
 set_tests_properties(package_deb PROPERTIES FIXTURES_SETUP tolvex_installed TIMEOUT 300)
 
 add_executable(test_install_smoke test_install_smoke.cpp)

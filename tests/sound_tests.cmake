@@ -19,9 +19,7 @@ add_library(tolvex_sound_test_support STATIC
   audio/wave_files.cpp
   audio/wave_files.h
 )
-target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio
-  # How a program that opened the audio server ends.
-  ${PROJECT_SOURCE_DIR}/ui)
+target_include_directories(tolvex_sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/audio)
 target_link_libraries(tolvex_sound_test_support PUBLIC tolvex_sound tolvex_test_support Qt6::Core Qt6::Test
   PRIVATE PkgConfig::SNDFILE)
 

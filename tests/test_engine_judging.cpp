@@ -79,10 +79,9 @@ TEST_P(WrongPress, SetsUpFailureShowOnRelease)
     EXPECT_EQ(rig.board.events[0], (GameEvent{.kind = GameEvent::Kind::Started, .level = 1, .rounds = 15}));
     rig.release(wrong);
     ASSERT_EQ(rig.board.events.size(), 2u);
-    EXPECT_EQ(rig.board.events[1],
-              (GameEvent{.kind = GameEvent::Kind::WrongPad,
-                         .score = static_cast<std::int16_t>(std::stoi(c.score)),
-                         .duePad = static_cast<std::int16_t>(c.blinkPad)}));
+    EXPECT_EQ(rig.board.events[1], (GameEvent{.kind = GameEvent::Kind::WrongPad,
+                                              .score = static_cast<std::int16_t>(std::stoi(c.score)),
+                                              .duePad = static_cast<std::int16_t>(c.blinkPad)}));
     EXPECT_EQ(rig.board.score, std::string(c.score));
     EXPECT_EQ(rig.st().Round, c.blinkPad);
     EXPECT_EQ(rig.st().BlinkCount, 16);

@@ -319,8 +319,8 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsHowEachGameGoes)
 
     // On the French layout the main row prints & é " ': it plays the pads all the same.
     QProcess layout;
-    layout.start(QStringLiteral("setxkbmap"), {QStringLiteral("-display"), QString::fromStdString(xvfb.name()),
-                                               QStringLiteral("fr")});
+    layout.start(QStringLiteral("setxkbmap"),
+                 {QStringLiteral("-display"), QString::fromStdString(xvfb.name()), QStringLiteral("fr")});
     ASSERT_TRUE(layout.waitForFinished(10000) && layout.exitCode() == 0) << "setxkbmap fr failed";
     x.key("space");
     hear(easy, 3000);

@@ -163,6 +163,15 @@ QString serverKind()
     return server;
 }
 
+// Makes the usual output the default again when it goes, whatever happened
+// meanwhile: the next tests expect it.
+struct RestoreDefaultSink {
+    RestoreDefaultSink() = default;
+    RestoreDefaultSink(const RestoreDefaultSink&) = delete;
+    RestoreDefaultSink& operator=(const RestoreDefaultSink&) = delete;
+    ~RestoreDefaultSink() { switchDefaultSink(QStringLiteral(TOLVEX_TEST_SINK)); }
+};
+
 // Runs the script that starts or stops ("start", "stop") the server the test
 // plays on. Started again, it listens on the socket that PULSE_SERVER names,
 // as a desktop's server does.
@@ -522,11 +531,7 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
 {
     const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
     const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
-    // The next tests expect the usual default, whatever happens here.
-    struct Restore {
-        QString sink;
-        ~Restore() { switchDefaultSink(sink); }
-    } restore{sinkA};
+    const RestoreDefaultSink restore;
     ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
     ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
     ASSERT_TRUE(writeSineWave("Beep3.wav", kPadHz[2], 0.3));
@@ -566,10 +571,7 @@ TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
 {
     const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
     const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
-    struct Restore {
-        QString sink;
-        ~Restore() { switchDefaultSink(sink); }
-    } restore{sinkA};
+    const RestoreDefaultSink restore;
     // Silence that keeps the stream running, so that the server moves it at once.
     ASSERT_TRUE(writeSineWave("Beep1.wav", 0.0, 8.0));
     ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
@@ -594,8 +596,8 @@ TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
         ExpectHeardOnlyOn(m_recorderB.samples(), atB, m_recorder.samples(), atA, kPadHz[1], "the next request");
     else
         ExpectHeardOnlyOn(m_recorder.samples(), atA, m_recorderB.samples(), atB, kPadHz[1], "the next request");
-    EXPECT_EQ(m_logged, (std::vector<std::string>{"no sound: the audio stream did not take the sound",
-                                                  "sound works again"}));
+    EXPECT_EQ(m_logged,
+              (std::vector<std::string>{"no sound: the audio stream did not take the sound", "sound works again"}));
 }
 
 // A mixer moved the game's stream to another output: the next tone plays

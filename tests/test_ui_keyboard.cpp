@@ -109,8 +109,8 @@ TEST_P(NativeKeyTest, ItsReleaseLetsThePadGo)
 INSTANTIATE_TEST_SUITE_P(
     Keys, NativeKeyTest,
     ::testing::Values(NativeKeyCase{"ShiftPressedWhileHeld", 10, Qt::Key_1, {}, Qt::Key_Exclam, Qt::ShiftModifier, 0},
-                      NativeKeyCase{"AltGrPressedWhileHeld", 11, Qt::Key_2, {}, Qt::Key_twosuperior,
-                                    Qt::GroupSwitchModifier, 1},
+                      NativeKeyCase{
+                          "AltGrPressedWhileHeld", 11, Qt::Key_2, {}, Qt::Key_twosuperior, Qt::GroupSwitchModifier, 1},
                       NativeKeyCase{"ShiftLetGoWhileHeld", 12, Qt::Key_NumberSign, Qt::ShiftModifier, Qt::Key_3, {}, 2},
                       NativeKeyCase{"NumLockTurnedOffWhileHeld", 79, Qt::Key_7, Qt::KeypadModifier, Qt::Key_Home,
                                     Qt::KeypadModifier, 0},

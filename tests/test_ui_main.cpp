@@ -1,6 +1,6 @@
 // The windows' tests need one QApplication; no display is needed.
+#include "application.h"
 #include "audio_server.h"
-#include "classic_fonts.h"
 
 #include <QApplication>
 
@@ -22,10 +22,7 @@ int main(int argc, char* argv[])
     tolvex::testing::useRecordedAudioServer();
     defaultHandler = qInstallMessageHandler(quietHandler);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tolvex"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    tolvex::installFontSubstitutes();
+    const std::unique_ptr<QApplication> app = tolvex::makeApplication(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

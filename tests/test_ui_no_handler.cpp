@@ -1,7 +1,7 @@
 // A desktop with nothing to open documents or links with: "Como Jugar" and
 // the about window's links then show nothing and change nothing. Run on a
 // private X display, where Qt really looks for a handler.
-#include "classic_fonts.h"
+#include "application.h"
 #include "test_ui_support.h"
 #include "x_session.h"
 
@@ -138,10 +138,7 @@ int main(int argc, char* argv[])
     defaultHandler = qInstallMessageHandler(quietHandler);
     int status = 0;
     {
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Tolvex"));
-        QApplication::setQuitOnLastWindowClosed(false);
-        tolvex::installFontSubstitutes();
+        const std::unique_ptr<QApplication> app = tolvex::makeApplication(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
     }

@@ -1,5 +1,6 @@
 // The refused-tone warning, driven on the offscreen platform.
 
+#include "application.h"
 #include "tone_files.h"
 #include "tone_warning.h"
 
@@ -95,6 +96,6 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS(); // listing needs no display
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = tolvex::makeApplication(argc, argv);
     return RUN_ALL_TESTS();
 }

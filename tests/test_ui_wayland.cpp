@@ -4,7 +4,7 @@
 // the tone warning box through a maximise asked for by Qt's title bar.
 // Wayland has no XTest, so the input comes from QTest through the windows
 // themselves.
-#include "classic_fonts.h"
+#include "application.h"
 #include "test_ui_support.h"
 #include "wait_until.h"
 
@@ -364,10 +364,7 @@ int main(int argc, char* argv[])
     unsetenv("DISPLAY");
     int result = 1;
     {
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Tolvex"));
-        QApplication::setQuitOnLastWindowClosed(false);
-        tolvex::installFontSubstitutes();
+        const std::unique_ptr<QApplication> app = tolvex::makeApplication(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }

@@ -1,5 +1,6 @@
 // Writes the sixteen pad tones, four sets of four, into ASSETS_DIR/tones.
 #include "gif_writer.h"
+#include "tone_files.h"
 #include "tone_synth.h"
 
 #include <cstdio>
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     for (int set = 0; set < 4; ++set) {
         for (int pad = 0; pad < 4; ++pad) {
             // In file names a pad is its index + 1.
-            const std::string name = std::string(kToneStems[set]) + std::to_string(pad + 1) + ".wav";
+            const std::string name = std::string(tolvex::kSoundStems[set]) + std::to_string(pad + 1) + ".wav";
             if (!writeFile((dir / name).string(), wavFile(synthTone(kTimbres[set], kPadPitch[pad])))) {
                 std::fprintf(stderr, "cannot write %s\n", name.c_str());
                 ok = false;

@@ -12,9 +12,6 @@ inline constexpr int kSampleRate = 44100;
 // Each pad keeps its pitch in every set, pad 0 first.
 inline constexpr std::array<double, 4> kPadPitch = {415.0, 252.0, 209.0, 310.0};
 
-// Set stems in file-name order: Beep, Campana, Ham, Ram.
-inline constexpr std::array<const char*, 4> kToneStems = {"Beep", "Campana", "Ham", "Ram"};
-
 enum class Timbre { Beep, Bell, Organ, Drum };
 
 // One tone, mono 16-bit samples peaking at -3 dBFS, with a fade at both ends.

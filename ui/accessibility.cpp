@@ -131,7 +131,8 @@ QAccessibleInterface* factory(const QString&, QObject* object)
     }
     if (auto* link = qobject_cast<LinkLabel*>(w)) return new LinkAccessible(link);
     // Spoken when shown, without taking the focus.
-    if (auto* announcer = qobject_cast<Announcer*>(w)) return new QAccessibleWidget(announcer, QAccessible::Notification);
+    if (auto* announcer = qobject_cast<Announcer*>(w))
+        return new QAccessibleWidget(announcer, QAccessible::Notification);
     const QWidget* parent = w->parentWidget();
     if (parent == nullptr || parent->objectName() != QLatin1String("client")) {
         if (w->objectName() == QLatin1String("client") && parent != nullptr &&

@@ -23,7 +23,7 @@ void Announcer::say(const QString& message)
 
 QString spokenText(const GameEvent& e, const QString& level, const QString& dueColour)
 {
-    const QString score = QStringLiteral("Puntuación: %1").arg(e.score);
+    QString score = QStringLiteral("Puntuación: %1").arg(e.score);
     switch (e.kind) {
     case GameEvent::Kind::Started:
         // With no level chosen (an option group always has one) the rounds alone.

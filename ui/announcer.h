@@ -10,8 +10,9 @@
 
 namespace tolvex {
 
+// Q_OBJECT: the accessibility factory knows it by its class.
 class Announcer : public QWidget {
-    Q_OBJECT // the accessibility factory knows it by its class
+    Q_OBJECT
 public:
     explicit Announcer(QWidget* parent);
 

@@ -509,9 +509,8 @@ void Form1::ShowAbout()
 {
     if (m_closing) return;
     m_timerPolicy.modalWait();
-    FormZandrell* about = m_shownAbout ? m_shownAbout.data() : new FormZandrell(windowTitle(), windowIcon());
+    FormZandrell* about = m_shownAbout ? m_shownAbout.data() : FormZandrell::make(windowTitle(), windowIcon());
     m_shownAbout = nullptr;
-    about->setAttribute(Qt::WA_DeleteOnClose);
     if (m_aboutHook) m_aboutHook(*about);
     about->fShow();
 }

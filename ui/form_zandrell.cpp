@@ -6,14 +6,19 @@
 #include "scaled_pixmap.h"
 #include "twips.h"
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 #include <QUrl>
 
 namespace tolvex {
@@ -61,6 +66,18 @@ Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& t
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     paintText(label, colour);
     return label;
+}
+
+// Until the window system has shown the window (Qt draws it then), for a
+// moment at most; the player's input waits for the window's own loop.
+void waitDrawn(const QPointer<QWidget>& window)
+{
+    const QDeadlineTimer deadline(200);
+    QTimer wake; // the wait below sleeps no longer than this
+    wake.start(5);
+    while (window && window->windowHandle() != nullptr && !window->windowHandle()->isExposed() &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace
@@ -165,10 +182,18 @@ void FormZandrell::fShow()
     exec();
 }
 
+FormZandrell* FormZandrell::make(const QString& caption, const QIcon& icon)
+{
+    auto* about = new FormZandrell(caption, icon);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    return about;
+}
+
 void FormZandrell::present()
 {
     place();
     show();
+    waitDrawn(this); // nothing of this window is touched after it: it may be gone
 }
 
 // Before the window shows: modality set later has no effect.

@@ -22,11 +22,15 @@ public:
     // Shows the main window's caption and icon, as they are when it is made.
     FormZandrell(const QString& caption, const QIcon& icon);
     ~FormZandrell() override;
+    // A window for one showing, the way the game makes every one: deleted
+    // once it is closed.
+    static FormZandrell* make(const QString& caption, const QIcon& icon);
 
     // Shows the window modally with no owner, centred on the screen, and
     // returns once it has been closed.
     void fShow();
-    // Puts the window up as fShow does, without waiting: fShow then only
+    // Puts the window up as fShow does and returns once it is drawn (a
+    // moment at most), taking no user input meanwhile: fShow then only
     // waits. The program's first showing starts this way, before the slower
     // main window is built.
     void present();

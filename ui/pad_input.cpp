@@ -74,9 +74,9 @@ bool PadInput::mouse(PadPicture* picture, QMouseEvent* event)
         releaseButton(button);
         return true;
     }
-    // A toolkit's double-click is a press. The lit picture swallows presses.
-    if (picture->kind() == PadPicture::Kind::Lit || m_buttons.testFlag(button)) return true;
-    if (m_pad >= 0 && m_pad != picture->pad()) return true;
+    // A toolkit's double-click is a press; a press on the lit picture is one
+    // on a pad that shows lit.
+    if (m_buttons.testFlag(button) || !mayPress(picture->pad())) return true;
     change(picture->pad(), [&] { m_buttons |= button; });
     return true;
 }
@@ -114,12 +114,16 @@ bool PadInput::key(QWidget* receiver, QKeyEvent* event)
     return true;
 }
 
+// Whatever the source: one pad at a time, and a pad that shows lit loses
+// presses, as a click on its lit picture.
 bool PadInput::mayPress(int pad) const { return !m_unlit[pad]->shownLit() && (m_pad < 0 || m_pad == pad); }
 
 void PadInput::pressAndRelease(int pad)
 {
-    // Like a key, a tool's press never reaches the game behind a modal box.
-    if (QApplication::activeModalWidget() != nullptr || m_pad >= 0 || m_unlit[pad]->shownLit()) return;
+    // Like a key, a tool's press never reaches the game behind a modal box;
+    // pressed and released at once, it leaves a pad held by another source
+    // alone.
+    if (QApplication::activeModalWidget() != nullptr || m_pad >= 0 || !mayPress(pad)) return;
     emit pressed(pad);
     emit released(pad);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// One picture of a pad; it only paints. Its presses are PadInput's: the unlit
-// picture takes them, the lit one swallows them. The unlit picture is the
-// pad as assistive tools know it.
+// One picture of a pad: it paints, and the unlit one keeps whether the pad
+// shows lit and tells assistive tools, which know the pad by it. Its presses
+// are PadInput's: the unlit picture takes them, the lit one swallows them.
 
 #include <QPixmap>
 #include <QWidget>
@@ -17,8 +17,8 @@ public:
 
     int pad() const { return m_pad; }
     Kind kind() const { return m_kind; }
-    // Decoded when first needed: the about window, the first to show, does
-    // not wait for the eight pictures of the board.
+    // Decoded when first needed; the main window asks for all eight before
+    // it is first shown.
     const QPixmap& picture() const;
 
     // Whether the pad shows lit; kept by the unlit picture, which announces

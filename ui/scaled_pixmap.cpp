@@ -14,7 +14,7 @@ constexpr int kLargestScale = 3;
 
 // Read as the format its name says. Left to guess, Qt first asks every image
 // plugin installed whether it reads a PNG, and loading them all (the SVG one
-// brings Qt SVG along) held the first window back by several ms.
+// brings Qt SVG along) takes several ms.
 QPixmap readPicture(const QString& resource)
 {
     QImageReader reader(resource, QFileInfo(resource).suffix().toLatin1());

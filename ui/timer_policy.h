@@ -35,7 +35,8 @@ public:
         Clock::time_point m_outerDue;
     };
 
-    // Counts a tick of `timer` that reaches the engine.
+    // Counts a tick of `timer` handed to the engine; the engine drops one
+    // that comes while another handler runs.
     void countTick(TimerId timer) { ++m_ticks[timerIndex(timer)]; }
     int ticksDelivered(TimerId timer) const { return m_ticks[timerIndex(timer)]; }
 

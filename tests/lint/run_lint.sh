@@ -19,23 +19,38 @@ cd "$root"
 jobs=2
 status=0
 
+# A file that passed clang-tidy is not read again while nothing it may
+# depend on has changed: the file itself, any of the project's headers (the
+# generated ones follow from them), the checks, the build's flags and
+# clang-tidy. Only passes are kept.
+cache="$build/lint-passed"
+mkdir -p "$cache"
+world=$( (find engine sound ui tests bench tools -name '*.h' | sort | xargs cat; cat .clang-tidy \
+    "$build/compile_commands.json"; clang-tidy --version) | sha256sum | cut -c1-64)
+
 # One clang-tidy per file, two at a time; a file's findings are printed in
-# one piece so that the two runs do not interleave.
-# shellcheck disable=SC2016 # $0 and $1 belong to the inner sh
-printf '%s\n' engine/*.cpp sound/*.cpp ui/*.cpp | xargs -n 1 -P "$jobs" sh -c '
+# one piece so that the two runs do not interleave. $0: build, $1: file,
+# $2: cache folder, $3: what else the result depends on.
+# shellcheck disable=SC2016 # $0 to $3 belong to the inner sh
+printf '%s\n' engine/*.cpp sound/*.cpp ui/*.cpp | xargs -I{} -P "$jobs" sh -c '
+    key=$(printf "all %s %s" "$3" "$(sha256sum < "$1")" | sha256sum | cut -c1-64)
+    [ -e "$2/$key" ] && exit 0
     # A .clang-tidy it cannot read is reported, yet exits 0: that fails too.
-    out=$(clang-tidy -p "$0" --quiet "$1" 2>&1) && ! printf "%s" "$out" | grep -q "^Error parsing" && exit 0
+    out=$(clang-tidy -p "$0" --quiet "$1" 2>&1) && ! printf "%s" "$out" | grep -q "^Error parsing" &&
+        touch "$2/$key" && exit 0
     printf "%s\n" "$out" | grep -v "warnings\{0,1\} generated\.$"
-    exit 1' "$build" || status=1
+    exit 1' "$build" {} "$cache" "$world" || status=1
 
 # The naming rule alone on the tests and the benchmarks, headers included:
 # one style for every helper a reader meets.
-# shellcheck disable=SC2016 # $0 and $1 belong to the inner sh
-printf '%s\n' tests/*.cpp tests/*/*.cpp bench/*.cpp | xargs -n 1 -P "$jobs" sh -c '
+# shellcheck disable=SC2016 # $0 to $3 belong to the inner sh
+printf '%s\n' tests/*.cpp tests/*/*.cpp bench/*.cpp | xargs -I{} -P "$jobs" sh -c '
+    key=$(printf "naming %s %s" "$3" "$(sha256sum < "$1")" | sha256sum | cut -c1-64)
+    [ -e "$2/$key" ] && exit 0
     out=$(clang-tidy -p "$0" --quiet --checks="-*,readability-identifier-naming" \
-        --header-filter="/(tests|bench)/" "$1" 2>&1) && exit 0
+        --header-filter="/(tests|bench)/" "$1" 2>&1) && touch "$2/$key" && exit 0
     printf "%s\n" "$out" | grep -v "warnings\{0,1\} generated\.$"
-    exit 1' "$build" || status=1
+    exit 1' "$build" {} "$cache" "$world" || status=1
 
 # Qt's and the system's headers are not read: the qt and posix library
 # descriptions tell cppcheck what their macros and functions do, and nothing

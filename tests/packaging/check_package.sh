@@ -2,10 +2,11 @@
 # Builds the Debian package and checks its control data and its layout, then
 # validates the desktop entry and the AppStream file it installs. Leaves the
 # unpacked tree in <out>/root for the smoke test.
-# Usage: check_package.sh <build dir> <out dir>
+# Usage: check_package.sh <build dir> <out dir> <version>
 set -eu
 build=$1
 out=$2
+version=$3
 
 fail() { echo "check_package: $*" >&2; exit 1; }
 
@@ -18,10 +19,10 @@ deb=$(ls "$out"/tolvex_*.deb 2>/dev/null | head -n 1)
 info=$(dpkg-deb -I "$deb")
 field() { printf '%s\n' "$info" | sed -n "s/^ $1: //p"; }
 [ "$(field Package)" = tolvex ] || fail "package name is '$(field Package)'"
-[ "$(field Version)" = 1.00 ] || fail "version is '$(field Version)'"
+[ "$(field Version)" = "$version" ] || fail "version is '$(field Version)'"
 [ "$(field Section)" = games ] || fail "section is '$(field Section)'"
 depends=$(field Depends)
-# Sound goes through libpulse itself; Qt Multimedia only lends a format type.
+# Sound goes through libpulse, tones are decoded by libsndfile.
 for lib in libqt6widgets6 libsndfile1 libc6 libpulse0 qt6-qpa-plugins; do
     printf '%s\n' "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
