@@ -7,7 +7,7 @@ PACKAGES := cmake g++ make pkg-config \
 	libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus \
 	xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \
-	dbus-daemon at-spi2-core python3-pyatspi \
+	dbus-daemon at-spi2-core python3-pyatspi x11-xkb-utils \
 	qt6-wayland weston qt6-base-private-dev libwayland-dev wayland-protocols \
 	fonts-liberation fonts-dejavu-core \
 	dpkg-dev file desktop-file-utils appstream \
