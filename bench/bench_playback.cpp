@@ -132,8 +132,8 @@ bool isShowEnd(const Event& e) { return e.kind == Kind::Stop && e.what == 5; }
 void loseAtOnce(TimedForm& form, const std::string& pads)
 {
     const auto wrong = static_cast<std::int16_t>((pads[0] - '0' + 1) % 4);
-    form.engine().OnPadDown(wrong);
-    form.engine().OnPadUp(wrong);
+    Form1::Testing::engine(form).OnPadDown(wrong);
+    Form1::Testing::engine(form).OnPadUp(wrong);
     runUntil(form, isShowEnd, 5000);
 }
 
@@ -142,11 +142,11 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
     PlaybackResult r;
     form.events.clear();
     form.events.reserve(16 * n + 64);
-    form.engine().OnNewGameClick();
+    Form1::Testing::engine(form).OnNewGameClick();
     const std::string pads = randomSequence(n);
-    Engine::Testing::setSequence(form.engine(), pads);
-    form.engine().OnLitSetting(timing.lit);
-    form.engine().OnGapSetting(timing.gap);
+    Engine::Testing::setSequence(Form1::Testing::engine(form), pads);
+    Form1::Testing::engine(form).OnLitSetting(timing.lit);
+    Form1::Testing::engine(form).OnGapSetting(timing.gap);
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
     if (!handOver) {
@@ -190,8 +190,8 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
 std::optional<double> answerClock(TimedForm& form)
 {
     form.events.clear();
-    form.engine().OnNewGameClick();
-    Engine::Testing::setSequence(form.engine(), randomSequence(1));
+    Form1::Testing::engine(form).OnNewGameClick();
+    Engine::Testing::setSequence(Form1::Testing::engine(form), randomSequence(1));
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
     if (!handOver) return std::nullopt;

@@ -29,7 +29,7 @@ inline bool useDisplayAndTones(const std::string& display, const char* toneDir)
 // Start-up, the about window closed at once, the board shown.
 inline bool showPastAbout(Form1& form)
 {
-    form.setAboutHook(testing::closeAtOnce);
+    Form1::Testing::setAboutHook(form, testing::closeAtOnce);
     form.load();
     form.showCentred();
     if (QTest::qWaitForWindowExposed(&form, 10000)) return true;

@@ -145,7 +145,7 @@ TEST_F(AboutTest, ShowsTheMainWindowsCaptionAndIcon)
     form->setWindowTitle(QStringLiteral("Otra"));
     EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
     QString shown;
-    form->setAboutHook([&](FormZandrell& opened) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& opened) {
         shown = opened.lblTitulo()->text();
         closeAtOnce(opened);
     });
@@ -304,7 +304,7 @@ TEST_P(AboutAtStartUp, ComesBeforeTheMainWindow)
     bool mainHidden = false, aboutShown = false, modal = false;
     QPointer<FormZandrell> shown;
     const FormZandrell* firstShown = nullptr;
-    form.setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(form, [&](FormZandrell& about) {
         shown = &about;
         firstShown = &about;
         QTimer::singleShot(0, &about, [&] {
@@ -336,7 +336,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, AboutAtStartUp, ::testing::Bool(),
 TEST_F(UiTest, EveryShowingIsAFreshWindow)
 {
     std::vector<FormZandrell*> seen;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         seen.push_back(&about);
         EXPECT_EQ(about.lblTitulo()->text(), QStringLiteral("Tolvex 1.1")); // nothing carried over
         about.lblTitulo()->setText(QStringLiteral("Otra"));

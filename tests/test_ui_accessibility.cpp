@@ -96,7 +96,7 @@ TEST_F(AccessibilityTest, ScoreAndTimeBarCarryTheirValues)
 
     startGameAt(1);
     clock.nowMs += 1500; // half the three seconds
-    form->fireTimer(TimerId::Timer3);
+    Form1::Testing::fireTimer(*form, TimerId::Timer3);
     const int half = timeBarValue();
     EXPECT_GE(half, 40);
     EXPECT_LE(half, 60);

@@ -364,7 +364,7 @@ TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
     };
     if (c.aboutWindow) {
         pressPad(1);
-        form->setAboutHook([&](FormZandrell&) { modalOpen(); });
+        Form1::Testing::setAboutHook(*form, [&](FormZandrell&) { modalOpen(); });
         form->MnuInfo()->trigger();
     } else {
         player.result = 0;
@@ -378,10 +378,10 @@ TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
     EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
     // And the pad takes presses again once the turn comes round.
-    form->fireTimer(TimerId::Timer1);
-    form->fireTimer(TimerId::Timer2);
-    form->fireTimer(TimerId::Timer1);
-    form->fireTimer(TimerId::Timer2);
+    Form1::Testing::fireTimer(*form, TimerId::Timer1);
+    Form1::Testing::fireTimer(*form, TimerId::Timer2);
+    Form1::Testing::fireTimer(*form, TimerId::Timer1);
+    Form1::Testing::fireTimer(*form, TimerId::Timer2);
     ASSERT_EQ(state().TimeLimitOn, kTrue);
     const std::size_t tones = player.files.size();
     pressPad(1);
@@ -411,7 +411,7 @@ TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
     emit form->Timer(TimerId::Timer1)->timeout(BoardTimer::Clock::now());
     ASSERT_EQ(player.files.size(), 1u);
     player.result = 1;
-    form->fireTimer(TimerId::Timer2);
+    Form1::Testing::fireTimer(*form, TimerId::Timer2);
     ASSERT_EQ(state().TimeLimitOn, kTrue);
     pressPad(3);
     EXPECT_EQ(player.files.size(), 2u);
@@ -441,7 +441,7 @@ TEST_F(UiTest, TheCheckBoxShowsAndHidesOnlyTheFill)
     // its 1095 twips less the margin.
     startGameAt(0);
     clock.nowMs += 1500;
-    form->fireTimer(TimerId::Timer3);
+    Form1::Testing::fireTimer(*form, TimerId::Timer3);
     EXPECT_EQ(form->Label(3)->width(), 35);
 }
 
@@ -461,15 +461,15 @@ TEST_F(UiTest, LevelsAreLockedDuringAGame)
 TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
 {
     newGameAt(2);
-    form->fireTimer(TimerId::Timer1);
+    Form1::Testing::fireTimer(*form, TimerId::Timer1);
     ASSERT_EQ(player.files, std::vector<std::string>{"Beep3.wav"});
     QTest::mouseClick(form->Option2(0), Qt::LeftButton);
     ASSERT_TRUE(form->Option2(0)->isChecked());
-    form->fireTimer(TimerId::Timer2);
+    Form1::Testing::fireTimer(*form, TimerId::Timer2);
     clickPad(2);
     EXPECT_EQ(player.files.size(), 1u);
     form->Option2(4)->click(); // Batería, from the next tone on
-    form->fireTimer(TimerId::Timer1);
+    Form1::Testing::fireTimer(*form, TimerId::Timer1);
     EXPECT_EQ(player.files.back(), "Ram3.wav");
 }
 
@@ -532,9 +532,9 @@ TEST_F(UiTest, AStoppedTimerDeliversNoTick)
     form->SetTimer(TimerId::Timer4, 1);
     form->SetTimer(TimerId::Timer4, 0);
     form->SetTimer(TimerId::Timer5, 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ticksDelivered(TimerId::Timer5) >= 3; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Form1::Testing::ticksDelivered(*form, TimerId::Timer5) >= 3; }, 2000));
     form->SetTimer(TimerId::Timer5, 0);
-    EXPECT_EQ(form->ticksDelivered(TimerId::Timer4), 0);
+    EXPECT_EQ(Form1::Testing::ticksDelivered(*form, TimerId::Timer4), 0);
 }
 
 TEST_F(UiTest, ARealGameLightsItsFirstPad)
@@ -574,7 +574,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
     ASSERT_TRUE(form->Timer(TimerId::Timer3)->isActive());
     bool timedOutWhileOpen = false;
     bool mainTookNoInput = false;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             clickPad(0); // blocked by the modal window
             mainTookNoInput = player.files.size() == 1;
@@ -594,14 +594,14 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
 
 TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
 {
-    EXPECT_EQ(form->helpDirectory(), QCoreApplication::applicationDirPath());
+    EXPECT_EQ(Form1::Testing::helpDirectory(*form), QCoreApplication::applicationDirPath());
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString doc = dir.filePath(QStringLiteral("Instrucciones.htm"));
     QFile f(doc);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    form->setHelpDirectory(dir.path());
+    Form1::Testing::setHelpDirectory(*form, dir.path());
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath()); // the working directory plays no part
     UrlRecorder urls({QStringLiteral("file")});
@@ -616,7 +616,7 @@ TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
 TEST_F(UiTest, MissingInstructionsAreLeftAlone)
 {
     QTemporaryDir dir;
-    form->setHelpDirectory(dir.path());
+    Form1::Testing::setHelpDirectory(*form, dir.path());
     UrlRecorder urls({QStringLiteral("file")});
     const GameState before = state();
     form->MnuHelp()->trigger();
@@ -672,7 +672,7 @@ TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
 {
     startGameAt(0);
     QPointer<FormZandrell> open;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         open = &about;
         QTimer::singleShot(0, form.get(), [this] { form->close(); });
     });

@@ -28,8 +28,8 @@ protected:
     void playBack()
     {
         for (int step = 0; step < 100 && state().PlayerTurn != kTrue; ++step) {
-            form->fireTimer(TimerId::Timer1);
-            form->fireTimer(TimerId::Timer2);
+            Form1::Testing::fireTimer(*form, TimerId::Timer1);
+            Form1::Testing::fireTimer(*form, TimerId::Timer2);
         }
         ASSERT_EQ(state().PlayerTurn, kTrue);
     }
@@ -99,7 +99,7 @@ TEST_P(NativeKeyTest, ItsReleaseLetsThePadGo)
     ASSERT_TRUE(showsLit(k.pad));
     send(QEvent::KeyRelease, k.up, k.upMods, k.code);
     EXPECT_FALSE(showsLit(k.pad));
-    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    EXPECT_EQ(Form1::Testing::padInput(*form)->heldPad(), -1);
     const int next = (k.pad + 1) % 4;
     keyPad(next);
     EXPECT_EQ(player.files.back(), "Beep" + std::to_string(next + 1) + ".wav");
@@ -162,7 +162,7 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
     QTest::keyClick(form->Command1(), Qt::Key_Space);
     ASSERT_FALSE(form->Command1()->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), form->BoardArea());
-    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas"));
+    EXPECT_EQ(Form1::Testing::announcer(*form)->lastMessage(), QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(qobject_cast<QRadioButton*>(QApplication::focusWidget()), nullptr);
     form->BoardArea()->setFocus();
@@ -172,15 +172,16 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
         for (char digit : std::string(state().Sequence)) keyPad(digit - '0');
         ASSERT_EQ(form->Label(6)->text(), QString::number(round));
         if (round < 10) {
-            EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Puntuación: %1").arg(round));
+            EXPECT_EQ(Form1::Testing::announcer(*form)->lastMessage(), QStringLiteral("Puntuación: %1").arg(round));
         }
     }
     EXPECT_EQ(state().Won, kTrue);
     EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive()); // the victory lap
-    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("¡Has ganado! Puntuación: 10"));
-    EXPECT_EQ(form->announcer()->messages(), 11);
+    EXPECT_EQ(Form1::Testing::announcer(*form)->lastMessage(), QStringLiteral("¡Has ganado! Puntuación: 10"));
+    EXPECT_EQ(Form1::Testing::announcer(*form)->messages(), 11);
     EXPECT_TRUE(form->Option2(1)->isChecked());
-    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick) form->fireTimer(TimerId::Timer4);
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick)
+        Form1::Testing::fireTimer(*form, TimerId::Timer4);
     ASSERT_TRUE(form->Command1()->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), form->Command1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -194,7 +195,8 @@ TEST_F(KeyboardTest, AWrongKeyStartsTheFailureShow)
     keyPad(1);
     EXPECT_EQ(state().InputBlocked, kTrue);
     EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
-    EXPECT_EQ(form->announcer()->lastMessage(), QStringLiteral("Fallaste: tocaba el azul. Puntuación: 0"));
+    EXPECT_EQ(Form1::Testing::announcer(*form)->lastMessage(),
+              QStringLiteral("Fallaste: tocaba el azul. Puntuación: 0"));
 }
 
 // A key held down repeats; the repeats are no presses.
@@ -229,8 +231,8 @@ TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
 
     // Between turns the pads do not light; mouse and key still make one press.
     ASSERT_EQ(state().PlayerTurn, kFalse);
-    QSignalSpy presses(form->padInput(), &PadInput::pressed);
-    QSignalSpy releases(form->padInput(), &PadInput::released);
+    QSignalSpy presses(Form1::Testing::padInput(*form), &PadInput::pressed);
+    QSignalSpy releases(Form1::Testing::padInput(*form), &PadInput::released);
     pressPad(2);
     keyDown(Qt::Key_3);
     releasePad(2);
@@ -271,7 +273,7 @@ TEST_F(KeyboardTest, OnePadAtATimeWhateverTheSources)
         EXPECT_TRUE(showsLit(0));
         up(held, 0);
         EXPECT_FALSE(showsLit(0));
-        EXPECT_EQ(form->padInput()->heldPad(), -1);
+        EXPECT_EQ(Form1::Testing::padInput(*form)->heldPad(), -1);
         down(other, 1);
         EXPECT_EQ(player.files, (std::vector<std::string>{"Beep1.wav", "Beep2.wav"}));
         up(other, 1);
@@ -288,11 +290,12 @@ TEST_F(KeyboardTest, AFailureShowLeavesNoSecondPadHeld)
     pressPad(2);
     keyUp(Qt::Key_1);
     ASSERT_EQ(state().InputBlocked, kTrue);
-    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer5)->isActive(); ++tick) form->fireTimer(TimerId::Timer5);
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer5)->isActive(); ++tick)
+        Form1::Testing::fireTimer(*form, TimerId::Timer5);
     ASSERT_EQ(state().InputBlocked, kFalse);
     for (int pad = 0; pad < 4; ++pad) EXPECT_FALSE(showsLit(pad)) << pad;
     releasePad(2);
-    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    EXPECT_EQ(Form1::Testing::padInput(*form)->heldPad(), -1);
     const std::size_t before = player.files.size();
     keyPad(2);
     ASSERT_EQ(player.files.size(), before + 1);
@@ -318,7 +321,7 @@ TEST_P(KeyboardElsewhereTest, APadHeldByAKeyIsLetGo)
         ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == elsewhere.windowHandle(); }, 5000));
     }
     EXPECT_FALSE(showsLit(0));
-    EXPECT_EQ(form->padInput()->heldPad(), -1);
+    EXPECT_EQ(Form1::Testing::padInput(*form)->heldPad(), -1);
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
     EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive()) << "the next round does not play";
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
@@ -348,7 +351,7 @@ TEST_F(KeyboardTest, KeysBehindAModalBoxDoNothingToTheGame)
 {
     startGameAt(1);
     bool aboutSeen = false;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             aboutSeen = about.isVisible();
             QTest::keyPress(about.windowHandle(), Qt::Key_2); // closes it, as any character does

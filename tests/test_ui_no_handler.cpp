@@ -69,7 +69,7 @@ TEST_F(NoHandlerTest, HelpShowsAndChangesNothing)
     QFile doc(dir.filePath(QStringLiteral("Instrucciones.htm")));
     ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
     doc.close();
-    form->setHelpDirectory(dir.path());
+    Form1::Testing::setHelpDirectory(*form, dir.path());
     startGameAt(1);
 
     const auto windows = visibleWindows();
@@ -89,7 +89,7 @@ TEST_F(NoHandlerTest, AboutLinksShowAndChangeNothing)
     const Snapshot before = snapshot();
     bool onlyTheAboutWindowShowed = false;
     bool stayedOpen = false;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             const auto windows = visibleWindows();
             QTest::mouseClick(about.lblMail(), Qt::LeftButton);

@@ -64,7 +64,7 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
     for (pad = 0; pad < 4; ++pad) {
         newGameAt(pad);
         seen.clear();
-        form->fireTimer(TimerId::Timer1); // the step lights the pad
+        Form1::Testing::fireTimer(*form, TimerId::Timer1); // the step lights the pad
         ASSERT_EQ(seen.size(), 1U) << pad;
         EXPECT_TRUE(near(seen[0], kPads[pad].lit)) << pad << ": lit only after its tone was asked for";
         const QImage lit = board();
@@ -74,12 +74,12 @@ TEST_F(RenderTest, APlaybackStepShowsThePadLit)
                 EXPECT_TRUE(near(lit.pixel(quarterMiddle(other)), kPads[other].unlit)) << other;
             }
         }
-        form->fireTimer(TimerId::Timer2);
+        Form1::Testing::fireTimer(*form, TimerId::Timer2);
         EXPECT_TRUE(near(board().pixel(quarterMiddle(pad)), kPads[pad].unlit)) << pad;
         // Lose at once so the next game can start.
         pressPad((pad + 1) % 4);
         releasePad((pad + 1) % 4);
-        for (int i = 0; i < 16; ++i) form->fireTimer(TimerId::Timer5);
+        for (int i = 0; i < 16; ++i) Form1::Testing::fireTimer(*form, TimerId::Timer5);
         ASSERT_TRUE(form->Command1()->isEnabled());
     }
     player.onRequest = nullptr;
@@ -102,7 +102,7 @@ TEST_F(RenderTest, APressedPadIsLitOnScreenBeforeItsToneIsAskedFor)
             ASSERT_EQ(seen.size(), 1U) << pad;
             EXPECT_TRUE(near(seen[0], kPads[pad].lit)) << pad;
             if (inGame) {
-                for (int i = 0; i < 16; ++i) form->fireTimer(TimerId::Timer5);
+                for (int i = 0; i < 16; ++i) Form1::Testing::fireTimer(*form, TimerId::Timer5);
                 ASSERT_TRUE(form->Command1()->isEnabled());
             }
         }

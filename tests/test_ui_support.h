@@ -56,7 +56,7 @@ protected:
     {
         holdAtTenInTheMorning(clock);
         form = std::make_unique<Form1>(clock, soundPlayer());
-        form->setAboutHook(closeAtOnce);
+        Form1::Testing::setAboutHook(*form, closeAtOnce);
         form->load();
         form->showCentred();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -69,8 +69,8 @@ protected:
         form.reset();
     }
 
-    Engine& engine() { return form->engine(); }
-    const GameState& state() { return form->engine().State(); }
+    Engine& engine() { return Form1::Testing::engine(*form); }
+    const GameState& state() { return Form1::Testing::engine(*form).State(); }
     QWindow* window() { return form->windowHandle(); }
 
     // The picture that shows, and would take a press, at a point of the board.
@@ -121,8 +121,8 @@ protected:
     void startGameAt(int pad)
     {
         newGameAt(pad);
-        form->fireTimer(TimerId::Timer1);
-        form->fireTimer(TimerId::Timer2);
+        Form1::Testing::fireTimer(*form, TimerId::Timer1);
+        Form1::Testing::fireTimer(*form, TimerId::Timer2);
     }
 };
 

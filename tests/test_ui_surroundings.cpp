@@ -93,8 +93,8 @@ protected:
 
         // The second playback: two steps, two warnings, then the turn.
         for (int step = 0; step < 2; ++step) {
-            form->fireTimer(TimerId::Timer1);
-            form->fireTimer(TimerId::Timer2);
+            Form1::Testing::fireTimer(*form, TimerId::Timer1);
+            Form1::Testing::fireTimer(*form, TimerId::Timer2);
         }
         EXPECT_EQ(answerer.answered, before + 4) << "second playback";
         EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
@@ -189,7 +189,7 @@ TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
     newGameAt(2);
     ASSERT_TRUE(form->Timer(TimerId::Timer1)->isActive());
     bool turnCameWhileOpen = false;
-    form->setAboutHook([&](FormZandrell& about) {
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             turnCameWhileOpen =
                 QTest::qWaitFor([&] { return form->Timer(TimerId::Timer3)->isActive(); }, 5000) && about.isVisible();
@@ -209,7 +209,7 @@ TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
 TEST_F(UiTest, APressAfterTheAboutWindowClosesCounts)
 {
     startGameAt(1);
-    form->setAboutHook(closeAtOnce);
+    Form1::Testing::setAboutHook(*form, closeAtOnce);
     form->MnuInfo()->trigger();
     EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
     clickPad(1);

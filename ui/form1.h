@@ -68,7 +68,6 @@ public:
     void Announce(const GameEvent& event) override;
 
     // --- Controls, under their design names.
-    Engine& engine() { return m_engine; }
     PadPicture* Image1(int pad) const { return m_image1[pad]; }
     PadPicture* Image2(int pad) const { return m_image2[pad]; }
     QRadioButton* Option1(int index) const { return m_option1[index]; }
@@ -81,22 +80,26 @@ public:
     QScrollBar* HScroll2() const { return m_hscroll2; }
     QLabel* Label(int n) const { return m_labels[n]; } // Label1 .. Label6
     BoardTimer* Timer(TimerId timer) const { return m_timers[timerIndex(timer)]; }
-    int ticksDelivered(TimerId timer) const { return m_timerPolicy.ticksDelivered(timer); }
-    // One tick of `timer` now, by the path its timeout takes, and dropped as
-    // that one is when the timer is stopped: for tests, which keep time.
-    void fireTimer(TimerId timer) { timerTick(timer, TimerPolicy::Clock::now()); }
     // Where a game is played from the keyboard; out of the Tab order.
     QWidget* BoardArea() const { return m_boardArea; }
-    Announcer* announcer() const { return m_announcer; }
     QAction* MnuHelp() const { return m_mnuHelp; }
     QAction* MnuInfo() const { return m_mnuInfo; }
-    PadInput* padInput() const { return m_padInput; }
 
-    // Runs on every about window just before it is shown; tests close it.
-    void setAboutHook(std::function<void(FormZandrell&)> hook) { m_aboutHook = std::move(hook); }
-    // Where "Como Jugar" looks for the instructions: the program's folder.
-    void setHelpDirectory(const QString& dir) { m_helpDir = dir; }
-    QString helpDirectory() const;
+    // What tests and benches reach besides the window's own controls.
+    struct Testing {
+        static Engine& engine(Form1& f) { return f.m_engine; }
+        static int ticksDelivered(const Form1& f, TimerId timer) { return f.m_timerPolicy.ticksDelivered(timer); }
+        // One tick of `timer` now, by the path its timeout takes, and dropped
+        // as that one is when the timer is stopped: tests keep time.
+        static void fireTimer(Form1& f, TimerId timer) { f.timerTick(timer, TimerPolicy::Clock::now()); }
+        static Announcer* announcer(const Form1& f) { return f.m_announcer; }
+        static PadInput* padInput(const Form1& f) { return f.m_padInput; }
+        // Runs on every about window just before it is shown; tests close it.
+        static void setAboutHook(Form1& f, std::function<void(FormZandrell&)> hook) { f.m_aboutHook = std::move(hook); }
+        // Where "Como Jugar" looks for the instructions, instead of the program's folder.
+        static void setHelpDirectory(Form1& f, const QString& dir) { f.m_helpDir = dir; }
+        static QString helpDirectory(const Form1& f) { return f.helpDirectory(); }
+    };
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +112,8 @@ private:
     void buildTimers();
     void setTabOrder();
     void playOnTheBoard();
+    // Where "Como Jugar" looks for the instructions: the program's folder.
+    QString helpDirectory() const;
     void connectPadInput();
     void connectChoices();
     // Every window event reaches the engine through here: `call` runs in the
