@@ -20,6 +20,11 @@ inline bool startGame(QProcess& game, const QString& program, const QString& wor
     env.insert("DISPLAY", QString::fromStdString(display));
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("WAYLAND_DISPLAY");
+    // With no session bus named, Qt's accessibility layer would fork
+    // dbus-launch to start one for this X server; a bus that does not exist
+    // is refused at once instead.
+    if (!env.contains("DBUS_SESSION_BUS_ADDRESS"))
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tolvex-no-session-bus");
     game.setProcessEnvironment(env);
     game.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     game.setStandardOutputFile(QProcess::nullDevice());
