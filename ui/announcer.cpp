@@ -13,7 +13,6 @@ Announcer::Announcer(QWidget* parent) : QWidget(parent)
 
 void Announcer::say(const QString& message)
 {
-    ++m_messages;
     setAccessibleName(message);
     if (!QAccessible::isActive()) return;
     // Shown anew, also when it says the same again: that is what a reader speaks.

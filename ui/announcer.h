@@ -16,13 +16,8 @@ class Announcer : public QWidget {
 public:
     explicit Announcer(QWidget* parent);
 
+    // The message is the object's accessible name until the next one.
     void say(const QString& message);
-    // What was said last, and how many times anything was.
-    QString lastMessage() const { return accessibleName(); }
-    int messages() const { return m_messages; }
-
-private:
-    int m_messages = 0;
 };
 
 // The game's words for an event, in Spanish ("Puntuación: 3"), with the

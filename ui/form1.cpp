@@ -491,7 +491,7 @@ void Form1::EnableLevels(bool on)
 // changes them.
 void Form1::playOnTheBoard()
 {
-    if (focusWidget() != m_boardArea) m_boardArea->setFocus(Qt::OtherFocusReason);
+    m_boardArea->setFocus(Qt::OtherFocusReason);
     for (QRadioButton* o : m_option2) o->setFocusPolicy(Qt::NoFocus);
 }
 
@@ -517,7 +517,8 @@ void Form1::ShowAbout()
 
 void Form1::Announce(const GameEvent& event)
 {
-    const QString level = event.level >= 0 && event.level < 4 ? m_option1[event.level]->text() : QString();
+    const bool chosen = event.level >= 0 && event.level < static_cast<int>(m_option1.size());
+    const QString level = chosen ? m_option1[event.level]->text() : QString();
     const QString colour = QString::fromLatin1(kPads.at(event.duePad).colour);
     m_announcer->say(spokenText(event, level, colour));
 }

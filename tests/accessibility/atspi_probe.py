@@ -156,13 +156,6 @@ def lit_pad(candidates):
     return None
 
 
-def focused(window):
-    for _, obj in walk(window):
-        if obj.getState().contains(pyatspi.STATE_FOCUSED):
-            return obj
-    return None
-
-
 def flashes(count):
     # Each pad's light and its going dark, counted from the last message read.
     names, i = [], lights_read
@@ -226,13 +219,9 @@ def command(words):
             say("flash " + name)
     elif verb == "focus":
         name = " ".join(words[2:])
-        window = main_window()
-        if window is None:
-            return say("error no window called " + WINDOW_TITLE)
-        obj = poll(lambda: (lambda f: f if f is not None and f.name == name else None)(focused(window)), int(words[1]))
-        if obj is None:
-            f = focused(window)
-            return say("error the focus is on " + ("nothing" if f is None else repr(f.name)))
+        has_focus = lambda obj: obj is not None and obj.getState().contains(pyatspi.STATE_FOCUSED)  # noqa: E731
+        if not poll(lambda: has_focus(find(name)), int(words[1])):
+            return say("error %s does not have the focus" % name)
         say("focus " + name)
     elif verb == "events":
         pump()
