@@ -44,7 +44,7 @@ sh "$root/tests/audio/pulse_stop.sh" "$audio"
 
 sh "$root/tests/audio/pipewire_start.sh" "$pipewire" "$sink"
 PULSE_SERVER=$(cat "$pipewire/address")
-"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 7 40 PipeWire
+"$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 15 40 PipeWire
 sh "$root/tests/audio/pipewire_stop.sh" "$pipewire"
 took=$(( $(date +%s) - start ))
 

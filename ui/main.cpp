@@ -2,7 +2,7 @@
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
-#include "pulse_wave_player.h"
+#include "sound_module.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -29,8 +29,8 @@ int main(int argc, char* argv[])
     about->present();
 
     tolvex::SystemPlatform platform;
-    tolvex::PulseWavePlayer player;
-    tolvex::Form1 form(platform, player);
+    const std::unique_ptr<tolvex::WavePlayer> player = tolvex::openSoundModule();
+    tolvex::Form1 form(platform, *player);
     form.load(about); // returns once the about window has been closed
     if (form.closing()) return 0;
     form.showCentred();

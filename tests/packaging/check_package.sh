@@ -35,6 +35,7 @@ cat >"$out/expected.txt" <<LIST
 usr/bin/tolvex
 usr/lib/tolvex/Instrucciones.htm
 usr/lib/tolvex/tolvex
+usr/lib/tolvex/tolvex-sound.so
 usr/share/applications/org.example.Tolvex.desktop
 usr/share/icons/hicolor/128x128/apps/tolvex.png
 usr/share/icons/hicolor/256x256/apps/tolvex.png
