@@ -15,6 +15,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -127,13 +129,32 @@ std::string randomSequence(int n)
 
 bool isShowEnd(const Event& e) { return e.kind == Kind::Stop && e.what == 5; }
 
+// The window is driven as a player drives it: "Nuevo Juego" clicked, pads
+// pressed with the mouse, the hidden speed settings moved. Only the game's
+// pads are set through the engine: no player's path reaches a game of n
+// pads but n - 1 rounds played first.
+void newGame(TimedForm& form, const std::string& pads)
+{
+    QTest::mouseClick(form.Command1(), Qt::LeftButton);
+    Engine::Testing::setSequence(Form1::Testing::engine(form), pads);
+}
+
+// A setting moved to `value`; one that shows it already is moved there and
+// back, since a new game takes its own timings whatever the settings show.
+void moveTo(QScrollBar* bar, int value)
+{
+    if (bar->value() == value) bar->setValue(value == bar->maximum() ? value - 1 : value + 1);
+    bar->setValue(value);
+}
+
 // A wrong first answer, and the failure show it starts run to their end, so
 // the next game starts from free play as a player's would.
 void loseAtOnce(TimedForm& form, const std::string& pads)
 {
-    const auto wrong = static_cast<std::int16_t>((pads[0] - '0' + 1) % 4);
-    Form1::Testing::engine(form).OnPadDown(wrong);
-    Form1::Testing::engine(form).OnPadUp(wrong);
+    PadPicture* wrong = form.Image1((pads[0] - '0' + 1) % 4);
+    const QPoint at = wrong->mapTo(&form, wrong->rect().center());
+    QTest::mousePress(form.windowHandle(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, at);
     runUntil(form, isShowEnd, 5000);
 }
 
@@ -142,11 +163,10 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
     PlaybackResult r;
     form.events.clear();
     form.events.reserve(16 * n + 64);
-    Form1::Testing::engine(form).OnNewGameClick();
     const std::string pads = randomSequence(n);
-    Engine::Testing::setSequence(Form1::Testing::engine(form), pads);
-    Form1::Testing::engine(form).OnLitSetting(timing.lit);
-    Form1::Testing::engine(form).OnGapSetting(timing.gap);
+    newGame(form, pads);
+    moveTo(form.HScroll2(), timing.lit);
+    moveTo(form.HScroll1(), timing.gap);
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
     if (!handOver) {
@@ -190,8 +210,7 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
 std::optional<double> answerClock(TimedForm& form)
 {
     form.events.clear();
-    Form1::Testing::engine(form).OnNewGameClick();
-    Engine::Testing::setSequence(Form1::Testing::engine(form), randomSequence(1));
+    newGame(form, randomSequence(1));
     const auto handOver = runUntil(
         form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
     if (!handOver) return std::nullopt;

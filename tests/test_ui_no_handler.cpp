@@ -27,12 +27,13 @@ std::set<QWidget*> visibleWindows()
     return shown;
 }
 
+// What the player sees and hears of the game.
 struct Snapshot {
-    std::string sequence, input;
-    std::int16_t round = 0, playPos = 0;
-    VbBool playerTurn = 0, gameOver = 0;
-    std::vector<bool> timers;
-    QString score;
+    std::vector<bool> timers, lit;
+    QString score, said;
+    bool newGameEnabled = false;
+    int timeBar = 0;
+    std::size_t tones = 0;
 
     bool operator==(const Snapshot&) const = default;
 };
@@ -41,16 +42,16 @@ class NoHandlerTest : public UiTest {
 protected:
     Snapshot snapshot()
     {
-        Snapshot s{state().Sequence,
-                   state().PlayerInput,
-                   state().Round,
-                   state().PlayPos,
-                   state().PlayerTurn,
-                   state().GameOver,
+        Snapshot s{{},
                    {},
-                   form->Label(6)->text()};
+                   form->Label(6)->text(),
+                   said(),
+                   form->Command1()->isEnabled(),
+                   form->Label(3)->width(),
+                   player.files.size()};
         for (TimerId t : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3, TimerId::Timer4, TimerId::Timer5})
             s.timers.push_back(form->Timer(t)->isActive());
+        for (int pad = 0; pad < 4; ++pad) s.lit.push_back(showsLit(pad));
         return s;
     }
 };

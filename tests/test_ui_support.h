@@ -3,6 +3,7 @@
 // about window closes by itself, for driving the windows under the offscreen
 // platform.
 
+#include "announcer.h"
 #include "close_at_once.h"
 #include "engine_test_support.h"
 #include "fake_clock.h"
@@ -72,6 +73,8 @@ protected:
     Engine& engine() { return Form1::Testing::engine(*form); }
     const GameState& state() { return Form1::Testing::engine(*form).State(); }
     QWindow* window() { return form->windowHandle(); }
+    // The last message a screen reader was given.
+    QString said() { return Form1::Testing::announcer(*form)->accessibleName(); }
 
     // The picture that shows, and would take a press, at a point of the board.
     QWidget* frontAt(QWidget* w, QPoint local)

@@ -83,7 +83,6 @@ protected:
         const int before = answerer.answered;
         startGameAt(3);
         EXPECT_EQ(answerer.answered, before + 1) << "playback step";
-        EXPECT_EQ(state().PlayerTurn, kTrue);
         ASSERT_TRUE(form->Timer(TimerId::Timer3)->isActive());
 
         clock.randoms.push_back(FakeClock::forPad(0));
@@ -146,7 +145,7 @@ TEST_P(BrokenToneTest, WarnsOnceAndFreePlayGoesOn)
     EXPECT_TRUE(showsLit(0));
     releasePad(0);
     EXPECT_EQ(answerer.answered, 2);
-    EXPECT_EQ(state().GameOver, kTrue);
+    EXPECT_TRUE(form->Command1()->isEnabled()); // still free play
 }
 
 // A sparse file far beyond the size limit: were it read, the test would

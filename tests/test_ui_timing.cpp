@@ -70,14 +70,21 @@ struct ArmedAfterTick {
 // the next step 300 ms after that, however long each step took.
 TEST_F(UiTest, PlaybackStepsCountFromTheTickDeadline)
 {
-    newGameAt(1);
-    Engine::Testing::setSequence(engine(), "12");
+    // The second round's playback, of two pads, on the window's timers; the
+    // hidden speed settings, moved there and back, undo the round's speed-up.
+    startGameAt(1);
+    clock.randoms.push_back(FakeClock::forPad(2));
+    clickPad(1);
+    for (QScrollBar* bar : {form->HScroll1(), form->HScroll2()}) {
+        bar->setValue(bar->value() + 1);
+        bar->setValue(bar->value() - 1);
+    }
     BoardTimer* steps = form->Timer(TimerId::Timer1);
     BoardTimer* lit = form->Timer(TimerId::Timer2);
     const TimePoint first = steps->deadline();
     const ArmedAfterTick afterStep(steps, lit, form.get());
     const ArmedAfterTick afterLit(lit, steps, form.get());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return state().TimeLimitOn == kTrue; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Timer(TimerId::Timer3)->isActive(); }, 3000));
     ASSERT_EQ(afterStep.deadlines.size(), 2u);
     ASSERT_EQ(afterLit.deadlines.size(), 2u);
     EXPECT_EQ(afterStep.deadlines[0], first + 200ms);
