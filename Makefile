@@ -60,7 +60,7 @@ build-san: configure-san
 
 # The fuzzer's totals are printed even when it passes.
 test-san: build-san
-	cd $(SAN_DIR) && env $(SAN_ENV) ctest --output-on-failure --timeout 600
+	cd $(SAN_DIR) && env $(SAN_ENV) ctest -j$(JOBS) --output-on-failure --timeout 600
 	@grep -h "^stat::number_of_executed_units\|^stat::average_exec_per_sec" \
 		$(SAN_DIR)/Testing/Temporary/LastTest.log || true
 
@@ -73,7 +73,7 @@ run: build
 	cd assets/tones && exec $(CURDIR)/$(BUILD_DIR)/tolvex
 
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 300
+	cd $(BUILD_DIR) && ctest -j$(JOBS) --output-on-failure --timeout 300
 	$(MAKE) test-san
 	sh tests/lint/run_lint.sh $(BUILD_DIR)
 

@@ -6,6 +6,11 @@ set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
 set(TOLVEX_PIPEWIRE_DIR ${CMAKE_CURRENT_BINARY_DIR}/pipewire-server)
 # Tests reach these servers through TOLVEX_AUDIO_STATE=<state dir>: their
 # sockets lie in short folders of their own (tests/audio/server_lib.sh).
+# Tests run side by side (ctest -j), but those that play on a server or
+# record one hold one lock, tolvex_audio, whichever server: a recording would
+# hear another test's tones, and two servers at work starve each other on two
+# cores. Whole games that only need a working output play on a sink of their
+# own, <sink>_side (PULSE_SINK), which nothing records, without the lock.
 # A socket that no server makes, short enough to be a valid address.
 set(TOLVEX_NO_AUDIO_SERVER unix:/nonexistent/tolvex-no-audio-server/native)
 
@@ -39,14 +44,14 @@ add_test(NAME sound_pipewire_server_start
 add_test(NAME sound_pipewire_server_stop
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/pipewire_stop.sh ${TOLVEX_PIPEWIRE_DIR})
 set_tests_properties(sound_pipewire_server_start PROPERTIES FIXTURES_SETUP tolvex_pipewire TIMEOUT 30
-  RESOURCE_LOCK tolvex_pipewire)
+  RESOURCE_LOCK tolvex_audio)
 set_tests_properties(sound_pipewire_server_stop PROPERTIES FIXTURES_CLEANUP tolvex_pipewire TIMEOUT 30
-  RESOURCE_LOCK tolvex_pipewire)
+  RESOURCE_LOCK tolvex_audio)
 
 # Both servers from a state folder far deeper than a socket path may be.
 add_test(NAME sound_servers_from_a_deep_folder
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/audio/deep_state_check.sh ${CMAKE_CURRENT_BINARY_DIR}/deep-audio-state)
-set_tests_properties(sound_servers_from_a_deep_folder PROPERTIES TIMEOUT 60 RESOURCE_LOCK tolvex_pipewire)
+set_tests_properties(sound_servers_from_a_deep_folder PROPERTIES TIMEOUT 60 RESOURCE_LOCK tolvex_audio)
 
 # Decoding, refusals of damaged files, the tone cache, rendering for a
 # stream and where a sound plays: no audio server.
@@ -76,7 +81,7 @@ gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
   PROPERTIES
     ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_PIPEWIRE_DIR}"
     FIXTURES_REQUIRED tolvex_pipewire
-    RESOURCE_LOCK tolvex_pipewire
+    RESOURCE_LOCK tolvex_audio
     TIMEOUT 60)
 
 # No audio server at all: the socket named does not exist.
