@@ -30,4 +30,5 @@ add_test(NAME play_by_hand COMMAND test_play_by_hand)
 set_tests_properties(play_by_hand PROPERTIES
   ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};PULSE_SINK=${TOLVEX_TEST_SINK}_side"
   FIXTURES_REQUIRED tolvex_audio
+  COST 30
   TIMEOUT 180)
