@@ -15,5 +15,6 @@ add_test(NAME ui_screen_reader COMMAND test_screen_reader)
 set_tests_properties(ui_screen_reader PROPERTIES
   ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};PULSE_SINK=${TOLVEX_TEST_SINK}_side"
   FIXTURES_REQUIRED tolvex_audio
+  RESOURCE_LOCK tolvex_heavy
   COST 35
   TIMEOUT 120)

@@ -16,5 +16,5 @@ gtest_discover_tests(test_engine DISCOVERY_TIMEOUT 60)
 if(NOT TOLVEX_ENGINE_ONLY)
   add_test(NAME engine_builds_without_qt
     COMMAND sh -c "${CMAKE_COMMAND} -S ${PROJECT_SOURCE_DIR} -B ${CMAKE_CURRENT_BINARY_DIR}/engine-only -DTOLVEX_ENGINE_ONLY=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >/dev/null && ${CMAKE_COMMAND} --build ${CMAKE_CURRENT_BINARY_DIR}/engine-only --target tolvex_engine")
-  set_tests_properties(engine_builds_without_qt PROPERTIES TIMEOUT 300)
+  set_tests_properties(engine_builds_without_qt PROPERTIES TIMEOUT 300 RESOURCE_LOCK tolvex_heavy)
 endif()

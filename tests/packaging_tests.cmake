@@ -5,7 +5,7 @@ set(TOLVEX_PACKAGE_TEST_DIR ${CMAKE_CURRENT_BINARY_DIR}/package-test)
 add_test(NAME package_deb
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/packaging/check_package.sh ${CMAKE_BINARY_DIR} ${TOLVEX_PACKAGE_TEST_DIR}
   ${PROJECT_VERSION})
-set_tests_properties(package_deb PROPERTIES FIXTURES_SETUP tolvex_installed TIMEOUT 300)
+set_tests_properties(package_deb PROPERTIES FIXTURES_SETUP tolvex_installed TIMEOUT 300 RESOURCE_LOCK tolvex_heavy)
 
 add_executable(test_install_smoke test_install_smoke.cpp)
 target_link_libraries(test_install_smoke PRIVATE tolvex_x11_driver tolvex_test_support tolvex_sound_test_support
@@ -30,5 +30,6 @@ add_test(NAME play_by_hand COMMAND test_play_by_hand)
 set_tests_properties(play_by_hand PROPERTIES
   ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};PULSE_SINK=${TOLVEX_TEST_SINK}_side"
   FIXTURES_REQUIRED tolvex_audio
+  RESOURCE_LOCK tolvex_heavy
   COST 30
   TIMEOUT 180)
