@@ -13,8 +13,8 @@ target_compile_definitions(test_screen_reader PRIVATE
 add_dependencies(test_screen_reader tolvex)
 add_test(NAME ui_screen_reader COMMAND test_screen_reader)
 set_tests_properties(ui_screen_reader PROPERTIES
-  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};PULSE_SINK=${TOLVEX_TEST_SINK}_side"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED tolvex_audio
-  RESOURCE_LOCK tolvex_heavy
+  RESOURCE_LOCK "tolvex_audio;tolvex_heavy"
   COST 35
   TIMEOUT 120)

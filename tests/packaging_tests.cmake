@@ -28,8 +28,8 @@ target_compile_definitions(test_play_by_hand PRIVATE
   TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
 add_test(NAME play_by_hand COMMAND test_play_by_hand)
 set_tests_properties(play_by_hand PROPERTIES
-  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};PULSE_SINK=${TOLVEX_TEST_SINK}_side"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
   FIXTURES_REQUIRED tolvex_audio
-  RESOURCE_LOCK tolvex_heavy
+  RESOURCE_LOCK "tolvex_audio;tolvex_heavy"
   COST 30
   TIMEOUT 180)

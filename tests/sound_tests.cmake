@@ -9,11 +9,10 @@ set(TOLVEX_PIPEWIRE_DIR ${CMAKE_CURRENT_BINARY_DIR}/pipewire-server)
 # Tests run side by side (ctest -j), but those that play on a server or
 # record one hold one lock, tolvex_audio, whichever server: a recording would
 # hear another test's tones, and two servers at work starve each other on two
-# cores. Whole games that only need a working output play on a sink of their
-# own, <sink>_side (PULSE_SINK), which nothing records, without that lock;
-# they, and the tests that build or pack, hold tolvex_heavy instead: two of
-# them at once keep both cores so busy that the audio server misses the
-# player's 60 ms.
+# cores. The whole games hold it too, and tolvex_heavy, which the tests that
+# keep a core busy for seconds (building, packing, the monkey) hold: beside
+# another audio test or a whole game, the audio server now and then missed
+# the player's 60 ms and the game warned.
 # A socket that no server makes, short enough to be a valid address.
 set(TOLVEX_NO_AUDIO_SERVER unix:/nonexistent/tolvex-no-audio-server/native)
 

@@ -56,7 +56,7 @@ add_executable(test_ui_monkey
 target_link_libraries(test_ui_monkey PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
 gtest_discover_tests(test_ui_monkey
   DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180 COST 25
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180 COST 25 RESOURCE_LOCK tolvex_heavy
 )
 
 # The refused-tone warning box on its own.

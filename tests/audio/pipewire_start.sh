@@ -1,8 +1,8 @@
 #!/bin/sh
 # Starts a private PipeWire (pipewire, wireplumber, pipewire-pulse, and a
 # D-Bus session bus of its own, without which WirePlumber will not run) with
-# the same sinks as pulse_start.sh: <sink> (the default), <sink>_b, the
-# drain that keeps their monitors prompt, and <sink>_side.
+# the same sinks as pulse_start.sh: <sink> (the default), <sink>_b, and the
+# drain that keeps their monitors prompt.
 # Usage: pipewire_start.sh <state dir> <sink name> [<socket dir to make again>]
 # Clients reach it with PULSE_SERVER set to the contents of <state dir>/address.
 set -eu
@@ -94,7 +94,6 @@ await "the pulse server does not answer on $socket" pactl info
 pactl load-module module-null-sink sink_name="$sink" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_drain" rate=44100 >/dev/null
 pactl load-module module-null-sink sink_name="${sink}_b" rate=44100 >/dev/null
-pactl load-module module-null-sink sink_name="${sink}_side" rate=44100 >/dev/null
 await_monitors pipewire_start "$sink" || exit 1
 echo "$PULSE_SERVER" >"$dir/address"
 echo "pipewire_start: pipewire pid $(cat "$dir/pids/pipewire") on $socket"

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Starts a private PulseAudio server with null sinks for the sound tests:
-# <sink> (the default) and <sink>_b, the drain that keeps their monitors
-# prompt, and <sink>_side for games that no test records.
+# <sink> (the default) and <sink>_b, and the drain that keeps their
+# monitors prompt.
 # Usage: pulse_start.sh <state dir> <sink name> [<socket dir to make again>]
 # Clients reach it with PULSE_SERVER set to the contents of <state dir>/address.
 set -eu
@@ -46,7 +46,6 @@ PULSE_STATE_PATH="$dir/state" HOME="$dir/home" \
         --load="module-null-sink sink_name=$sink rate=44100" \
         --load="module-null-sink sink_name=${sink}_drain rate=44100" \
         --load="module-null-sink sink_name=${sink}_b rate=44100" \
-        --load="module-null-sink sink_name=${sink}_side rate=44100" \
         --load="module-loopback source=$sink.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true" \
         --load="module-loopback source=${sink}_b.monitor sink=${sink}_drain latency_msec=10 source_dont_move=true sink_dont_move=true"
 
