@@ -72,17 +72,10 @@ fuzz: build-san
 run: build
 	cd assets/tones && exec $(CURDIR)/$(BUILD_DIR)/tolvex
 
-# Lint reads only the build above, so it runs meanwhile at the lowest
-# priority, on the processor time the tests leave idle; its findings are
-# printed at the end, and any of them fails the run as a failed test does.
 test: build
-	@nice -n 19 sh tests/lint/run_lint.sh $(BUILD_DIR) >$(BUILD_DIR)/lint.out 2>&1 & lint=$$!; \
-	status=0; \
-	(cd $(BUILD_DIR) && ctest -j$(JOBS) --output-on-failure --timeout 300) || status=1; \
-	if [ $$status -eq 0 ]; then $(MAKE) test-san || status=1; fi; \
-	wait $$lint || status=1; \
-	cat $(BUILD_DIR)/lint.out; \
-	exit $$status
+	cd $(BUILD_DIR) && ctest -j$(JOBS) --output-on-failure --timeout 300
+	$(MAKE) test-san
+	sh tests/lint/run_lint.sh $(BUILD_DIR)
 
 # clang-tidy and cppcheck on engine/, sound/ and ui/, the naming rule on
 # tests/ and bench/; any finding fails.
