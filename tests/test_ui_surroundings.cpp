@@ -182,29 +182,17 @@ TEST_F(SurroundingsTest, NoAudioServerEveryToneWarnsAndTheGameGoesOn)
     playRoundsWarningEachTone(answerer);
 }
 
-// A program with no sound module beside it (this test's folder has none):
-// one line on standard error says why, and every tone warns.
+// A program with no sound module beside it (none lies beside the tests):
+// every tone warns.
 class NoSoundModuleTest : public SurroundingsTest {
 protected:
-    std::string log;
-    std::unique_ptr<WavePlayer> modulePlayer = [this] {
-        ::testing::internal::CaptureStderr();
-        std::unique_ptr<WavePlayer> opened = openSoundModule();
-        log = ::testing::internal::GetCapturedStderr();
-        return opened;
-    }();
-
+    std::unique_ptr<WavePlayer> modulePlayer = openSoundModule();
     WavePlayer& soundPlayer() override { return *modulePlayer; }
 };
 
 TEST_F(NoSoundModuleTest, EveryToneWarnsAndTheGameGoesOn)
 {
-    EXPECT_EQ(log.rfind("tolvex: no sound: ", 0), 0U) << log;
-    EXPECT_NE(log.find("tolvex-sound.so"), std::string::npos) << log;
-    workIn(QStringLiteral(TOLVEX_TONE_DIR));
     WarningAnswerer answerer;
-    clickPad(2);
-    EXPECT_EQ(answerer.answered, 1);
     playRoundsWarningEachTone(answerer);
 }
 
