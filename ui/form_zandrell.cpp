@@ -21,6 +21,10 @@
 #include <QWindow>
 #include <QUrl>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
 namespace tolvex {
 
 // Reserved example addresses, short enough for their boxes.
@@ -78,6 +82,18 @@ void waitDrawn(const QPointer<QWidget>& window)
     while (window && window->windowHandle() != nullptr && !window->windowHandle()->isExposed() &&
            !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// Until the X server has carried out every request sent so far, the
+// window's picture among them (one round trip); elsewhere at once. The
+// loading that follows the first showing would otherwise keep the server
+// from the cores while it draws.
+void awaitWindowSystem()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr) return;
+    xcb_connection_t* c = x11->connection();
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
 } // namespace
@@ -194,6 +210,7 @@ void FormZandrell::present()
     place();
     show();
     waitDrawn(this); // nothing of this window is touched after it: it may be gone
+    awaitWindowSystem();
 }
 
 // Before the window shows: modality set later has no effect.
