@@ -72,8 +72,11 @@ Label* addLabel(QWidget* parent, const char* name, QRect place, const QString& t
     return label;
 }
 
-// Until the window system has shown the window (Qt draws it then), for a
-// moment at most; the player's input waits for the window's own loop.
+// Until the window is on the screen, for a moment at most; the player's
+// input waits for the window's own loop. Qt draws it once it is shown, and
+// on X11 one round trip then sees the server carry the picture out: the
+// loading that follows the first showing would otherwise keep the server
+// from the cores while it draws.
 void waitDrawn(const QPointer<QWidget>& window)
 {
     const QDeadlineTimer deadline(200);
@@ -82,14 +85,6 @@ void waitDrawn(const QPointer<QWidget>& window)
     while (window && window->windowHandle() != nullptr && !window->windowHandle()->isExposed() &&
            !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-}
-
-// Until the X server has carried out every request sent so far, the
-// window's picture among them (one round trip); elsewhere at once. The
-// loading that follows the first showing would otherwise keep the server
-// from the cores while it draws.
-void awaitWindowSystem()
-{
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr) return;
     xcb_connection_t* c = x11->connection();
@@ -210,7 +205,6 @@ void FormZandrell::present()
     place();
     show();
     waitDrawn(this); // nothing of this window is touched after it: it may be gone
-    awaitWindowSystem();
 }
 
 // Before the window shows: modality set later has no effect.
