@@ -6,13 +6,10 @@ set(TOLVEX_AUDIO_DIR ${CMAKE_CURRENT_BINARY_DIR}/audio-server)
 set(TOLVEX_PIPEWIRE_DIR ${CMAKE_CURRENT_BINARY_DIR}/pipewire-server)
 # Tests reach these servers through TOLVEX_AUDIO_STATE=<state dir>: their
 # sockets lie in short folders of their own (tests/audio/server_lib.sh).
-# Tests run side by side (ctest -j), but those that play on a server or
-# record one hold one lock, tolvex_audio, whichever server: a recording would
-# hear another test's tones, and two servers at work starve each other on two
-# cores. The whole games hold it too, and tolvex_heavy, which the tests that
-# keep a core busy for seconds (building, packing, the monkey) hold: beside
-# another audio test or a whole game, the audio server now and then missed
-# the player's 60 ms and the game warned.
+# Tests run side by side (ctest -j). Those that play on or record either
+# server hold tolvex_audio (a recording would hear another test's tones);
+# the whole games also hold tolvex_heavy, as do the tests that keep a core
+# busy for seconds, beside which the server missed the player's 60 ms.
 # A socket that no server makes, short enough to be a valid address.
 set(TOLVEX_NO_AUDIO_SERVER unix:/nonexistent/tolvex-no-audio-server/native)
 
