@@ -2,12 +2,15 @@
 #include "test_ui_support.h"
 
 #include "announcer.h"
+#include "sdl_gamepads.h"
+#include "virtual_pad.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace tolvex::uitest {
 namespace {
@@ -34,6 +37,44 @@ protected:
         }
         EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
         return player.files.size() - first;
+    }
+
+    // A gamepad the window has seen, ready to press.
+    std::optional<testing::VirtualPad> pad;
+    SdlGamepads* gamepads = nullptr;
+    void plugGamepad()
+    {
+        if (gamepads == nullptr) {
+            auto made = std::make_unique<SdlGamepads>();
+            gamepads = made.get();
+            form->addGamepads(std::move(made));
+        }
+        pad.emplace();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gamepads->connected() == 1; }, 5000));
+    }
+    // A button or trigger moved, and what the window shows of it awaited.
+    template <typename Shows> void gamepad(SDL_GameControllerButton button, bool down, Shows shows)
+    {
+        pad->set(button, down);
+        EXPECT_TRUE(QTest::qWaitFor(shows, 5000)) << "button " << button << (down ? " down" : " up");
+    }
+    // A button moved that the window shows nothing of: awaited until SDL has
+    // read it and the window has had its turn.
+    void gamepadUnseen(SDL_GameControllerButton button, bool down)
+    {
+        pad->set(button, down);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return pad->reads(button) == down; }, 5000));
+        bool handled = false;
+        QMetaObject::invokeMethod(
+            form.get(), [&] { handled = true; }, Qt::QueuedConnection);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }, 5000));
+    }
+    void gamepadPad(int p)
+    {
+        static constexpr SDL_GameControllerButton kXbox[] = {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y,
+                                                             SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_B};
+        gamepad(kXbox[p], true, [&] { return showsLit(p); });
+        gamepad(kXbox[p], false, [&] { return !showsLit(p); });
     }
 };
 
@@ -159,6 +200,119 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
     EXPECT_EQ(QApplication::focusWidget(), form->Command1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_FALSE(form->Command1()->isEnabled()) << "Space did not start the next game";
+}
+
+// A whole game from start-up with a gamepad alone: A closes the about
+// window, the D-pad chooses as Tab and the arrows do, Start starts the game,
+// the face buttons answer each round by their colours; in the next game a
+// wrong button fails.
+TEST_F(KeyboardTest, AGameFromStartUpWithAGamepadAlone)
+{
+    form = std::make_unique<Form1>(clock, player);
+    plugGamepad();
+    FormZandrell* about = FormZandrell::make(QString::fromUtf8(Form1::kCaption), QIcon());
+    about->present();
+    QTimer::singleShot(0, [&] { pad->set(SDL_CONTROLLER_BUTTON_A, true); });
+    form->load(about); // returns once A has closed it
+    pad->set(SDL_CONTROLLER_BUTTON_A, false);
+    form->showCentred();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Command1()->setFocus();
+    const auto focusOn = [](QWidget* w) { return [w] { return QApplication::focusWidget() == w; }; };
+    gamepad(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true, focusOn(form->Option1(0)));
+    pad->set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    gamepad(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true, [&] { return form->Option1(1)->isChecked(); });
+    pad->set(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
+    gamepad(SDL_CONTROLLER_BUTTON_DPAD_UP, true, [&] { return form->Option1(0)->isChecked(); });
+    pad->set(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
+    gamepad(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true, focusOn(form->Command1()));
+    pad->set(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+
+    const int pads[] = {3, 0, 2, 1, 1, 2, 0, 3, 2, 1, 0};
+    for (int p : pads) clock.randoms.push_back(FakeClock::forPad(p));
+    gamepad(SDL_CONTROLLER_BUTTON_START, true, [&] { return !form->Command1()->isEnabled(); });
+    pad->set(SDL_CONTROLLER_BUTTON_START, false);
+    EXPECT_EQ(said(), QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas"));
+    for (int round = 1; round <= 10; ++round) {
+        ASSERT_EQ(playBack(), static_cast<std::size_t>(round));
+        for (int i = 0; i < round; ++i) gamepadPad(pads[i]);
+        ASSERT_EQ(form->Label(6)->text(), QString::number(round));
+    }
+    EXPECT_EQ(said(), QStringLiteral("¡Has ganado! Puntuación: 10"));
+    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick)
+        Form1::Testing::fireTimer(*form, TimerId::Timer4);
+    gamepad(SDL_CONTROLLER_BUTTON_START, true, [&] { return !form->Command1()->isEnabled(); });
+    pad->set(SDL_CONTROLLER_BUTTON_START, false);
+    playBack();
+    gamepadPad(2);
+    EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
+    EXPECT_EQ(said(), QStringLiteral("Fallaste: tocaba el verde. Puntuación: 0"));
+}
+
+// A press made while another program is in front is ignored, and A answers
+// the tone warning; a trigger holds its pad from half its travel down to a
+// quarter; a pad held by a button is let go when its gamepad is unplugged,
+// and a gamepad plugged in again plays at once.
+TEST_F(KeyboardTest, GamepadsComeAndGo)
+{
+    plugGamepad();
+    QWindowSystemInterface::handleApplicationStateChanged(Qt::ApplicationInactive, true);
+    gamepadUnseen(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    gamepadUnseen(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
+    QWindowSystemInterface::handleApplicationStateChanged(Qt::ApplicationActive, true);
+    player.result = 0;
+    QTimer answer; // A, once the warning of Y's refused tone is up
+    answer.callOnTimeout([&] {
+        if (QApplication::activeModalWidget() == nullptr) return;
+        pad->set(SDL_CONTROLLER_BUTTON_A, true);
+        answer.stop();
+    });
+    answer.start(1);
+    gamepad(SDL_CONTROLLER_BUTTON_Y, true, [&] { return !answer.isActive() && !QApplication::activeModalWidget(); });
+    EXPECT_EQ(player.files, std::vector<std::string>{"Beep2.wav"}) << "the press behind another program played";
+    pad->set(SDL_CONTROLLER_BUTTON_A, false);
+    gamepad(SDL_CONTROLLER_BUTTON_Y, false, [&] { return !showsLit(1); });
+    player.result = 1;
+
+    startGameAt(3);
+    pad->setTrigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return showsLit(3); }, 5000));
+    pad->setTrigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 10000);
+    pad->unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !showsLit(3); }, 5000));
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
+    plugGamepad();
+    ASSERT_EQ(playBack(), 2u);
+    gamepad(SDL_CONTROLLER_BUTTON_B, true, [&] { return showsLit(3); });
+    gamepad(SDL_CONTROLLER_BUTTON_B, false, [&] { return !showsLit(3); });
+    gamepad(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true, [&] { return showsLit(0); });
+    gamepad(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false, [&] { return !showsLit(0); });
+    EXPECT_EQ(form->Label(6)->text(), QStringLiteral("2"));
+}
+
+// The board's pad of each button on each kind of gamepad: the face buttons
+// by the colour printed on them, the shoulders and triggers by their place.
+TEST(GamepadButtons, PlayThePadOfTheirColourOrPlace)
+{
+    using B = PadButton;
+    const B order[] = {B::A, B::B, B::X, B::Y, B::LeftShoulder, B::RightShoulder, B::RightTrigger, B::LeftTrigger};
+    const std::pair<SDL_GameControllerType, std::array<int, 8>> rows[] = {
+        {SDL_CONTROLLER_TYPE_XBOX360, {0, 3, 2, 1, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_XBOXONE, {0, 3, 2, 1, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_UNKNOWN, {0, 3, 2, 1, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_VIRTUAL, {0, 3, 2, 1, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO, {0, 3, 2, 1, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_PS3, {2, 3, 1, 0, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_PS4, {2, 3, 1, 0, 0, 1, 2, 3}},
+        {SDL_CONTROLLER_TYPE_PS5, {2, 3, 1, 0, 0, 1, 2, 3}},
+    };
+    for (const auto& [type, pads] : rows) {
+        for (std::size_t i = 0; i < pads.size(); ++i)
+            EXPECT_EQ(padForButton(type, order[i]), pads[i]) << type << "/" << i;
+        for (B other : {B::Start, B::DpadUp, B::DpadDown, B::DpadLeft, B::DpadRight})
+            EXPECT_EQ(padForButton(type, other), -1);
+    }
 }
 
 // A wrong key ends the turn with the failure show.

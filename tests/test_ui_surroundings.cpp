@@ -5,7 +5,7 @@
 
 #include "damaged_waves.h"
 #include "pulse_wave_player.h"
-#include "sound_module.h"
+#include "modules.h"
 #include "tone_files.h"
 
 #include <QDir>

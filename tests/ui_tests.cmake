@@ -10,7 +10,8 @@ add_executable(test_ui
   test_ui_accessibility.cpp
   test_ui_palette.cpp
 )
-target_link_libraries(test_ui PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
+target_link_libraries(test_ui PRIVATE tolvex_ui tolvex_gamepad tolvex_test_support Qt6::Test Qt6::GuiPrivate
+  GTest::gtest)
 # The instructions as the build lays them beside the program.
 target_compile_definitions(test_ui PRIVATE
   TOLVEX_HELP_BESIDE_PROGRAM="$<TARGET_FILE_DIR:tolvex>/Instrucciones.htm")

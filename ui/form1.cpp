@@ -3,6 +3,7 @@
 #include "classic_fonts.h"
 #include "classic_look.h"
 #include "form_zandrell.h"
+#include "gamepad_input.h"
 #include "accessibility.h"
 #include "announcer.h"
 #include "help_launch.h"
@@ -222,6 +223,11 @@ void Form1::connectPadInput()
             [this](int p) { dispatch([p](Engine& e) { e.OnPadDown(static_cast<std::int16_t>(p)); }); });
     connect(m_padInput, &PadInput::released, this,
             [this](int p) { dispatch([p](Engine& e) { e.OnPadUp(static_cast<std::int16_t>(p)); }); });
+}
+
+void Form1::addGamepads(std::unique_ptr<Gamepads> gamepads)
+{
+    if (gamepads) new GamepadInput(std::move(gamepads), m_padInput, m_command1, this);
 }
 
 void Form1::buildPanel(QWidget* client)

@@ -34,6 +34,7 @@ namespace tolvex {
 
 class Announcer;
 class FormZandrell;
+class Gamepads;
 
 class Form1 : public QMainWindow, public Board {
     Q_OBJECT
@@ -48,6 +49,8 @@ public:
     // up (FormZandrell::present) while this one was built: the start-up's
     // showing is that one, and it is closed if the start-up ends before it.
     void load(FormZandrell* shown = nullptr);
+    // The gamepads play from now on; none when null.
+    void addGamepads(std::unique_ptr<Gamepads> gamepads);
     // Shows the window centred on the screen.
     void showCentred();
     // True once the window has been closed: the program is ending.

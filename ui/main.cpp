@@ -2,7 +2,7 @@
 #include "form1.h"
 #include "form_zandrell.h"
 #include "platform.h"
-#include "sound_module.h"
+#include "modules.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -31,6 +31,7 @@ int main(int argc, char* argv[])
     tolvex::SystemPlatform platform;
     const std::unique_ptr<tolvex::WavePlayer> player = tolvex::openSoundModule();
     tolvex::Form1 form(platform, *player);
+    form.addGamepads(tolvex::openGamepadModule());
     form.load(about); // returns once the about window has been closed
     if (form.closing()) return 0;
     form.showCentred();

@@ -17,16 +17,6 @@
 
 namespace tolvex {
 
-namespace {
-
-// The keypad's 7, 9, 3 and 1 as they come with Num Lock off.
-bool movesASlider(int key)
-{
-    return key == Qt::Key_Home || key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_End;
-}
-
-} // namespace
-
 PadInput::PadInput(QMainWindow* board, const std::array<PadPicture*, 4>& unlit, std::function<bool()> handlerRunning)
     : QObject(board), m_board(board), m_unlit(unlit), m_handlerRunning(std::move(handlerRunning))
 {
@@ -36,12 +26,15 @@ PadInput::PadInput(QMainWindow* board, const std::array<PadPicture*, 4>& unlit, 
     QCoreApplication::instance()->installEventFilter(this);
     // An open menu takes the keyboard: a key let go there never comes here.
     for (QMenu* menu : board->menuBar()->findChildren<QMenu*>())
-        connect(menu, &QMenu::aboutToShow, this, &PadInput::letGoOfKeys);
-    // So does another program. A modal box of ours parks the release instead.
+        connect(menu, &QMenu::aboutToShow, this, [this] { letGoOf(Holder::Key); });
+    // So does another program; a key let go in a modal box of ours still
+    // passes here and is parked. Gamepad buttons follow no window: whatever
+    // takes the input lets their pad go.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](const QWindow* focus) {
-        if (focus == nullptr || (focus != m_board->windowHandle() && QApplication::activeModalWidget() == nullptr &&
-                                 QApplication::activePopupWidget() == nullptr))
-            letGoOfKeys();
+        if (focus == m_board->windowHandle()) return;
+        letGoOf(Holder::Gamepad);
+        if (focus == nullptr || (!behindModalBox() && QApplication::activePopupWidget() == nullptr))
+            letGoOf(Holder::Key);
     });
 }
 
@@ -91,46 +84,62 @@ bool PadInput::key(QWidget* receiver, QKeyEvent* event)
 {
     const int pad = padForKey(*event);
     if (pad < 0 || m_stopped) return false;
-    const int id = padKeyIdentity(*event);
+    const quint64 id = holder(Holder::Key, padKeyIdentity(*event));
     const bool down = event->type() == QEvent::KeyPress;
-    // Keys typed into a modal box are the box's, but a pad held by a key
-    // still learns that the key went up.
-    if (QApplication::activeModalWidget() != nullptr) {
-        if (!down && !event->isAutoRepeat() && pad == m_pad && m_keys.contains(id)) m_keysUp.insert(id);
+    // Keys typed into a modal box are the box's.
+    if (behindModalBox()) {
+        if (!event->isAutoRepeat()) hold(id, pad, down);
         return false;
     }
     if (receiver->window() != m_board) return false;
-    if (down && movesASlider(event->key()) && qobject_cast<QAbstractSlider*>(receiver) != nullptr &&
-        !m_keys.contains(id))
+    if (down && movesASlider(*event) && qobject_cast<QAbstractSlider*>(receiver) != nullptr && !m_held.contains(id))
         return false;
-    if (event->isAutoRepeat()) return true;
-    if (down && mayPress(pad))
-        change(pad, [&] { m_keys.insert(id); });
-    else if (!down && pad == m_pad && m_keys.contains(id))
-        change(pad, [&] {
-            m_keys.remove(id);
-            m_keysUp.remove(id);
-        });
+    if (!event->isAutoRepeat()) hold(id, pad, down);
     return true;
+}
+
+void PadInput::gamepadButton(int button, int pad, bool down)
+{
+    if (!m_stopped) hold(holder(Holder::Gamepad, button), pad, down);
+}
+
+// Behind a modal box a press is lost, but a pad held by `id` still learns
+// that it went up.
+void PadInput::hold(quint64 id, int pad, bool down)
+{
+    if (behindModalBox()) {
+        if (!down && pad == m_pad && m_held.contains(id)) m_heldUp.insert(id);
+    } else if (down && mayPress(pad)) {
+        change(pad, [&] { m_held.insert(id); });
+    } else if (!down && pad == m_pad && m_held.contains(id)) {
+        change(pad, [&] {
+            m_held.remove(id);
+            m_heldUp.remove(id);
+        });
+    }
 }
 
 // Whatever the source: one pad at a time, and a pad that shows lit loses
 // presses, as a click on its lit picture.
 bool PadInput::mayPress(int pad) const { return !m_unlit[pad]->shownLit() && (m_pad < 0 || m_pad == pad); }
 
+bool PadInput::behindModalBox() { return QApplication::activeModalWidget() != nullptr; }
+
 void PadInput::pressAndRelease(int pad)
 {
     // Like a key, a tool's press never reaches the game behind a modal box;
     // pressed and released at once, it leaves a pad held by another source
     // alone.
-    if (QApplication::activeModalWidget() != nullptr || m_pad >= 0 || !mayPress(pad)) return;
+    if (behindModalBox() || m_pad >= 0 || !mayPress(pad)) return;
     emit pressed(pad);
     emit released(pad);
 }
 
-void PadInput::letGoOfKeys()
+void PadInput::letGoOf(Holder kind)
 {
-    m_keysUp = m_keys;
+    for (quint64 id : std::as_const(m_held)) {
+        if (static_cast<Holder>(id >> 32) == kind) m_heldUp.insert(id);
+    }
     if (!m_handlerRunning()) settle();
 }
 
@@ -146,11 +155,11 @@ void PadInput::settle()
         // A release handled meanwhile may have changed the held pad.
         if (m_pad == pad && !down.testFlag(button)) releaseButton(button);
     }
-    for (int id : QSet<int>(m_keysUp)) {
-        if (m_pad != pad || !m_keys.contains(id)) continue;
+    for (quint64 id : QSet<quint64>(m_heldUp)) {
+        if (m_pad != pad || !m_held.contains(id)) continue;
         change(pad, [&] {
-            m_keys.remove(id);
-            m_keysUp.remove(id);
+            m_held.remove(id);
+            m_heldUp.remove(id);
         });
     }
 }
@@ -158,7 +167,7 @@ void PadInput::settle()
 int PadInput::pressesOut() const
 {
     const int buttons = std::popcount(static_cast<unsigned>(m_buttons.toInt()));
-    return std::max(buttons, m_keys.isEmpty() ? 0 : 1);
+    return std::max(buttons, m_held.isEmpty() ? 0 : 1);
 }
 
 // The state is whole before anything is sent: the handler may open a modal
@@ -171,7 +180,7 @@ template <typename Change> void PadInput::change(int pad, Change&& apply)
     const int after = pressesOut();
     if (after == 0) {
         m_pad = -1;
-        m_keysUp.clear();
+        m_heldUp.clear();
     }
     if (after > before)
         emit pressed(pad);

@@ -21,6 +21,18 @@ int padForCode(quint32 code)
     return -1;
 }
 
+// The keypad's 7, 9, 3 and 1 as they come with Num Lock off.
+constexpr std::array<int, 4> kKeypadNavigation = {Qt::Key_Home, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End};
+constexpr std::array<int, 4> kKeypadDigits = {Qt::Key_7, Qt::Key_9, Qt::Key_3, Qt::Key_1};
+
+int indexOf(const std::array<int, 4>& keys, int key)
+{
+    for (int pad = 0; pad < 4; ++pad) {
+        if (keys[pad] == key) return pad;
+    }
+    return -1;
+}
+
 // Key codes lie below this; a key known by its character only is put above.
 constexpr int kByCharacter = 1 << 16;
 
@@ -31,22 +43,14 @@ int padForKey(const QKeyEvent& event)
     if (const int pad = padForCode(event.nativeScanCode()); pad >= 0) return pad;
     const int key = event.key();
     if (event.modifiers().testFlag(Qt::KeypadModifier)) {
-        // With Num Lock off the same keys arrive as Home, PgUp, PgDown, End.
-        switch (key) {
-        case Qt::Key_7:
-        case Qt::Key_Home: return 0;
-        case Qt::Key_9:
-        case Qt::Key_PageUp: return 1;
-        case Qt::Key_3:
-        case Qt::Key_PageDown: return 2;
-        case Qt::Key_1:
-        case Qt::Key_End: return 3;
-        default: return -1;
-        }
+        const int pad = indexOf(kKeypadDigits, key);
+        return pad >= 0 ? pad : indexOf(kKeypadNavigation, key);
     }
     if (key >= Qt::Key_1 && key <= Qt::Key_4) return key - Qt::Key_1;
     return -1;
 }
+
+bool movesASlider(const QKeyEvent& event) { return indexOf(kKeypadNavigation, event.key()) >= 0; }
 
 int padKeyIdentity(const QKeyEvent& event)
 {

@@ -12,6 +12,10 @@ namespace tolvex {
 // character where it does not.
 int padForKey(const QKeyEvent& event);
 
+// Home, PgUp, PgDn or End: with Num Lock off the keypad's pad keys arrive
+// as these, which also move a focused speed setting.
+bool movesASlider(const QKeyEvent& event);
+
 // The same physical key for its press and its release, whatever Shift, AltGr
 // or Num Lock did in between; the main row's 1 and the keypad's 1 differ.
 int padKeyIdentity(const QKeyEvent& event);

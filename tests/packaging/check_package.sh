@@ -22,8 +22,9 @@ field() { printf '%s\n' "$info" | sed -n "s/^ $1: //p"; }
 [ "$(field Version)" = "$version" ] || fail "version is '$(field Version)'"
 [ "$(field Section)" = games ] || fail "section is '$(field Section)'"
 depends=$(field Depends)
-# Sound goes through libpulse, tones are decoded by libsndfile.
-for lib in libqt6widgets6 libsndfile1 libc6 libpulse0 qt6-qpa-plugins; do
+# Sound goes through libpulse, tones are decoded by libsndfile, gamepads
+# are read by SDL.
+for lib in libqt6widgets6 libsndfile1 libc6 libpulse0 libsdl2-2.0-0 qt6-qpa-plugins; do
     printf '%s\n' "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
 printf '%s\n' "$(field Recommends)" | grep -q qt6-wayland || fail "Recommends lacks qt6-wayland: $(field Recommends)"
@@ -35,6 +36,7 @@ cat >"$out/expected.txt" <<LIST
 usr/bin/tolvex
 usr/lib/tolvex/Instrucciones.htm
 usr/lib/tolvex/tolvex
+usr/lib/tolvex/tolvex-gamepad.so
 usr/lib/tolvex/tolvex-sound.so
 usr/share/applications/org.example.Tolvex.desktop
 usr/share/icons/hicolor/128x128/apps/tolvex.png
