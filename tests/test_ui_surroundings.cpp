@@ -182,19 +182,25 @@ TEST_F(SurroundingsTest, NoAudioServerEveryToneWarnsAndTheGameGoesOn)
     playRoundsWarningEachTone(answerer);
 }
 
-// A program with no sound module beside it (none lies beside the tests):
-// every tone warns.
-class NoSoundModuleTest : public SurroundingsTest {
+// A program whose modules are missing, or come from another build of the
+// game (a C++ object of theirs might not fit this one): refused, so every
+// tone warns and no gamepad plays. Those of this build open.
+class MissingModuleTest : public SurroundingsTest, public ::testing::WithParamInterface<const char*> {
 protected:
-    std::unique_ptr<WavePlayer> modulePlayer = openSoundModule();
+    std::unique_ptr<WavePlayer> modulePlayer = openSoundModule(QString::fromUtf8(GetParam()));
     WavePlayer& soundPlayer() override { return *modulePlayer; }
 };
 
-TEST_F(NoSoundModuleTest, EveryToneWarnsAndTheGameGoesOn)
+TEST_P(MissingModuleTest, EveryToneWarnsAndTheGameGoesOn)
 {
+    EXPECT_EQ(openGamepadModule(QString::fromUtf8(GetParam())), nullptr);
+    EXPECT_NE(openGamepadModule(QStringLiteral(TOLVEX_THIS_BUILD_DIR)), nullptr);
     WarningAnswerer answerer;
     playRoundsWarningEachTone(answerer);
 }
+
+INSTANTIATE_TEST_SUITE_P(Modules, MissingModuleTest, ::testing::Values(TOLVEX_NO_MODULE_DIR, TOLVEX_OTHER_BUILD_DIR),
+                         [](const auto& info) { return info.index == 0 ? "Missing" : "FromAnotherBuild"; });
 
 // The about window opened while the pads are being played: the playback
 // runs on behind it, and the turn is there when it closes.

@@ -27,7 +27,20 @@ gtest_discover_tests(test_ui
 add_executable(test_ui_surroundings test_ui_main.cpp test_ui_support.h test_ui_surroundings.cpp)
 target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_test_support tolvex_sound_test_support Qt6::Test
   GTest::gtest)
-target_compile_definitions(test_ui_surroundings PRIVATE TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
+# The modules as another build of the game would make them.
+foreach(module sound gamepad)
+  add_library(tolvex_other_build_${module} MODULE ${PROJECT_SOURCE_DIR}/${module}/${module}_module.cpp)
+  target_link_libraries(tolvex_other_build_${module} PRIVATE tolvex_${module} tolvex_module_build)
+  target_compile_definitions(tolvex_other_build_${module} PRIVATE TOLVEX_BUILD_ID="another build")
+  set_target_properties(tolvex_other_build_${module} PROPERTIES
+    OUTPUT_NAME tolvex-${module} PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/another-build)
+  add_dependencies(test_ui_surroundings tolvex_other_build_${module})
+endforeach()
+target_compile_definitions(test_ui_surroundings PRIVATE TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones"
+  TOLVEX_THIS_BUILD_DIR="$<TARGET_FILE_DIR:tolvex>"
+  TOLVEX_NO_MODULE_DIR="${CMAKE_CURRENT_BINARY_DIR}/no-modules"
+  TOLVEX_OTHER_BUILD_DIR="${CMAKE_CURRENT_BINARY_DIR}/another-build")
+add_dependencies(test_ui_surroundings tolvex tolvex_gamepad_module)
 add_test(NAME ui_surroundings COMMAND test_ui_surroundings --gtest_filter=-SurroundingsTest.NoAudioServer*)
 set_tests_properties(ui_surroundings PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
