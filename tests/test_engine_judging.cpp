@@ -354,7 +354,7 @@ TEST(Release, DuringWinShowOnlyShowsUnlit)
     EXPECT_EQ(rig.st().ShowPad, mid.ShowPad);
 }
 
-// Right mouse button and left are the same press: the window passes only the pad.
+// A game lost on time ends, after its failure show, idle: "Nuevo Juego" back, score 0, bar empty.
 TEST(Judging, FullGameLostByTimeoutEndsInIdle)
 {
     Rig rig;
