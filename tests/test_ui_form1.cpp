@@ -32,6 +32,7 @@ using testing::UrlRecorder;
 // ---------------------------------------------------------------------------
 // Layout
 
+// The window: a fixed 504 × 390 black client area under the menu bar, no maximise button, an icon, centred.
 TEST_F(UiTest, WindowIsAFixedBlackClientAreaUnderTheMenuBar)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolvex 1.1"));
@@ -63,6 +64,7 @@ constexpr Place padPlace(const char* name, int pad, bool lit)
 
 class ControlPlaceTest : public UiTest, public ::testing::WithParamInterface<Place> {};
 
+// Every pad picture and panel control sits at its place in twips.
 TEST_P(ControlPlaceTest, SitsAtItsTwipsPlace)
 {
     const Place& p = GetParam();
@@ -93,6 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
+// Each pad picture, lit and dark, is shown at its own size, neither stretched nor cut.
 TEST_F(UiTest, PicturesAreShownAtTheirOwnSize)
 {
     for (int pad = 0; pad < 4; ++pad) {
@@ -103,6 +106,7 @@ TEST_F(UiTest, PicturesAreShownAtTheirOwnSize)
     }
 }
 
+// Spanish captions, none cut off, Hammond above Campanilla; the score bold green on black; the panel in button face.
 TEST_F(UiTest, CaptionsColoursAndFonts)
 {
     const char* levels[] = {"Fácil", "Medio", "Difícil", "Buff!!"};
@@ -144,6 +148,7 @@ TEST_F(UiTest, CaptionsColoursAndFonts)
     }
 }
 
+// "MS Sans Serif", Arial and "Arial Black" resolve to installed faces: themselves, Liberation Sans or DejaVu Sans.
 TEST_F(UiTest, StandInFontsAreInstalledFaces)
 {
     for (const char* family : {"MS Sans Serif", "Arial", "Arial Black"}) {
@@ -154,6 +159,7 @@ TEST_F(UiTest, StandInFontsAreInstalledFaces)
     }
 }
 
+// Front to back: the controls, the labels, the dark pictures of the pads, then the lit ones.
 TEST_F(UiTest, StackingOrderFrontToBack)
 {
     // The client's children are kept back to front.
@@ -171,6 +177,7 @@ TEST_F(UiTest, StackingOrderFrontToBack)
         EXPECT_GT(depth(control), depth("Label6")) << control;
 }
 
+// The pads and the wordless controls have Spanish names for a screen reader, which nothing shows on screen.
 TEST_F(UiTest, ScreenReaderNamesAreSpanishAndUnseen)
 {
     for (int pad = 0; pad < 4; ++pad) {
@@ -186,6 +193,7 @@ TEST_F(UiTest, ScreenReaderNamesAreSpanishAndUnseen)
 // ---------------------------------------------------------------------------
 // Start-up
 
+// After start-up: pads dark, no timer armed, "Fácil", "Beep" and the bar on, score 0, the random seed drawn once.
 TEST_F(UiTest, AfterStartUp)
 {
     EXPECT_EQ(form->Label(1)->text(), QStringLiteral("0"));
@@ -206,6 +214,7 @@ TEST_F(UiTest, AfterStartUp)
     EXPECT_EQ(clock.seeds, 1);
 }
 
+// The two speed settings and their labels are shown, but outside the client area; a setting runs 0 to 1000.
 TEST_F(UiTest, HiddenSettingsLieOutsideTheClientArea)
 {
     const QRect client = form->centralWidget()->rect();
@@ -223,22 +232,65 @@ TEST_F(UiTest, HiddenSettingsLieOutsideTheClientArea)
 // ---------------------------------------------------------------------------
 // Pads
 
+// A mouse button, or a finger (NoButton).
 class PadButtonTest : public UiTest, public ::testing::WithParamInterface<Qt::MouseButton> {};
 
+// Any mouse button, or a tap, plays the pad until it is let go.
 TEST_P(PadButtonTest, AnyButtonPressesAPad)
 {
+    const auto hold = [&](int pad, bool down) {
+        if (GetParam() == Qt::NoButton)
+            touch(form->Image1(pad), 0, down);
+        else if (down)
+            pressPad(pad, GetParam());
+        else
+            releasePad(pad, GetParam());
+    };
     for (int pad = 0; pad < 4; ++pad) {
-        pressPad(pad, GetParam());
+        hold(pad, true);
         EXPECT_TRUE(showsLit(pad)) << pad;
         ASSERT_EQ(player.files.size(), static_cast<std::size_t>(pad + 1));
         EXPECT_EQ(player.files.back(), "Beep" + std::to_string(pad + 1) + ".wav");
-        releasePad(pad, GetParam());
+        hold(pad, false);
         EXPECT_FALSE(showsLit(pad)) << pad;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, PadButtonTest, ::testing::Values(Qt::LeftButton, Qt::RightButton, Qt::MiddleButton));
+INSTANTIATE_TEST_SUITE_P(Buttons, PadButtonTest,
+                         ::testing::Values(Qt::LeftButton, Qt::RightButton, Qt::MiddleButton, Qt::NoButton));
 
+// A second finger while one is down plays nothing; a tap on "Nuevo Juego"
+// starts a game, and one on the about window closes it.
+TEST_F(UiTest, ATapIsAClick)
+{
+    touch(form->Image1(0), 0, true);
+    touch(form->Image1(1), 1, true, 0);
+    touch(form->Image1(1), 1, false, 0);
+    EXPECT_TRUE(showsLit(0));
+    EXPECT_FALSE(showsLit(1));
+    touch(form->Image1(0), 0, false);
+    EXPECT_EQ(player.files, std::vector<std::string>{"Beep1.wav"});
+    EXPECT_FALSE(showsLit(0));
+
+    clock.randoms.push_back(FakeClock::forPad(2));
+    touch(form->Command1(), 0, true);
+    touch(form->Command1(), 0, false);
+    EXPECT_FALSE(form->Command1()->isEnabled());
+
+    bool closed = false;
+    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+        QTimer::singleShot(0, &about, [&] {
+            touch(about.lblTexto(), 0, true);
+            touch(about.lblTexto(), 0, false);
+            closed = !about.isVisible();
+            if (!closed) about.close();
+        });
+    });
+    form->MnuInfo()->trigger();
+    EXPECT_TRUE(closed);
+}
+
+// A double click is two presses: the pad sounds twice.
 TEST_F(UiTest, AQuickSecondPressIsAPress)
 {
     PadPicture* pad = form->Image1(2);
@@ -247,6 +299,7 @@ TEST_F(UiTest, AQuickSecondPressIsAPress)
     EXPECT_FALSE(showsLit(2));
 }
 
+// A pad's black corners are part of it: a press there plays the pad.
 TEST_F(UiTest, BlackCornersBelongToThePad)
 {
     for (int pad = 0; pad < 4; ++pad) {
@@ -264,6 +317,7 @@ TEST_F(UiTest, BlackCornersBelongToThePad)
     EXPECT_EQ(player.files.size(), 4u);
 }
 
+// A press on a pad that already shows lit reaches nothing: no tone, and no release either.
 TEST_F(UiTest, APressOnALitPadIsLost)
 {
     form->ShowLit(1);
@@ -273,6 +327,7 @@ TEST_F(UiTest, APressOnALitPadIsLost)
     EXPECT_TRUE(showsLit(1)); // no release reached the pad either
 }
 
+// The release ends the pressed pad wherever the mouse is let go, over another pad or over the panel.
 TEST_F(UiTest, TheReleaseGoesToThePressedPadWherever)
 {
     pressPad(0);
@@ -287,6 +342,7 @@ TEST_F(UiTest, TheReleaseGoesToThePressedPadWherever)
     EXPECT_EQ(player.files.size(), 2u);
 }
 
+// A round completed at the press goes on at a release off the pad: the score, then the next playback in 500 ms.
 TEST_F(UiTest, ARoundCompletedWithTheReleaseOutsideGoesOn)
 {
     startGameAt(1);
@@ -299,6 +355,7 @@ TEST_F(UiTest, ARoundCompletedWithTheReleaseOutsideGoesOn)
     EXPECT_EQ(form->Timer(TimerId::Timer1)->interval(), 500);
 }
 
+// A release the tone warning takes while it is up still ends the pad's press, and the round goes on.
 TEST_F(UiTest, AReleaseEatenByTheToneWarningStillReachesThePad)
 {
     startGameAt(0);
@@ -348,6 +405,7 @@ struct HeldThroughModal {
 
 class HeldThroughModalTest : public UiTest, public ::testing::WithParamInterface<HeldThroughModal> {};
 
+// The release, while the modal window is open or after, still ends the turn; the pad plays again the next turn.
 TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
 {
     const HeldThroughModal& c = GetParam();
@@ -420,6 +478,7 @@ TEST_F(UiTest, APadLetGoDuringAPlaybackWarningTakesTheNextPress)
 // ---------------------------------------------------------------------------
 // Panel
 
+// The check box hides and shows only the bar's fill, whose width follows meanwhile; the engine knows the bar's span.
 TEST_F(UiTest, TheCheckBoxShowsAndHidesOnlyTheFill)
 {
     form->SetTimeBar(517.5f);
@@ -442,6 +501,7 @@ TEST_F(UiTest, TheCheckBoxShowsAndHidesOnlyTheFill)
     EXPECT_EQ(form->Label(3)->width(), 35);
 }
 
+// A new game disables "Nuevo Juego" and the levels: a click on another level leaves the chosen one.
 TEST_F(UiTest, LevelsAreLockedDuringAGame)
 {
     form->Option1(3)->click();
@@ -455,6 +515,7 @@ TEST_F(UiTest, LevelsAreLockedDuringAGame)
     EXPECT_TRUE(form->Timer(TimerId::Timer1)->isActive());
 }
 
+// A sound set chosen during a game takes the next tone: "Sin sonido" silences it, "Batería" plays its own.
 TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
 {
     newGameAt(2);
@@ -470,6 +531,7 @@ TEST_F(UiTest, NoSoundMidGameSilencesTheNextTone)
     EXPECT_EQ(player.files.back(), "Ram3.wav");
 }
 
+// Tab reaches the hidden speed settings after the sound sets; arrows move them by 1, page keys by 10.
 TEST_F(UiTest, TabReachesTheHiddenSettingsAndArrowsMoveThem)
 {
     form->activateWindow();
@@ -489,6 +551,7 @@ TEST_F(UiTest, TabReachesTheHiddenSettingsAndArrowsMoveThem)
     EXPECT_EQ(QApplication::focusWidget(), form->Check1());
 }
 
+// Tab order: "Nuevo Juego", the levels, the sound sets, the two settings, the check box; frames and labels take none.
 TEST_F(UiTest, FocusOrder)
 {
     std::vector<QWidget*> expected = {form->Command1()};
@@ -507,6 +570,7 @@ TEST_F(UiTest, FocusOrder)
 // ---------------------------------------------------------------------------
 // Timers
 
+// A timer given an interval first fires one interval after the call; an interval of 0 stops it.
 TEST_F(UiTest, TimersStartOneIntervalFromNowAndStopByInterval)
 {
     using namespace std::chrono_literals;
@@ -521,6 +585,7 @@ TEST_F(UiTest, TimersStartOneIntervalFromNowAndStopByInterval)
     EXPECT_FALSE(t->isActive());
 }
 
+// A timer stopped before its first tick delivers none.
 TEST_F(UiTest, AStoppedTimerDeliversNoTick)
 {
     // Timer4 and Timer5 ticks with no show running change nothing.
@@ -532,6 +597,7 @@ TEST_F(UiTest, AStoppedTimerDeliversNoTick)
     EXPECT_EQ(Form1::Testing::ticksDelivered(*form, TimerId::Timer4), 0);
 }
 
+// On its real timers a new game lights and sounds its first pad, then darkens it and starts the answer clock.
 TEST_F(UiTest, ARealGameLightsItsFirstPad)
 {
     newGameAt(3);
@@ -544,6 +610,7 @@ TEST_F(UiTest, ARealGameLightsItsFirstPad)
 // ---------------------------------------------------------------------------
 // Menu, about window from the menu, help
 
+// The one menu, "Ayuda", holds "Como Jugar" and "Acerca de...": no shortcuts, no checks, always enabled.
 TEST_F(UiTest, MenuAyudaHasTwoPlainItems)
 {
     const QList<QAction*> top = form->menuBar()->actions();
@@ -562,6 +629,7 @@ TEST_F(UiTest, MenuAyudaHasTwoPlainItems)
     }
 }
 
+// The about window blocks the pads but not the clock: the turn times out behind it and the due pad blinks.
 TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
 {
     startGameAt(2);
@@ -587,6 +655,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
     EXPECT_TRUE(showsLit(2)); // the pad that was due blinks
 }
 
+// "Como Jugar" opens Instrucciones.htm beside the program, whatever the working directory; the game goes on.
 TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
 {
     EXPECT_EQ(Form1::Testing::helpDirectory(*form), QCoreApplication::applicationDirPath());
@@ -608,6 +677,7 @@ TEST_F(UiTest, HelpOpensTheInstructionsBesideTheProgram)
     EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive()); // the game goes on
 }
 
+// Without Instrucciones.htm "Como Jugar" opens nothing, starts nothing and puts up no box.
 TEST_F(UiTest, MissingInstructionsAreLeftAlone)
 {
     QTemporaryDir dir;
@@ -621,6 +691,7 @@ TEST_F(UiTest, MissingInstructionsAreLeftAlone)
     EXPECT_EQ(std::count_if(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }), 1);
 }
 
+// The help page beside the program is Spanish UTF-8 and gives each level its rounds and speed-up.
 TEST(UiHelpDocument, LiesBesideTheProgramInSpanish)
 {
     QFile f(QStringLiteral(TOLVEX_HELP_BESIDE_PROGRAM));
@@ -654,6 +725,7 @@ protected:
     }
 };
 
+// Closing the window during a game ends the program normally, every timer stopped.
 TEST_F(ClosingTest, ClosingDuringAGameEndsTheProgram)
 {
     startGameAt(0);
@@ -663,6 +735,7 @@ TEST_F(ClosingTest, ClosingDuringAGameEndsTheProgram)
     for (int t = 1; t <= kTimerCount; ++t) EXPECT_FALSE(form->Timer(static_cast<TimerId>(t))->isActive());
 }
 
+// Closing the main window behind the open about window ends the program and the about window with it.
 TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
 {
     startGameAt(0);
@@ -677,6 +750,7 @@ TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
     EXPECT_FALSE(form->Timer(TimerId::Timer3)->isActive());
 }
 
+// Closing the main window behind the tone warning ends the program and the warning with it.
 TEST_F(ClosingTest, ClosingWithTheToneWarningOpenEndsTheProgram)
 {
     player.result = 0;

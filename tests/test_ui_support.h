@@ -107,6 +107,23 @@ protected:
     {
         release(form->Image1(pad), form->Image1(pad)->rect().center(), b);
     }
+    // A finger on a touch screen; Qt makes a mouse press of the first.
+    static QPointingDevice* touchScreen()
+    {
+        static QPointingDevice* const device = QTest::createTouchDevice();
+        return device;
+    }
+    // `resting`: a finger that stays where it was, as the screen reports it.
+    void touch(QWidget* w, int finger, bool down, int resting = -1)
+    {
+        QTest::QTouchEventSequence fingers = QTest::touchEvent(w->window()->windowHandle(), touchScreen());
+        if (resting >= 0) fingers.stationary(resting);
+        const QPoint at = w->mapTo(w->window(), w->rect().center());
+        if (down)
+            fingers.press(finger, at, w->window()->windowHandle());
+        else
+            fingers.release(finger, at, w->window()->windowHandle());
+    }
     void clickPad(int pad)
     {
         pressPad(pad);
