@@ -40,6 +40,7 @@ export PULSE_SERVER
 "$build/bench/tolvex_bench_playback" "$rows" "$tones" 3
 "$build/bench/tolvex_bench_press" "$rows" "$build/tolvex" "$tones" "$sink.monitor" 15 40
 "$build/bench/tolvex_bench_soak" "$rows" "$tones" 500
+"$build/bench/tolvex_bench_gamepad" "$rows" "$tones" 200
 sh "$root/tests/audio/pulse_stop.sh" "$audio"
 
 sh "$root/tests/audio/pipewire_start.sh" "$pipewire" "$sink"

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
 #include <deque>
 #include <memory>
 
@@ -39,6 +40,7 @@ private:
     QTimer m_poll;
     // Taken in order, also by a modal box's loop that a press opened.
     std::deque<GamepadEvent> m_pending;
+    std::chrono::steady_clock::time_point m_lastMoved;
 };
 
 } // namespace tolvex
