@@ -317,6 +317,24 @@ TEST_F(UiTest, BlackCornersBelongToThePad)
     EXPECT_EQ(player.files.size(), 4u);
 }
 
+// Where a dark pad's lit picture lies beyond its dark one (a few edge
+// pixels), a press reaches no pad: only a dark picture takes presses.
+TEST_F(UiTest, APressOnALitPictureAtTheEdgeIsLost)
+{
+    QWidget* client = form->centralWidget();
+    int edges = 0;
+    for (int y = 0; y < client->height(); ++y) {
+        for (int x = 0; x < twipsToPixels(5880); ++x) {
+            auto* picture = qobject_cast<PadPicture*>(client->childAt(x, y));
+            if (picture == nullptr || picture->kind() != PadPicture::Kind::Lit) continue;
+            ++edges;
+            QTest::mousePress(window(), Qt::LeftButton, {}, client->mapTo(form.get(), QPoint(x, y)));
+            QTest::mouseRelease(window(), Qt::LeftButton, {}, client->mapTo(form.get(), QPoint(x, y)));
+        }
+    }
+    EXPECT_GT(edges, 0);
+    EXPECT_TRUE(player.files.empty()) << edges << " edge pixels";
+}
 // A press on a pad that already shows lit reaches nothing: no tone, and no release either.
 TEST_F(UiTest, APressOnALitPadIsLost)
 {

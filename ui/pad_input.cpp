@@ -67,9 +67,12 @@ bool PadInput::mouse(PadPicture* picture, QMouseEvent* event)
         releaseButton(button);
         return true;
     }
-    // A toolkit's double-click is a press; a press on the lit picture is one
-    // on a pad that shows lit.
-    if (m_buttons.testFlag(button) || !mayPress(picture->pad())) return true;
+    // A toolkit's double-click is a press. Only a dark picture takes one: a
+    // lit picture in front is a pad that shows lit, and at the few edge
+    // pixels where a dark pad's lit picture lies beyond its dark one, the
+    // press is on no pad.
+    if (m_buttons.testFlag(button) || picture->kind() != PadPicture::Kind::Unlit || !mayPress(picture->pad()))
+        return true;
     change(picture->pad(), [&] { m_buttons |= button; });
     return true;
 }
