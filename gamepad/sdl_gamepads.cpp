@@ -75,6 +75,8 @@ SdlGamepads::~SdlGamepads()
     if (!m_started) return;
     for (auto& [device, pad] : m_pads) SDL_GameControllerClose(pad.controller);
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    // The hints and SDL's other state go only with SDL_Quit.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 std::vector<GamepadEvent> SdlGamepads::poll()

@@ -26,6 +26,7 @@ public:
     {
         unplug();
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
     VirtualPad(const VirtualPad&) = delete;
     VirtualPad& operator=(const VirtualPad&) = delete;
