@@ -69,7 +69,7 @@ const char* phaseName(PulseWavePlayer::Phase phase)
 const char* PulseWavePlayer::describe(Loss loss)
 {
     switch (loss) {
-    case Loss::None: return "none";
+    case Loss::Replaced: return "the stream was replaced";
     case Loss::NoServer: return "no audio server runs, or it went away";
     case Loss::StreamRefused: return "the audio server refused to make a stream";
     case Loss::StreamEnded: return "the audio server ended the stream";
@@ -99,32 +99,61 @@ void PulseWavePlayer::log(const std::string& line)
     }
 }
 
+void PulseWavePlayer::fault(const std::string& what)
+{
+    ++m_faults;
+    log("sound player: " + what);
+}
+
 // One line when sound stops working and one when it comes back, so that
 // "no sound" can be read from the journal without a line per press.
 void PulseWavePlayer::report(Loss loss)
 {
-    if (m_ending) return;
-    if (loss != Loss::None && !m_silent) {
-        m_silent = true;
-        log(std::string("no sound: ") + describe(loss));
-    } else if (loss == Loss::None && m_silent) {
-        m_silent = false;
-        log("sound works again");
-    }
+    if (m_ending || loss == Loss::Replaced || m_silent) return;
+    m_silent = true;
+    log(std::string("no sound: ") + describe(loss));
 }
 
-void PulseWavePlayer::enter(Phase next)
+// Not when a stream opens: a server may make streams and fail every one.
+void PulseWavePlayer::heard()
 {
-    if (!mayFollow(m_phase, next)) {
-        ++m_faults;
-        log(std::string("sound player: no change from ") + phaseName(m_phase) + " to " + phaseName(next));
+    if (m_ending || !m_silent) return;
+    m_silent = false;
+    log("sound works again");
+}
+
+bool PulseWavePlayer::enter(Phase next)
+{
+    // Closed is fall()'s alone, so that every fall has its reason.
+    if (next == Phase::Closed || !mayFollow(m_phase, next)) {
+        fault(std::string("refused a change from ") + phaseName(m_phase) + " to " + phaseName(next));
+        return false;
     }
+    arrive(next);
+    return true;
+}
+
+void PulseWavePlayer::fall(Loss why)
+{
+    forget(m_check);
+    forget(m_start);
+    if (m_stream != nullptr) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    arrive(Phase::Closed);
+    report(why);
+}
+
+void PulseWavePlayer::arrive(Phase next)
+{
     m_phase = next;
     // A request of the server belongs to one phase.
-    if ((m_check != nullptr && next != Phase::Checking) || (m_start != nullptr && next != Phase::Starting)) {
-        ++m_faults;
-        log(std::string("sound player: a request left over in ") + phaseName(next));
-    }
+    if ((m_check != nullptr && next != Phase::Checking) || (m_start != nullptr && next != Phase::Starting))
+        fault(std::string("a request left over in ") + phaseName(next));
     if (m_timer != nullptr) {
         m_connection.api()->time_free(m_timer);
         m_timer = nullptr;
@@ -140,7 +169,7 @@ void PulseWavePlayer::enter(Phase next)
     // Then the stream pauses, so that a quiet game costs the server and this
     // thread nothing and lets the output sleep.
     if (next == Phase::Warm) arm(m_slowToResume ? kWarmUs : 0);
-    if (next == Phase::Playing) report(Loss::None);
+    if (next == Phase::Playing) heard();
     m_connection.wake();
 }
 
@@ -175,7 +204,7 @@ pa_usec_t PulseWavePlayer::playOutUs() const
 void PulseWavePlayer::onConnection(bool ready)
 {
     if (!ready) {
-        dropStream(Loss::NoServer);
+        fall(Loss::NoServer);
     } else if (m_phase == Phase::Closed) {
         openStream();
     }
@@ -183,7 +212,7 @@ void PulseWavePlayer::onConnection(bool ready)
 
 void PulseWavePlayer::openStream()
 {
-    dropStream(Loss::None);
+    if (m_phase != Phase::Closed) fall(Loss::Replaced);
     pa_sample_spec samples{};
     samples.format = PA_SAMPLE_S16NE;
     samples.rate = static_cast<std::uint32_t>(kStreamFormat.sampleRate);
@@ -192,7 +221,7 @@ void PulseWavePlayer::openStream()
     if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) != nullptr)
         m_stream = pa_stream_new(m_connection.context(), "Tono", &samples, &map);
     if (m_stream == nullptr) {
-        dropStream(Loss::StreamRefused);
+        fall(Loss::StreamRefused);
         return;
     }
     pa_stream_set_state_callback(m_stream, &PulseWavePlayer::onStreamState, this);
@@ -206,25 +235,10 @@ void PulseWavePlayer::openStream()
     // No device named: the server picks its default output of the moment.
     // Paused until there is something to play.
     if (pa_stream_connect_playback(m_stream, nullptr, &attr, PA_STREAM_START_CORKED, nullptr, nullptr) < 0) {
-        dropStream(Loss::StreamRefused);
+        fall(Loss::StreamRefused);
         return;
     }
     enter(Phase::Opening);
-}
-
-void PulseWavePlayer::dropStream(Loss why)
-{
-    forget(m_check);
-    forget(m_start);
-    if (m_stream != nullptr) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        if (PA_STREAM_IS_GOOD(pa_stream_get_state(m_stream))) pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
-    enter(Phase::Closed);
-    report(why);
 }
 
 void PulseWavePlayer::forget(pa_operation*& op)
@@ -344,7 +358,7 @@ bool PulseWavePlayer::fill()
 {
     if (m_written == 0) write(pa_stream_writable_size(m_stream));
     if (m_stream != nullptr && m_written > 0) return true;
-    dropStream(Loss::WriteRefused);
+    fall(Loss::WriteRefused);
     return false;
 }
 
@@ -381,7 +395,7 @@ void PulseWavePlayer::start()
     // has the sound.
     m_start = pa_stream_cork(m_stream, 0, &PulseWavePlayer::onStarted, this);
     if (m_start == nullptr) {
-        dropStream(Loss::StartRefused);
+        fall(Loss::StartRefused);
         return;
     }
     enter(Phase::Starting);
@@ -397,7 +411,7 @@ void PulseWavePlayer::onStarted(pa_stream* /*stream*/, int success, void* self)
     if (success != 0)
         p->enter(Phase::Playing);
     else
-        p->dropStream(Loss::StartRefused);
+        p->fall(Loss::StartRefused);
 }
 
 void PulseWavePlayer::write(std::size_t room)
@@ -408,11 +422,8 @@ void PulseWavePlayer::write(std::size_t room)
     // Whole frames only.
     const std::size_t n = std::min(std::max(room, kChunkBytes), total - m_written) / frameBytes * frameBytes;
     if (n == 0) return;
-    const bool refuse = m_refuseWriteIn == m_phase;
-    if (refuse) m_refuseWriteIn.reset();
-    if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n + (refuse ? 1 : 0), nullptr, 0, PA_SEEK_RELATIVE) <
-        0) {
-        dropStream(Loss::WriteRefused);
+    if (pa_stream_write(m_stream, m_pcm.constData() + m_written, n, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        fall(Loss::WriteRefused);
         return;
     }
     m_written += n;
@@ -426,7 +437,7 @@ void PulseWavePlayer::onStreamState(pa_stream* stream, void* self)
     auto* p = static_cast<PulseWavePlayer*>(self);
     const pa_stream_state_t s = pa_stream_get_state(stream);
     if (!PA_STREAM_IS_GOOD(s)) {
-        p->dropStream(Loss::StreamEnded); // a request waiting on it is refused; the next opens another
+        p->fall(Loss::StreamEnded); // a request waiting on it is refused; the next opens another
     } else if (s == PA_STREAM_READY && p->m_phase == Phase::Opening) {
         p->enter(Phase::Idle);
     } else if (s == PA_STREAM_READY && p->m_phase == Phase::Reopening) {
@@ -454,11 +465,18 @@ void PulseWavePlayer::Testing::setLog(PulseWavePlayer& p, std::function<void(con
     p.m_log = std::move(log);
 }
 
-void PulseWavePlayer::Testing::refuseNextWrite(PulseWavePlayer& p, Phase phase)
+PulseWavePlayer::Phase PulseWavePlayer::Testing::phase(PulseWavePlayer& p)
 {
-    if (!p.m_connection.running()) return;
+    if (!p.m_connection.running()) return p.m_phase;
     const PulseConnection::Lock lock(p.m_connection);
-    p.m_refuseWriteIn = phase;
+    return p.m_phase;
+}
+
+bool PulseWavePlayer::Testing::enter(PulseWavePlayer& p, Phase next)
+{
+    if (!p.m_connection.running()) return false;
+    const PulseConnection::Lock lock(p.m_connection);
+    return p.enter(next);
 }
 
 } // namespace tolvex

@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
 struct pa_operation;
@@ -45,7 +44,8 @@ public:
     //
     // A request cut short goes back to Idle or Warm (a Reopening one to
     // Opening, whose stream serves the next request); any phase may lose its
-    // stream and fall into Closed, always for a reason (Loss).
+    // stream and fall into Closed, through fall() alone, which takes the
+    // reason (Loss).
     enum class Phase {
         Closed,    // no stream: no server yet, or it went away
         Opening,   // asked for; the server has not readied it yet
@@ -57,7 +57,7 @@ public:
         Warm,      // played out and left running a while (PipeWire), nothing queued
     };
 
-    // The one table of changes; enter() takes no other.
+    // The one table of changes; enter() refuses any other, and Closed.
     static constexpr bool mayFollow(Phase from, Phase to)
     {
         using P = Phase;
@@ -75,10 +75,11 @@ public:
         return false;
     }
 
-    // Why sound stopped working. A request refused for one of these starts an
-    // episode, logged once on standard error; the next sound heard ends it.
+    // Why the stream was dropped. Each but Replaced is a loss of sound: a
+    // request refused for one starts an episode, logged once on standard
+    // error; the next sound the server takes ends it, logged once too.
     enum class Loss {
-        None,          // the stream was replaced on purpose
+        Replaced,      // on purpose, for a new one: no loss
         NoServer,      // no server runs, or it went away
         StreamRefused, // the server would not make a stream
         StreamEnded,   // the server ended the stream
@@ -100,32 +101,38 @@ public:
     // in time. Any request silences the sound still playing.
     std::int32_t PlayWave(const std::string& fileName) override;
 
-    // For tests: faults made, the log, and refusals the server never makes.
+    // For tests: the phase, changes asked for, faults made, the log.
     struct Testing {
-        // Changes outside the table, and requests held alongside the wrong
-        // phase, counted since the player was made.
+        static Phase phase(PulseWavePlayer& p);
+        // False, with a fault, when enter() refuses it.
+        static bool enter(PulseWavePlayer& p, Phase next);
+        // Changes refused, and requests held alongside the wrong phase,
+        // counted since the player was made.
         static int faults(const PulseWavePlayer& p) { return p.m_faults; }
         // Each line the player logs goes here instead of standard error.
         static void setLog(PulseWavePlayer& p, std::function<void(const std::string&)> log);
-        // The next write made in `phase` is refused by libpulse (one byte
-        // more than whole frames).
-        static void refuseNextWrite(PulseWavePlayer& p, Phase phase);
     };
 
 private:
+    // A change in the table but into Closed; false, as a fault, for any other.
+    bool enter(Phase next);
+    // The one way into Closed: drops the stream, for `why`.
+    void fall(Loss why);
     // The one place where the phase changes and its timer is armed.
-    void enter(Phase next);
+    void arrive(Phase next);
+    void fault(const std::string& what);
     void log(const std::string& line);
-    // Sound stopped working, or (Loss::None) works again.
+    // Sound stopped working (not for Loss::Replaced).
     void report(Loss loss);
+    // The server took a sound: an episode of no sound ends.
+    void heard();
     void arm(pa_usec_t afterUs);
     void onConnection(bool ready);
     void openStream();
-    void dropStream(Loss why);
     void cut();
     void queue(QByteArray pcm);
-    // Writes the sound's first part unless it is written; false, with the
-    // stream dropped, when the stream takes none of it.
+    // Writes the sound's first part unless it is written; false, fallen into
+    // Closed, when the stream takes none of it.
     bool fill();
     void write(std::size_t room);
     void start();
@@ -152,7 +159,6 @@ private:
     bool m_ending = false; // the player is going: nothing more is logged
     int m_faults = 0;
     std::function<void(const std::string&)> m_log;
-    std::optional<Phase> m_refuseWriteIn;
     // Last: its thread may call back as soon as it exists, and it drops the
     // stream above when it goes.
     PulseConnection m_connection;

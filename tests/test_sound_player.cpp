@@ -22,14 +22,26 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <pulse/stream.h>
 #include <sndfile.h>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
+
+// While set, writes to a paused stream (any new one) get a part frame more, which libpulse refuses.
+static std::atomic<bool> g_refusePausedWrites{false};
+// NOLINTNEXTLINE(readability-identifier-naming): replaces libpulse's in this program, doing as it does.
+extern "C" int pa_stream_write(pa_stream* s, const void* data, std::size_t n, pa_free_cb_t freeCb, std::int64_t offset,
+                               pa_seek_mode_t seek)
+{
+    const bool refuse = g_refusePausedWrites && pa_stream_is_corked(s) == 1;
+    return pa_stream_write_ext_free(s, data, n + (refuse ? 1 : 0), freeCb, const_cast<void*>(data), offset, seek);
+}
 
 namespace {
 
@@ -580,14 +592,31 @@ TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
     ASSERT_TRUE(runPactl({QStringLiteral("move-sink-input"), streamsOn(sinkB)->first(), sinkA}));
     QTRY_VERIFY_WITH_TIMEOUT(streamsOn(sinkA).value_or(QStringList()).size() == 1, 5000);
 
-    PulseWavePlayer::Testing::refuseNextWrite(m_player, PulseWavePlayer::Phase::Reopening);
+    g_refusePausedWrites = true;
     EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0);
+    // A server that keeps failing new streams: no more lines, and none when a stream merely opens.
+    for (int press = 0; press < 2; ++press) EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0) << press;
+    g_refusePausedWrites = false;
     EXPECT_EQ(m_logged, std::vector<std::string>{"no sound: the audio stream did not take the sound"});
 
     // The next one plays: the server confirms it, and sound is back in the log.
     EXPECT_NE(m_player.PlayWave("Beep2.wav"), 0);
     EXPECT_EQ(m_logged,
               (std::vector<std::string>{"no sound: the audio stream did not take the sound", "sound works again"}));
+}
+
+// Out of Idle, changes outside the table, and Closed without fall()'s reason, are refused.
+TEST_F(SoundPlayerTest, AChangeOutsideTheTableIsRefused)
+{
+    using P = PulseWavePlayer::Phase;
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    PulseWavePlayer player;
+    QTRY_VERIFY_WITH_TIMEOUT(PulseWavePlayer::Testing::phase(player) == P::Idle, 5000);
+    for (const P to : {P::Closed, P::Opening, P::Idle, P::Reopening, P::Playing, P::Warm})
+        EXPECT_TRUE(!PulseWavePlayer::Testing::enter(player, to) && PulseWavePlayer::Testing::phase(player) == P::Idle)
+            << static_cast<int>(to);
+    EXPECT_EQ(PulseWavePlayer::Testing::faults(player), 6);
+    EXPECT_NE(player.PlayWave("Beep1.wav"), 0);
 }
 
 // A mixer moved the game's stream to another output: the next tone plays
