@@ -19,17 +19,3 @@ set_tests_properties(install_smoke PROPERTIES
   FIXTURES_REQUIRED "tolvex_installed;tolvex_audio"
   RESOURCE_LOCK tolvex_audio
   TIMEOUT 120)
-
-# A player at the built program's window: wins "Fácil", then loses.
-add_executable(test_play_by_hand test_play_by_hand.cpp)
-target_link_libraries(test_play_by_hand PRIVATE tolvex_x11_driver tolvex_test_support Qt6::Core GTest::gtest)
-target_compile_definitions(test_play_by_hand PRIVATE
-  TOLVEX_PROGRAM="$<TARGET_FILE:tolvex>"
-  TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")
-add_test(NAME play_by_hand COMMAND test_play_by_hand)
-set_tests_properties(play_by_hand PROPERTIES
-  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
-  FIXTURES_REQUIRED tolvex_audio
-  RESOURCE_LOCK "tolvex_audio;tolvex_heavy"
-  COST 30
-  TIMEOUT 180)
