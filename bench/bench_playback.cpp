@@ -136,7 +136,7 @@ bool isShowEnd(const Event& e) { return e.kind == Kind::Stop && e.what == 5; }
 void newGame(TimedForm& form, const std::string& pads)
 {
     QTest::mouseClick(form.Command1(), Qt::LeftButton);
-    Engine::Testing::setSequence(Form1::Testing::engine(form), pads);
+    Form1::Testing::setSequence(form, pads);
 }
 
 // A setting moved to `value`; one that shows it already is moved there and

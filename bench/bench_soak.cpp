@@ -86,7 +86,7 @@ public:
     }
 
 private:
-    const GameState& state() { return Form1::Testing::engine(m_form).State(); }
+    const GameState& state() { return Form1::Testing::state(m_form); }
     bool idle()
     {
         return m_form.Command1()->isEnabled() && !m_form.Timer(TimerId::Timer4)->isActive() &&

@@ -2,7 +2,7 @@
 // The real main window for a measurement: on the private X server, in the
 // tone folder, shown past its about window as a player sees it.
 
-#include "close_at_once.h"
+#include "about_watch.h"
 #include "form1.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ inline bool useDisplayAndTones(const std::string& display, const char* toneDir)
 // Start-up, the about window closed at once, the board shown.
 inline bool showPastAbout(Form1& form)
 {
-    Form1::Testing::setAboutHook(form, testing::closeAtOnce);
+    tolvex::testing::onAbout(testing::closeAtOnce);
     form.load();
     form.showCentred();
     if (QTest::qWaitForWindowExposed(&form, 10000)) return true;

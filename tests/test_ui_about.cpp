@@ -48,6 +48,7 @@ protected:
     bool closed() { return about.isNull() || !about->isVisible(); }
 };
 
+// The about window is frameless, black, a fixed 284 × 420, and owned by no other window.
 TEST_F(AboutTest, FramelessBlackWindowOfFixedSize)
 {
     EXPECT_EQ(about->size(), QSize(284, 420));
@@ -65,6 +66,7 @@ struct AboutControl {
 
 class AboutPlaceTest : public AboutTest, public ::testing::WithParamInterface<AboutControl> {};
 
+// Each of the about window's controls sits at its place in twips, its text in its own colour.
 TEST_P(AboutPlaceTest, SitsAtItsTwipsPlaceInItsColour)
 {
     const AboutControl& c = GetParam();
@@ -90,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(About, AboutPlaceTest,
                                            AboutControl{"lblTexto", 240, 4980, 4185, 1005, qRgb(192, 192, 192)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The texts and their fonts, none underlined or italic; the terms wrap, and the logo is 230 × 229.
 TEST_F(AboutTest, TextsAndFonts)
 {
     EXPECT_EQ(about->lblClick()->text(), QStringLiteral("[click para cerrar]"));
@@ -112,6 +115,7 @@ TEST_F(AboutTest, TextsAndFonts)
     EXPECT_EQ(about->imgLogo()->pixmap().size(), QSize(230, 229));
 }
 
+// Every one-line text fits its label's width, and the terms fit inside the outline.
 TEST_F(AboutTest, EveryWordFitsItsBox)
 {
     for (QLabel* l : {static_cast<QLabel*>(about->lblMail()), static_cast<QLabel*>(about->lblURL()),
@@ -125,6 +129,7 @@ TEST_F(AboutTest, EveryWordFitsItsBox)
     EXPECT_LE(needed.height(), usable.height());
 }
 
+// The terms are one Spanish paragraph of 148 characters: free to copy, never sold, on a web page only if asked.
 TEST(AboutTerms, AreA148CharacterSpanishParagraph)
 {
     const QString& terms = FormZandrell::kTerms;
@@ -135,6 +140,7 @@ TEST(AboutTerms, AreA148CharacterSpanishParagraph)
     EXPECT_TRUE(terms.contains(QStringLiteral("permiso")));
 }
 
+// The about window shows the main window's icon and its caption as it was when the window opened.
 TEST_F(AboutTest, ShowsTheMainWindowsCaptionAndIcon)
 {
     EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
@@ -145,7 +151,7 @@ TEST_F(AboutTest, ShowsTheMainWindowsCaptionAndIcon)
     form->setWindowTitle(QStringLiteral("Otra"));
     EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
     QString shown;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& opened) {
+    tolvex::testing::onAbout([&](FormZandrell& opened) {
         shown = opened.lblTitulo()->text();
         closeAtOnce(opened);
     });
@@ -153,6 +159,7 @@ TEST_F(AboutTest, ShowsTheMainWindowsCaptionAndIcon)
     EXPECT_EQ(shown, QStringLiteral("Otra"));
 }
 
+// The two links carry the 32 × 32 hand cursor, pointing from its top-left corner; the terms do not.
 TEST_F(AboutTest, LinksCarryTheHandCursor)
 {
     for (QLabel* link : {static_cast<QLabel*>(about->lblMail()), static_cast<QLabel*>(about->lblURL())}) {
@@ -171,6 +178,7 @@ struct CloseCase {
 
 class AboutClickTest : public AboutTest, public ::testing::WithParamInterface<CloseCase> {};
 
+// A click anywhere closes the window, except on a link, which opens instead.
 TEST_P(AboutClickTest, ClickClosesExceptOnALink)
 {
     UrlRecorder links;
@@ -195,12 +203,14 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"lblMail", false}, CloseCase{"lblURL", false}),
     [](const auto& info) { return std::string(info.param.control ? info.param.control : "background"); });
 
+// A right click closes the window too.
 TEST_F(AboutTest, TheRightButtonClosesToo)
 {
     QTest::mouseClick(about->windowHandle(), Qt::RightButton, {}, at(about->imgLogo(), QPoint(10, 10)));
     EXPECT_TRUE(closed());
 }
 
+// The e-mail link opens as mailto:, the web one as http://, and the window stays.
 TEST_F(AboutTest, LinksOpenWithTheirSchemes)
 {
     UrlRecorder links;
@@ -241,6 +251,7 @@ struct KeyCase {
 
 class AboutKeyTest : public AboutTest, public ::testing::WithParamInterface<KeyCase> {};
 
+// A key that types a character (Enter, Escape and Backspace among them) closes it; arrows, F1 and modifiers do not.
 TEST_P(AboutKeyTest, TypedCharactersClose)
 {
     const KeyCase& k = GetParam();
@@ -258,6 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"Control", Qt::Key_Control, {}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The pointer over a link underlines it and no other; the other labels leave that as it is, the bare window clears it.
 TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 {
     form->hide(); // only the about window lies under the pointer
@@ -289,6 +301,8 @@ TEST_F(AboutTest, HoverUnderlinesOneLinkAtATime)
 // window was built and handed to the start-up.
 class AboutAtStartUp : public ::testing::TestWithParam<bool> {};
 
+// At start-up the about window, the one put up first if any, shows modal and centred before the main window;
+// closed, it is gone.
 TEST_P(AboutAtStartUp, ComesBeforeTheMainWindow)
 {
     FakeClock clock;
@@ -304,7 +318,7 @@ TEST_P(AboutAtStartUp, ComesBeforeTheMainWindow)
     bool mainHidden = false, aboutShown = false, modal = false;
     QPointer<FormZandrell> shown;
     const FormZandrell* firstShown = nullptr;
-    Form1::Testing::setAboutHook(form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         shown = &about;
         firstShown = &about;
         QTimer::singleShot(0, &about, [&] {
@@ -333,10 +347,11 @@ TEST_P(AboutAtStartUp, ComesBeforeTheMainWindow)
 INSTANTIATE_TEST_SUITE_P(Ways, AboutAtStartUp, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "PutUpFirst" : "MadeByTheWindow"; });
 
+// Each "Acerca de..." opens a new about window, nothing carried over, and none is left once it closes.
 TEST_F(UiTest, EveryShowingIsAFreshWindow)
 {
     std::vector<FormZandrell*> seen;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         seen.push_back(&about);
         EXPECT_EQ(about.lblTitulo()->text(), QStringLiteral("Tolvex 1.1")); // nothing carried over
         about.lblTitulo()->setText(QStringLiteral("Otra"));

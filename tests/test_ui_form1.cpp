@@ -278,7 +278,7 @@ TEST_F(UiTest, ATapIsAClick)
     EXPECT_FALSE(form->Command1()->isEnabled());
 
     bool closed = false;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             touch(about.lblTexto(), 0, true);
             touch(about.lblTexto(), 0, false);
@@ -437,7 +437,7 @@ TEST_P(HeldThroughModalTest, TheReleaseStillEndsTheTurn)
     };
     if (c.aboutWindow) {
         pressPad(1);
-        Form1::Testing::setAboutHook(*form, [&](FormZandrell&) { modalOpen(); });
+        tolvex::testing::onAbout([&](FormZandrell&) { modalOpen(); });
         form->MnuInfo()->trigger();
     } else {
         player.result = 0;
@@ -654,7 +654,7 @@ TEST_F(UiTest, TheTurnTimesOutWhileTheAboutWindowIsOpen)
     ASSERT_TRUE(form->Timer(TimerId::Timer3)->isActive());
     bool timedOutWhileOpen = false;
     bool mainTookNoInput = false;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             clickPad(0); // blocked by the modal window
             mainTookNoInput = player.files.size() == 1;
@@ -758,7 +758,7 @@ TEST_F(ClosingTest, ClosingWithTheAboutWindowOpenEndsTheProgram)
 {
     startGameAt(0);
     QPointer<FormZandrell> open;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         open = &about;
         QTimer::singleShot(0, form.get(), [this] { form->close(); });
     });

@@ -100,6 +100,7 @@ protected:
     }
 };
 
+// The screen's ratio is rounded up to a picture variant, @3x at most; at 1 the plain picture is used.
 TEST(PictureScale, RoundsTheRatioUpToAVariant)
 {
     EXPECT_EQ(pictureScale(1.0), 1);
@@ -115,6 +116,7 @@ TEST(PictureScale, RoundsTheRatioUpToAVariant)
     EXPECT_EQ(scaledResource(QStringLiteral(":/icons/tolvex-32.png"), 1), QStringLiteral(":/icons/tolvex-32.png"));
 }
 
+// On a dense screen the layout keeps its logical pixels; only the pictures carry the screen's ratio.
 TEST_F(HiDpiTest, LayoutStaysInLogicalPixels)
 {
     EXPECT_EQ(form->centralWidget()->size(), QSize(504, 390));
@@ -136,6 +138,7 @@ TEST_F(HiDpiTest, LayoutStaysInLogicalPixels)
         EXPECT_EQ(frontAt(form->Image1(pad), form->Image1(pad)->rect().center()), form->Image1(pad)) << pad;
 }
 
+// The ring's edge is drawn for the screen's resolution: shades within its blocks, which plain pictures blown up lack.
 TEST_F(HiDpiTest, RingEdgeIsDrawnAtTheScreensResolution)
 {
     const QImage img = board();
@@ -153,6 +156,7 @@ TEST_F(HiDpiTest, RingEdgeIsDrawnAtTheScreensResolution)
     EXPECT_EQ(before.mixed, 0) << "the check must fail on plain pictures blown up";
 }
 
+// The about logo is the variant drawn for the screen's density, shown pixel for pixel, not resampled.
 TEST_F(HiDpiTest, AboutLogoIsDrawnAtTheScreensResolution)
 {
     FormZandrell about(form->windowTitle(), form->windowIcon());
@@ -185,6 +189,7 @@ TEST_F(HiDpiTest, AboutLogoIsDrawnAtTheScreensResolution)
         << "the check must fail on it";
 }
 
+// The link cursor is drawn for the screen yet keeps its 32 × 32 logical size and its top-left hot spot.
 TEST_F(HiDpiTest, LinkCursorKeepsItsSizeAndHotSpot)
 {
     FormZandrell about(form->windowTitle(), form->windowIcon());
@@ -198,6 +203,7 @@ TEST_F(HiDpiTest, LinkCursorKeepsItsSizeAndHotSpot)
     }
 }
 
+// The window icon has 32, 64 and 96 pixel variants, and the sharp one shows, in the about window too.
 TEST_F(HiDpiTest, WindowIconHasItsSharpVariants)
 {
     const QIcon icon = form->windowIcon();

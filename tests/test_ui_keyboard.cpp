@@ -209,6 +209,7 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
 TEST_F(KeyboardTest, AGameFromStartUpWithAGamepadAlone)
 {
     form = std::make_unique<Form1>(clock, player);
+    tolvex::testing::onAbout({}); // A closes it
     plugGamepad();
     FormZandrell* about = FormZandrell::make(QString::fromUtf8(Form1::kCaption), QIcon());
     about->present();
@@ -478,7 +479,7 @@ TEST_F(KeyboardTest, KeysBehindAModalBoxDoNothingToTheGame)
 {
     startGameAt(1);
     bool aboutSeen = false;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             aboutSeen = about.isVisible();
             QTest::keyPress(about.windowHandle(), Qt::Key_2); // closes it, as any character does

@@ -88,7 +88,7 @@ public:
     ::testing::AssertionResult run()
     {
         m_form = std::make_unique<Form1>(m_clock, m_player);
-        Form1::Testing::setAboutHook(*m_form, [this](FormZandrell& about) { aboutOpened(about); });
+        tolvex::testing::onAbout([this](FormZandrell& about) { aboutOpened(about); });
         PadInput* input = Form1::Testing::padInput(*m_form);
         QObject::connect(input, &PadInput::pressed, [this](int i) { note("pad " + std::to_string(i) + " pressed"); });
         QObject::connect(input, &PadInput::released, [this](int i) { note("pad " + std::to_string(i) + " released"); });
@@ -139,7 +139,7 @@ public:
         for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
             if (m_held.testFlag(b)) releaseAt(b, randomPoint());
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        const GameState& s = Form1::Testing::engine(*m_form).State();
+        const GameState& s = Form1::Testing::state(*m_form);
         const bool settled = spin(
             [&] {
                 if (s.TimeLimitOn == kTrue) jump(m_clock, s.TimeLimitSecs + 1.0);
@@ -233,8 +233,8 @@ private:
 
     void check(const std::string& after)
     {
-        if (!m_fault.empty() || Form1::Testing::engine(*m_form).HandlerRunning()) return;
-        const GameState& s = Form1::Testing::engine(*m_form).State();
+        if (!m_fault.empty() || Form1::Testing::handlerRunning(*m_form)) return;
+        const GameState& s = Form1::Testing::state(*m_form);
         const std::string broken = testing::brokenInvariant(s, facts());
         if (!broken.empty()) m_fault = broken + ", after " + after;
         m_stats.longestSequence = std::max(m_stats.longestSequence, static_cast<int>(s.Sequence.size()));
@@ -248,7 +248,7 @@ private:
 
     ::testing::AssertionResult failure() const
     {
-        const GameState& s = Form1::Testing::engine(*m_form).State();
+        const GameState& s = Form1::Testing::state(*m_form);
         const BoardFacts f = facts();
         std::ostringstream out;
         out << "seed " << m_seed << ", input " << m_input << ": " << m_fault << "\n  Sequence \"" << s.Sequence
@@ -419,7 +419,7 @@ private:
     // The pad the sequence wants next, while the player may answer.
     std::optional<int> padDue() const
     {
-        const GameState& s = Form1::Testing::engine(*m_form).State();
+        const GameState& s = Form1::Testing::state(*m_form);
         if (s.PlayerTurn != kTrue || s.GameOver != kFalse || s.InputBlocked != kFalse) return std::nullopt;
         if (s.PlayerInput.size() >= s.Sequence.size()) return std::nullopt;
         return s.Sequence[s.PlayerInput.size()] - '0';
@@ -431,7 +431,7 @@ private:
         // go on for several rounds; in some games the player does nothing
         // else in a turn for the rounds that Fácil asks, and may win.
         const std::optional<int> due = padDue();
-        const bool careful = m_careful && Form1::Testing::engine(*m_form).State().Sequence.size() <= 10;
+        const bool careful = m_careful && Form1::Testing::state(*m_form).Sequence.size() <= 10;
         if (due && m_held == Qt::NoButton && (careful || chance(0.5))) {
             PadPicture* pad = m_form->Image1(*due);
             const Qt::MouseButton b = pickButton();
@@ -518,7 +518,7 @@ private:
     // The last inputs and what came of them, for the report of a fault.
     void note(const std::string& what)
     {
-        const GameState& s = Form1::Testing::engine(*m_form).State();
+        const GameState& s = Form1::Testing::state(*m_form);
         std::ostringstream line;
         line << m_input << ": " << what << "  [seq " << s.Sequence << " in " << s.PlayerInput << " turn "
              << s.PlayerTurn << " over " << s.GameOver << " blocked " << s.InputBlocked << " lit";

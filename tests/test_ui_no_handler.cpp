@@ -90,7 +90,7 @@ TEST_F(NoHandlerTest, AboutLinksShowAndChangeNothing)
     const Snapshot before = snapshot();
     bool onlyTheAboutWindowShowed = false;
     bool stayedOpen = false;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             const auto windows = visibleWindows();
             QTest::mouseClick(about.lblMail(), Qt::LeftButton);

@@ -33,6 +33,7 @@ protected:
     }
 };
 
+// Idle: the pads dark on a black ground, the panel grey, the score a green 0, nothing of the hidden settings.
 TEST_F(RenderTest, IdleBoardPanelAndScore)
 {
     const QImage img = board();
@@ -56,6 +57,7 @@ TEST_F(RenderTest, IdleBoardPanelAndScore)
     EXPECT_TRUE(near(img.pixel(503, 30), face, 2));
 }
 
+// A playback step lights its pad, on screen before its tone is asked for, and only it; the step's end darkens it.
 TEST_F(RenderTest, APlaybackStepShowsThePadLit)
 {
     int pad = 0;
@@ -110,6 +112,7 @@ TEST_F(RenderTest, APressedPadIsLitOnScreenBeforeItsToneIsAskedFor)
     player.onRequest = nullptr;
 }
 
+// The time bar's fill is green from the bar's left end to its width, black past it.
 TEST_F(RenderTest, TheTimeBarFillsGreenFromTheLeft)
 {
     form->SetTimeBar(517.5f);
@@ -120,6 +123,7 @@ TEST_F(RenderTest, TheTimeBarFillsGreenFromTheLeft)
     EXPECT_TRUE(near(img.pixel(fill.right() + 3, fill.center().y()), 0x000000, 2));
 }
 
+// The about window is a white outline round a black ground.
 TEST_F(UiTest, AboutWindowLooks)
 {
     FormZandrell about(form->windowTitle(), form->windowIcon());

@@ -4,7 +4,7 @@
 // platform.
 
 #include "announcer.h"
-#include "close_at_once.h"
+#include "about_watch.h"
 #include "engine_test_support.h"
 #include "fake_clock.h"
 #include "form1.h"
@@ -57,7 +57,7 @@ protected:
     {
         holdAtTenInTheMorning(clock);
         form = std::make_unique<Form1>(clock, soundPlayer());
-        Form1::Testing::setAboutHook(*form, closeAtOnce);
+        tolvex::testing::onAbout(closeAtOnce);
         form->load();
         form->showCentred();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -67,11 +67,11 @@ protected:
     {
         // Button state outlives a test; a button left down spoils the next.
         EXPECT_EQ(QGuiApplication::mouseButtons(), Qt::NoButton);
+        tolvex::testing::onAbout({}); // a hook may hold the test's own variables
         form.reset();
     }
 
-    Engine& engine() { return Form1::Testing::engine(*form); }
-    const GameState& state() { return Form1::Testing::engine(*form).State(); }
+    const GameState& state() { return Form1::Testing::state(*form); }
     QWindow* window() { return form->windowHandle(); }
     // The last message a screen reader was given.
     QString said() { return Form1::Testing::announcer(*form)->accessibleName(); }

@@ -209,7 +209,7 @@ TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
     newGameAt(2);
     ASSERT_TRUE(form->Timer(TimerId::Timer1)->isActive());
     bool turnCameWhileOpen = false;
-    Form1::Testing::setAboutHook(*form, [&](FormZandrell& about) {
+    tolvex::testing::onAbout([&](FormZandrell& about) {
         QTimer::singleShot(0, &about, [&] {
             turnCameWhileOpen =
                 QTest::qWaitFor([&] { return form->Timer(TimerId::Timer3)->isActive(); }, 5000) && about.isVisible();
@@ -229,7 +229,7 @@ TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
 TEST_F(UiTest, APressAfterTheAboutWindowClosesCounts)
 {
     startGameAt(1);
-    Form1::Testing::setAboutHook(*form, closeAtOnce);
+    tolvex::testing::onAbout(closeAtOnce);
     form->MnuInfo()->trigger();
     EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
     clickPad(1);

@@ -165,7 +165,7 @@ struct BoardPastAbout {
 
     bool shown()
     {
-        Form1::Testing::setAboutHook(form, closeAtOnce);
+        tolvex::testing::onAbout(closeAtOnce);
         form.load();
         form.showCentred();
         return QTest::qWaitForWindowExposed(&form, kWaitMs);
@@ -184,7 +184,7 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
     // The about window, seen from inside its own modal loop.
     bool aboutRan = false, exposed = false, modal = false, frameless = false, boardHidden = false, closed = false;
     QPointer<FormZandrell> about;
-    Form1::Testing::setAboutHook(form, [&](FormZandrell& a) {
+    tolvex::testing::onAbout([&](FormZandrell& a) {
         about = &a;
         QTimer::singleShot(0, &a, [&] {
             aboutRan = true;

@@ -517,7 +517,6 @@ void Form1::ShowAbout()
     m_timerPolicy.modalWait();
     FormZandrell* about = m_shownAbout ? m_shownAbout.data() : FormZandrell::make(windowTitle(), windowIcon());
     m_shownAbout = nullptr;
-    if (m_aboutHook) m_aboutHook(*about);
     about->fShow();
 }
 

@@ -90,15 +90,16 @@ public:
 
     // What tests and benches reach besides the window's own controls.
     struct Testing {
-        static Engine& engine(Form1& f) { return f.m_engine; }
+        // What the engine holds, to read; and the one thing a bench sets.
+        static const GameState& state(const Form1& f) { return f.m_engine.State(); }
+        static bool handlerRunning(const Form1& f) { return f.m_engine.HandlerRunning(); }
+        static void setSequence(Form1& f, const std::string& pads) { Engine::Testing::setSequence(f.m_engine, pads); }
         static int ticksDelivered(const Form1& f, TimerId timer) { return f.m_timerPolicy.ticksDelivered(timer); }
         // One tick of `timer` now, by the path its timeout takes, and dropped
         // as that one is when the timer is stopped: tests keep time.
         static void fireTimer(Form1& f, TimerId timer) { f.timerTick(timer, TimerPolicy::Clock::now()); }
         static Announcer* announcer(const Form1& f) { return f.m_announcer; }
         static PadInput* padInput(const Form1& f) { return f.m_padInput; }
-        // Runs on every about window just before it is shown; tests close it.
-        static void setAboutHook(Form1& f, std::function<void(FormZandrell&)> hook) { f.m_aboutHook = std::move(hook); }
         // Where "Como Jugar" looks for the instructions, instead of the program's folder.
         static void setHelpDirectory(Form1& f, const QString& dir) { f.m_helpDir = dir; }
         static QString helpDirectory(const Form1& f) { return f.helpDirectory(); }
@@ -147,7 +148,6 @@ private:
     bool m_closing = false;
     PadInput* m_padInput = nullptr;
     QString m_helpDir;
-    std::function<void(FormZandrell&)> m_aboutHook;
     QPointer<FormZandrell> m_shownAbout; // put up before load, not yet run
     std::unique_ptr<CloseRequestFilter> m_closeFilter;
 };
