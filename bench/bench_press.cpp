@@ -229,65 +229,56 @@ double fileLeadMs(const std::string& path)
     return 0.0;
 }
 
-int measure(int argc, char* argv[], const std::string& display)
+// What the command line asks for.
+struct Settings {
+    std::string rowsPath;
+    QString program, tones, monitor;
+    int starts = 7, presses = 40;
+    std::string server;
+};
+
+Settings readSettings(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    const std::string rowsPath = argv[1];
-    const QString program = QString::fromLocal8Bit(argv[2]);
-    const QString tones = QString::fromLocal8Bit(argv[3]);
-    const QString monitor = QString::fromLocal8Bit(argv[4]);
-    const int starts = argc > 5 ? std::max(1, std::atoi(argv[5])) : 7;
-    const int presses = argc > 6 ? std::max(1, std::atoi(argv[6])) : 40;
-    const std::string server = argc > 7 ? argv[7] : "";
-    Table table(rowsPath, server.empty() ? std::string() : ", on " + server);
+    Settings s;
+    s.rowsPath = argv[1];
+    s.program = QString::fromLocal8Bit(argv[2]);
+    s.tones = QString::fromLocal8Bit(argv[3]);
+    s.monitor = QString::fromLocal8Bit(argv[4]);
+    if (argc > 5) s.starts = std::max(1, std::atoi(argv[5]));
+    if (argc > 6) s.presses = std::max(1, std::atoi(argv[6]));
+    if (argc > 7) s.server = argv[7];
+    return s;
+}
 
-    x11::XSession x(display);
-    MapWatcher maps(display);
-    if (!x.ok() || !maps.ok()) {
-        std::fprintf(stderr, "no X connection\n");
-        return 1;
+// Process start until a window is mapped and until its picture is on the
+// screen, over the starts that came to both.
+struct StartUps {
+    std::vector<double> mapped, drawn, gap;
+    void add(Clock::time_point started, const std::optional<MapWatcher::Mapped>& m,
+             const std::optional<Clock::time_point>& d)
+    {
+        if (!m || !d) return;
+        mapped.push_back(msBetween(started, m->at));
+        drawn.push_back(msBetween(started, *d));
+        gap.push_back(msBetween(m->at, *d));
     }
+};
 
-    // --- Start-up: process start until the about window is mapped and until
-    // its picture is on the screen, and the same for a bare Qt window of its
-    // size, bare and with text and the logo, taken in turns.
-    struct StartUps {
-        std::vector<double> mapped, drawn, gap;
-        void add(Clock::time_point started, const std::optional<MapWatcher::Mapped>& m,
-                 const std::optional<Clock::time_point>& d)
-        {
-            if (!m || !d) return;
-            mapped.push_back(msBetween(started, m->at));
-            drawn.push_back(msBetween(started, *d));
-            gap.push_back(msBetween(m->at, *d));
-        }
-    };
-    StartUps gameUp, bareUp, textLogoUp;
-    Game game;
-    for (int run = 0; run < starts; ++run) {
-        for (auto [program, times] :
-             {std::pair{TOLVEX_BARE_WINDOW, &bareUp}, std::pair{TOLVEX_BARE_TEXT_LOGO, &textLogoUp}}) {
-            maps.drain();
-            Game bare;
-            startGame(bare, QString::fromUtf8(program), tones, display);
-            const auto mapped = maps.waitMapped(kAboutWidth, kAboutHeight, 15s);
-            times->add(bare.started, mapped, mapped ? waitDrawn(x, mapped->window, 5s) : std::nullopt);
-            endGame(bare);
-            pump(100ms);
-        }
-        maps.drain();
-        auto* g = run + 1 < starts ? new Game : &game;
-        startGame(*g, program, tones, display);
-        const auto mapped = maps.waitMapped(kAboutWidth, kAboutHeight, 15s);
-        const auto drawn = mapped ? waitDrawn(x, mapped->window, 5s) : std::nullopt;
-        if (!drawn) std::fprintf(stderr, "start %d: the about window never came\n", run);
-        gameUp.add(g->started, mapped, drawn);
-        if (g != &game) {
-            endGame(*g);
-            delete g;
-            pump(100ms);
-        }
-    }
+// A bare Qt window of the about window's size started, timed and ended.
+void startBareWindow(x11::XSession& x, MapWatcher& maps, const char* program, const Settings& s,
+                     const std::string& display, StartUps& times)
+{
+    maps.drain();
+    Game bare;
+    startGame(bare, QString::fromUtf8(program), s.tones, display);
+    const auto mapped = maps.waitMapped(kAboutWidth, kAboutHeight, 15s);
+    times.add(bare.started, mapped, mapped ? waitDrawn(x, mapped->window, 5s) : std::nullopt);
+    endGame(bare);
+    pump(100ms);
+}
+
+void reportStartUps(Table& table, const StartUps& gameUp, const StartUps& bareUp, const StartUps& textLogoUp)
+{
     const Stats su = summarise(gameUp.drawn);
     const Stats textLogoSu = summarise(textLogoUp.drawn);
     table.row("Start-up: process start to the about window drawn (its picture on the screen)", su, "ms",
@@ -302,177 +293,226 @@ int measure(int argc, char* argv[], const std::string& display)
               gap.n > 0 && gap.median <= 17.0, 1);
     table.row("Start-up: process start to the about window mapped", summarise(gameUp.mapped), "ms", "", true, 1);
     table.row("Start-up: the text-and-JPEG window mapped, to drawn", summarise(textLogoUp.gap), "ms", "", true, 1);
+}
 
-    // --- Into free play: the about window closes with a click.
-    struct Ender {
-        Game& g;
-        ~Ender() { endGame(g); }
-    } ender{game};
+// Start-up: process start until the about window is mapped and until its
+// picture is on the screen, and the same for a bare Qt window of its size,
+// bare and with text and the logo, taken in turns. The game's last start is
+// left running in `game`, for the measurements after it.
+void measureStartUps(Table& table, x11::XSession& x, MapWatcher& maps, const Settings& s, const std::string& display,
+                     Game& game)
+{
+    StartUps gameUp, bareUp, textLogoUp;
+    for (int run = 0; run < s.starts; ++run) {
+        startBareWindow(x, maps, TOLVEX_BARE_WINDOW, s, display, bareUp);
+        startBareWindow(x, maps, TOLVEX_BARE_TEXT_LOGO, s, display, textLogoUp);
+        maps.drain();
+        auto* g = run + 1 < s.starts ? new Game : &game;
+        startGame(*g, s.program, s.tones, display);
+        const auto mapped = maps.waitMapped(kAboutWidth, kAboutHeight, 15s);
+        const auto drawn = mapped ? waitDrawn(x, mapped->window, 5s) : std::nullopt;
+        if (!drawn) std::fprintf(stderr, "start %d: the about window never came\n", run);
+        gameUp.add(g->started, mapped, drawn);
+        if (g != &game) {
+            endGame(*g);
+            delete g;
+            pump(100ms);
+        }
+    }
+    reportStartUps(table, gameUp, bareUp, textLogoUp);
+}
+
+// Into free play: the about window closes with a click. The main window,
+// settled; nothing if either window never came.
+std::optional<unsigned long> enterFreePlay(x11::XSession& x)
+{
     const std::optional<unsigned long> about = x.waitForUntitled(kAboutWidth, kAboutHeight, 5s);
-    if (!about) return 1;
+    if (!about) return std::nullopt;
     pump(300ms);
     const x11::Rect a = x.geometry(*about);
     x.click(a.x + a.width / 2, a.y + 60);
     const auto board = x.waitForWindow("Tolvex 1.1", 10s);
     if (!board) {
         std::fprintf(stderr, "the main window never came\n");
-        return 1;
+        return std::nullopt;
     }
     pump(500ms);
-    const x11::Rect client = testing::clientArea(x, *board);
-    const int left = client.x, top = client.y;
+    return board;
+}
 
-    testing::MonitorRecorder recorder(monitor);
-    if (!recorder.start()) {
-        std::fprintf(stderr, "no recording: %s\n", recorder.diagnostics().toStdString().c_str());
-        return 1;
+// What one press took: to the lit picture, and to the tone's onset with the
+// recorder's latency left in; nothing where it never came.
+struct Press {
+    std::optional<double> picture, sound;
+};
+
+// A delivery of the recording: when it arrived here, and the samples recorded by then.
+using Arrival = std::pair<Clock::time_point, std::size_t>;
+
+// Presses on the board's pads, heard on the sink.
+struct Presser {
+    x11::XSession& x;
+    testing::MonitorRecorder& recorder;
+    int left, top;              // the board's client area on the screen
+    std::array<double, 4> lead; // ms of each pad's tone file before its first loud sample
+};
+
+// Where each delivery of the recording lies in time, until `until`; the
+// earliest one for its sample count is the least delayed.
+std::vector<Arrival> listenUntil(testing::MonitorRecorder& recorder, Clock::time_point until)
+{
+    std::vector<Arrival> arrivals;
+    while (Clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        const std::size_t n = recorder.mark();
+        arrivals.emplace_back(Clock::now(), n);
+        std::this_thread::sleep_for(500us);
     }
-    pump(300ms);
+    return arrivals;
+}
 
-    std::array<double, 4> lead{};
-    for (int pad = 0; pad < 4; ++pad)
-        lead[static_cast<std::size_t>(pad)] =
-            fileLeadMs((tones + QStringLiteral("/Beep%1.wav").arg(pad + 1)).toStdString());
-
-    // --- Presses in free play: to the lit picture, and to the tone; in quick
-    // succession, then each after a silence shorter than a turn's answer
-    // time, then each after a longer one.
-    // One press on pad i % 4 and its release: to the lit picture, and to the
-    // tone's onset with the recorder's latency left in; nothing where it
-    // never came.
-    struct Press {
-        std::optional<double> picture, sound;
-    };
-    const auto pressOnce = [&](int i) {
-        Press out;
-        const testing::PadFacts& p = kPads[static_cast<std::size_t>(i % 4)];
-        const int px = left + p.middleX, py = top + p.middleY;
-        x.moveTo(px, py);
-        if (!waitPixel(x, px, py, p.unlit, 2s)) {
-            std::fprintf(stderr, "press %d: pad not unlit (0x%06x)\n", i, x.pixel(px, py));
-            return out;
-        }
-        pump(30ms);
-        std::vector<std::pair<Clock::time_point, std::size_t>> arrivals;
-        const std::size_t before = recorder.mark();
-        const auto pressed = Clock::now();
-        x.press(1);
-        const auto giveUp = pressed + 2s;
-        while (Clock::now() < giveUp) {
-            if (x.pixel(px, py) == p.lit) {
-                out.picture = msBetween(pressed, Clock::now());
-                break;
-            }
-        }
-        if (!out.picture) std::fprintf(stderr, "press %d: the pad never showed lit\n", i);
-        // Where each delivery of the recording lies in time; the earliest
-        // one for its sample count is the least delayed.
-        const auto listenUntil = pressed + 450ms;
-        while (Clock::now() < listenUntil) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-            const std::size_t n = recorder.mark();
-            arrivals.emplace_back(Clock::now(), n);
-            std::this_thread::sleep_for(500us);
-        }
-        x.release(1);
-        waitPixel(x, px, py, p.unlit, 2s);
-
-        const long onset = testing::firstLoudSample(recorder.samples(), before, kLoud);
-        if (onset < 0) {
-            std::fprintf(stderr, "press %d: no tone heard\n", i);
-            return out;
-        }
-        // The first delivery that holds the onset: its last sample left the
-        // sink `latency` before it arrived here, the onset that much earlier.
-        for (const auto& [at, n] : arrivals) {
-            if (n > static_cast<std::size_t>(onset)) {
-                out.sound = msBetween(pressed, at) -
-                            static_cast<double>(n - static_cast<std::size_t>(onset)) * 1000.0 / kRate - lead[i % 4];
-                break;
-            }
-        }
+// One press on pad i % 4 and its release.
+Press pressOnce(Presser& r, int i)
+{
+    Press out;
+    const testing::PadFacts& p = kPads[static_cast<std::size_t>(i % 4)];
+    const int px = r.left + p.middleX, py = r.top + p.middleY;
+    r.x.moveTo(px, py);
+    if (!waitPixel(r.x, px, py, p.unlit, 2s)) {
+        std::fprintf(stderr, "press %d: pad not unlit (0x%06x)\n", i, r.x.pixel(px, py));
         return out;
-    };
+    }
+    pump(30ms);
+    const std::size_t before = r.recorder.mark();
+    const auto pressed = Clock::now();
+    r.x.press(1);
+    const auto giveUp = pressed + 2s;
+    while (Clock::now() < giveUp) {
+        if (r.x.pixel(px, py) == p.lit) {
+            out.picture = msBetween(pressed, Clock::now());
+            break;
+        }
+    }
+    if (!out.picture) std::fprintf(stderr, "press %d: the pad never showed lit\n", i);
+    const std::vector<Arrival> arrivals = listenUntil(r.recorder, pressed + 450ms);
+    r.x.release(1);
+    waitPixel(r.x, px, py, p.unlit, 2s);
 
+    const long onset = testing::firstLoudSample(r.recorder.samples(), before, kLoud);
+    if (onset < 0) {
+        std::fprintf(stderr, "press %d: no tone heard\n", i);
+        return out;
+    }
+    // The first delivery that holds the onset: its last sample left the
+    // sink `latency` before it arrived here, the onset that much earlier.
+    for (const auto& [at, n] : arrivals) {
+        if (n > static_cast<std::size_t>(onset)) {
+            out.sound = msBetween(pressed, at) -
+                        static_cast<double>(n - static_cast<std::size_t>(onset)) * 1000.0 / kRate -
+                        r.lead[static_cast<std::size_t>(i % 4)];
+            break;
+        }
+    }
+    return out;
+}
+
+struct FreePlayPresses {
     std::vector<double> toPicture, toSound, toSoundRaw, coldToSound, longToSound;
+};
+
+// Presses in free play: to the lit picture, and to the tone; in quick
+// succession, then each after a silence shorter than a turn's answer time,
+// then each after a longer one.
+FreePlayPresses pressInFreePlay(Presser& r, int presses)
+{
+    FreePlayPresses out;
     const int coldPresses = std::max(4, presses * 2 / 5);
     const int longPresses = std::max(2, presses / 7);
     for (int i = 0; i < presses + coldPresses + longPresses; ++i) {
         const bool cold = i >= presses;
         const bool past = i >= presses + coldPresses;
         if (cold) pump(past ? 4500ms : 2200ms);
-        const Press press = pressOnce(i);
-        if (press.picture && !cold) toPicture.push_back(*press.picture);
+        const Press press = pressOnce(r, i);
+        if (press.picture && !cold) out.toPicture.push_back(*press.picture);
         if (!press.sound) continue;
         if (cold) {
-            (past ? longToSound : coldToSound).push_back(*press.sound);
+            (past ? out.longToSound : out.coldToSound).push_back(*press.sound);
             continue;
         }
-        toSoundRaw.push_back(*press.sound);
-        toSound.push_back(*press.sound - recorder.reportedLatencyMs());
+        out.toSoundRaw.push_back(*press.sound);
+        out.toSound.push_back(*press.sound - r.recorder.reportedLatencyMs());
         if (std::getenv("TOLVEX_BENCH_VERBOSE"))
             std::fprintf(stderr, "press %2d pad %d: picture %6.2f ms, sound %6.2f ms (latency %.1f ms)\n", i, i % 4,
-                         press.picture.value_or(-1.0), *press.sound, recorder.reportedLatencyMs());
+                         press.picture.value_or(-1.0), *press.sound, r.recorder.reportedLatencyMs());
         pump(150ms);
     }
+    return out;
+}
 
-    // --- The same quick presses with every core kept busy by plain loops, as
-    // on a machine compiling behind the game: no warning box may come, no
-    // press may go silent.
-    std::vector<double> busyToSound;
+struct BusyPresses {
+    std::vector<double> toSound;
     int silent = 0, warnings = 0;
-    {
-        const Spinners busy(static_cast<int>(std::thread::hardware_concurrency()));
-        for (int i = 0; i < presses; ++i) {
-            const Press press = pressOnce(i);
-            if (press.sound)
-                busyToSound.push_back(*press.sound);
-            else
-                ++silent;
-            // A refused tone's warning box holds the game until it is closed.
-            if (const auto box = x.findWindow(kToneWarningTitle)) {
-                ++warnings;
-                x.closeWindow(*box);
-                x.waitGone(*box, 2s);
-            }
-            pump(150ms);
+};
+
+// The same quick presses with every core kept busy by plain loops, as on a
+// machine compiling behind the game: no warning box may come, no press may
+// go silent.
+BusyPresses pressWithEveryCoreBusy(Presser& r, int presses)
+{
+    BusyPresses out;
+    const Spinners busy(static_cast<int>(std::thread::hardware_concurrency()));
+    for (int i = 0; i < presses; ++i) {
+        const Press press = pressOnce(r, i);
+        if (press.sound)
+            out.toSound.push_back(*press.sound);
+        else
+            ++out.silent;
+        // A refused tone's warning box holds the game until it is closed.
+        if (const auto box = r.x.findWindow(kToneWarningTitle)) {
+            ++out.warnings;
+            r.x.closeWindow(*box);
+            r.x.waitGone(*box, 2s);
         }
+        pump(150ms);
     }
+    return out;
+}
 
-    const double latency = recorder.reportedLatencyMs();
-    recorder.stop();
-
-    const Stats pic = summarise(toPicture);
+void reportPresses(Table& table, const FreePlayPresses& quick, const BusyPresses& busy, double latency, int presses)
+{
+    const Stats pic = summarise(quick.toPicture);
     table.row("Press to picture: XTest press to the lit colour read back", pic, "ms", "median ≤ 8, p99 ≤ 16 ms",
               pic.n > 0 && pic.median <= 8.0 && pic.p99 <= 16.0, 2);
-    const Stats snd = summarise(toSound);
+    const Stats snd = summarise(quick.toSound);
     table.row("Press to sound: XTest press to the tone's onset on the sink (recorder latency " + fmt(latency, 1) +
                   " ms taken off)",
               snd, "ms", "median ≤ 20, p99 ≤ 30 ms", snd.n > 0 && snd.median <= 20.0 && snd.p99 <= 30.0, 1);
-    const Stats raw = summarise(toSoundRaw);
+    const Stats raw = summarise(quick.toSoundRaw);
     table.row("Press to sound, recorder latency left in", raw, "ms", "", true, 1);
     // Against the quick presses as measured the same way: the recorder's
     // latency is read at the moment, and on PipeWire it swings with the graph
     // cycle, which taking it off would add to both sides.
-    const Stats coldSnd = summarise(coldToSound);
+    const Stats coldSnd = summarise(quick.coldToSound);
     table.row("Press to sound after 2.2 s of silence, recorder latency left in", coldSnd, "ms",
               "median within 1 ms of the quick presses' (" + fmt(raw.median, 2) + " ms)",
               coldSnd.n > 0 && raw.n > 0 && coldSnd.median <= raw.median + 1.0, 2);
     table.row("Press to sound after 4.5 s of silence, the stream paused, recorder latency left in",
-              summarise(longToSound), "ms", "", true, 2);
+              summarise(quick.longToSound), "ms", "", true, 2);
     const std::string busyCores = std::to_string(std::thread::hardware_concurrency());
-    const Stats busySnd = summarise(busyToSound);
+    const Stats busySnd = summarise(busy.toSound);
     table.row("Press to sound with " + busyCores + " busy loops on " + busyCores +
                   " cores, recorder latency left in (quick presses: median " + fmt(raw.median, 2) + ", p99 " +
                   fmt(raw.p99, 2) + " ms)",
               busySnd, "ms", "", true, 2);
-    table.single("Warning boxes during " + std::to_string(presses) + " presses with every core busy", 1, warnings, "",
-                 "0", warnings == 0, 0);
-    table.single("Silent presses among " + std::to_string(presses) + " with every core busy", 1, silent, "", "0",
-                 silent == 0, 0);
+    table.single("Warning boxes during " + std::to_string(presses) + " presses with every core busy", 1, busy.warnings,
+                 "", "0", busy.warnings == 0, 0);
+    table.single("Silent presses among " + std::to_string(presses) + " with every core busy", 1, busy.silent, "", "0",
+                 busy.silent == 0, 0);
+}
 
-    // --- Idle free play, then memory after the play above.
-    const qint64 pid = game.process.processId();
+// Idle free play, then memory after the play before it.
+void measureIdleAndMemory(Table& table, qint64 pid, int presses)
+{
     pump(1s);
     const auto threadsBefore = threadTicks(pid);
     const double cpu0 = cpuMs(pid);
@@ -488,12 +528,54 @@ int measure(int argc, char* argv[], const std::string& display)
     const double hwmMiB = std::atof(procField(pid, "status", "VmHWM:").c_str()) / 1024.0;
     table.single("Peak resident memory (VmHWM) after " + std::to_string(presses) + " presses", 1, hwmMiB, "MiB",
                  "≤ 60 MiB", hwmMiB <= 60.0, 1);
+}
+
+int measure(int argc, char* argv[], const std::string& display)
+{
+    QCoreApplication app(argc, argv);
+    const Settings s = readSettings(argc, argv);
+    Table table(s.rowsPath, s.server.empty() ? std::string() : ", on " + s.server);
+
+    x11::XSession x(display);
+    MapWatcher maps(display);
+    if (!x.ok() || !maps.ok()) {
+        std::fprintf(stderr, "no X connection\n");
+        return 1;
+    }
+
+    Game game;
+    measureStartUps(table, x, maps, s, display, game);
+    struct Ender {
+        Game& g;
+        ~Ender() { endGame(g); }
+    } ender{game};
+    const auto board = enterFreePlay(x);
+    if (!board) return 1;
+    const x11::Rect client = testing::clientArea(x, *board);
+
+    testing::MonitorRecorder recorder(s.monitor);
+    if (!recorder.start()) {
+        std::fprintf(stderr, "no recording: %s\n", recorder.diagnostics().toStdString().c_str());
+        return 1;
+    }
+    pump(300ms);
+
+    Presser presser{x, recorder, client.x, client.y, {}};
+    for (int pad = 0; pad < 4; ++pad)
+        presser.lead[static_cast<std::size_t>(pad)] =
+            fileLeadMs((s.tones + QStringLiteral("/Beep%1.wav").arg(pad + 1)).toStdString());
+    const FreePlayPresses quick = pressInFreePlay(presser, s.presses);
+    const BusyPresses busy = pressWithEveryCoreBusy(presser, s.presses);
+    const double latency = recorder.reportedLatencyMs();
+    recorder.stop();
+    reportPresses(table, quick, busy, latency, s.presses);
+
+    measureIdleAndMemory(table, game.process.processId(), s.presses);
 
     x.closeWindow(*board);
     game.process.waitForFinished(5000);
     return 0;
 }
-
 } // namespace
 
 int main(int argc, char* argv[])
