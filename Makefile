@@ -3,7 +3,7 @@
 # Debian packages the build, the game and its tests need.
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev qt6-qpa-plugins \
-	libsndfile1-dev libsdl2-dev libgtest-dev googletest clang-tidy clang-format cppcheck \
+	libsndfile1-dev libgif-dev libsdl2-dev libgtest-dev googletest clang-tidy clang-format cppcheck \
 	libpulse-dev pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus \
 	xvfb xauth \
 	libx11-dev libxtst-dev libxcb1-dev \

@@ -1,4 +1,4 @@
-# Pictures: sizes, colours, the assembled ring, icon, logo, cursor, resources, GIF writer.
+# Pictures: sizes, colours, pad pixels as drawn, the assembled ring, icon, logo, cursor, resources.
 add_executable(test_assets_pictures test_assets_pictures.cpp test_assets_main.cpp picture_checks.h)
 target_link_libraries(test_assets_pictures PRIVATE tolvex_assets tolvex_asset_art tolvex_test_support_headers
   Qt6::Gui GTest::gtest)

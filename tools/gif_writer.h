@@ -21,8 +21,9 @@ struct IndexedImage {
     std::vector<std::uint8_t> pixels;
 };
 
-// A complete GIF89a file (one image, global colour table, LZW data).
-// The palette must hold 1 to 256 colours and every pixel index must be in it.
+// A complete GIF89a file, written by giflib: one image, its palette as the
+// global colour table, no transparency. The palette must hold 1 to 256
+// colours and every pixel index must be in it.
 std::vector<std::uint8_t> encodeGif(const IndexedImage& image);
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
