@@ -39,7 +39,14 @@ Tone load(const std::string& name)
     return tone;
 }
 
-std::string fileName(int set, int pad) { return std::string(kSoundStems[set]) + std::to_string(pad + 1) + ".wav"; }
+// The names the game looks the tones up by.
+const tolvex::SoundNaming kNaming = [] {
+    tolvex::SoundNaming naming;
+    std::copy(kSoundStems.begin(), kSoundStems.end(), naming.SoundNames.begin());
+    return naming;
+}();
+
+std::string fileName(int set, int pad) { return tolvex::toneFileName(kNaming, set + 1, pad); }
 
 // Magnitude spectrum of the Hann-windowed signal zero-padded to 2^17 points (0.34 Hz per bin).
 class Spectrum {

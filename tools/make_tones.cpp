@@ -3,6 +3,7 @@
 #include "tone_files.h"
 #include "tone_synth.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -23,13 +24,16 @@ int main(int argc, char** argv)
         return 1;
     }
     constexpr Timbre kTimbres[] = {Timbre::Beep, Timbre::Bell, Timbre::Organ, Timbre::Drum};
+    // Named as the game names the files it looks for.
+    tolvex::SoundNaming naming;
+    naming.SoundDir = dir.string() + "/";
+    std::copy(tolvex::kSoundStems.begin(), tolvex::kSoundStems.end(), naming.SoundNames.begin());
     bool ok = true;
     for (int set = 0; set < 4; ++set) {
         for (int pad = 0; pad < 4; ++pad) {
-            // In file names a pad is its index + 1.
-            const std::string name = std::string(tolvex::kSoundStems[set]) + std::to_string(pad + 1) + ".wav";
-            if (!writeFile((dir / name).string(), wavFile(synthTone(kTimbres[set], kPadPitch[pad])))) {
-                std::fprintf(stderr, "cannot write %s\n", name.c_str());
+            const std::string path = tolvex::toneFileName(naming, set + 1, pad);
+            if (!writeFile(path, wavFile(synthTone(kTimbres[set], kPadPitch[pad])))) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
                 ok = false;
             }
         }
