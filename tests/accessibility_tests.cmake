@@ -12,8 +12,9 @@ target_compile_definitions(test_screen_reader PRIVATE
   TOLVEX_ATSPI_PROBE="${CMAKE_CURRENT_SOURCE_DIR}/accessibility/atspi_probe.py")
 add_dependencies(test_screen_reader tolvex)
 add_test(NAME ui_screen_reader COMMAND test_screen_reader)
+# The probe finds the main window by its caption (tools/CMakeLists.txt).
 set_tests_properties(ui_screen_reader PROPERTIES
-  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR}"
+  ENVIRONMENT "TOLVEX_AUDIO_STATE=${TOLVEX_AUDIO_DIR};TOLVEX_CAPTION=${TOLVEX_CAPTION}"
   FIXTURES_REQUIRED tolvex_audio
   RESOURCE_LOCK "tolvex_audio;tolvex_heavy"
   COST 35

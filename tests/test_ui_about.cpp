@@ -149,7 +149,7 @@ TEST_F(AboutTest, ShowsTheMainWindowsCaptionAndIcon)
     EXPECT_EQ(about->windowIcon().cacheKey(), form->windowIcon().cacheKey());
     // The caption of the moment the window is opened.
     form->setWindowTitle(QStringLiteral("Otra"));
-    EXPECT_EQ(about->lblTitulo()->text(), QStringLiteral("Tolvex 1.1"));
+    EXPECT_EQ(about->lblTitulo()->text(), QString::fromUtf8(Form1::kCaption));
     QString shown;
     tolvex::testing::onAbout([&](FormZandrell& opened) {
         shown = opened.lblTitulo()->text();
@@ -353,7 +353,7 @@ TEST_F(UiTest, EveryShowingIsAFreshWindow)
     std::vector<FormZandrell*> seen;
     tolvex::testing::onAbout([&](FormZandrell& about) {
         seen.push_back(&about);
-        EXPECT_EQ(about.lblTitulo()->text(), QStringLiteral("Tolvex 1.1")); // nothing carried over
+        EXPECT_EQ(about.lblTitulo()->text(), QString::fromUtf8(Form1::kCaption)); // nothing carried over
         about.lblTitulo()->setText(QStringLiteral("Otra"));
         closeAtOnce(about);
     });

@@ -5,11 +5,14 @@
 # much larger.
 # With TOLVEX_SCREENSHOT_SCHEME set (darker for docs/screenshot-dark.png) the
 # program runs under qt6ct with that colour scheme, as on a dark desktop.
-# Usage: tools/screenshot.sh <program> <output png>
+# Usage: tools/screenshot.sh <program in its CMake build folder> <output png>
 set -eu
 program=$(readlink -f "$1")
 out=$2
 tones=$(dirname "$(readlink -f "$0")")/../assets/tones
+# The board's caption, as the program's build read it from ui/form1.h.
+caption=$(sed -n 's/^TOLVEX_CAPTION:INTERNAL=//p' "$(dirname "$program")/CMakeCache.txt")
+[ -n "$caption" ] || { echo "screenshot: no caption in the build of $program" >&2; exit 1; }
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"
@@ -35,7 +38,7 @@ game=$!
 for _ in $(seq 100); do xdotool search --onlyvisible --class tolvex >/dev/null 2>&1 && break; sleep 0.1; done
 sleep 0.5
 xdotool key space
-for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name '^Tolvex 1.1$' 2>/dev/null | head -n 1) && [ -n "$win" ] && break; sleep 0.1; done
+for _ in $(seq 100); do win=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -n 1) && [ -n "$win" ] && break; sleep 0.1; done
 sleep 0.5
 import -window "$win" "$out"
 echo "screenshot: $out"

@@ -15,6 +15,7 @@
 #
 # Every answer ends with a line "end", or "error ..." when it failed. Debian's
 # python3-pyatspi, hence Debian's own interpreter.
+import os
 import sys
 import time
 
@@ -23,7 +24,8 @@ import gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
-WINDOW_TITLE = "Tolvex 1.1"
+# The main window's caption, handed over by the build that made the game.
+WINDOW_TITLE = os.environ.get("TOLVEX_CAPTION", "")
 PAD_PREFIX = "Pulsador "
 
 
@@ -51,6 +53,10 @@ def wait_for_bus(limit_s):
         time.sleep(0.02)
     return False
 
+
+if not WINDOW_TITLE:
+    say("error TOLVEX_CAPTION, the main window's caption, is not set")
+    sys.exit(1)
 
 if not wait_for_bus(10):
     say("error the accessibility bus launcher is not on the session bus")
