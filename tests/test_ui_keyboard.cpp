@@ -211,7 +211,7 @@ TEST_F(KeyboardTest, AGameFromStartUpWithAGamepadAlone)
     form = std::make_unique<Form1>(clock, player);
     tolvex::testing::onAbout({}); // A closes it
     plugGamepad();
-    FormZandrell* about = FormZandrell::make(QString::fromUtf8(Form1::kCaption), QIcon());
+    FormZandrell* about = Form1::makeAbout();
     about->present();
     QTimer::singleShot(0, [&] { pad->set(SDL_CONTROLLER_BUTTON_A, true); });
     form->load(about); // returns once A has closed it

@@ -140,8 +140,7 @@ Form1::Form1(Platform& platform, WavePlayer& player, QWidget* parent)
     // scheme; the menu's pop-up is a window of its own and takes it too.
     setPalette(classicPalette());
     setAttribute(Qt::WA_WindowPropagation);
-    setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    setWindowTitle(QString::fromUtf8(kCaption)); // the icon is the application's
     m_closeFilter = std::make_unique<CloseRequestFilter>(this);
     new MaximiseRefusal(this);
 
@@ -344,7 +343,8 @@ void Form1::buildHiddenSettings(QWidget* client)
 
 void Form1::buildMenu()
 {
-    menuBar()->setNativeMenuBar(false); // the client area stays under it
+    // In the window, as the application has every menu bar: the client area
+    // stays under it.
     QMenu* mnuHelpp = menuBar()->addMenu(QStringLiteral("Ayuda"));
     mnuHelpp->setObjectName(QStringLiteral("MnuHelpp"));
     m_mnuHelp = mnuHelpp->addAction(QStringLiteral("Como Jugar"));
@@ -515,9 +515,15 @@ void Form1::ShowAbout()
 {
     if (m_closing) return;
     m_timerPolicy.modalWait();
-    FormZandrell* about = m_shownAbout ? m_shownAbout.data() : FormZandrell::make(windowTitle(), windowIcon());
+    FormZandrell* about = m_shownAbout ? m_shownAbout.data() : makeAbout(this);
     m_shownAbout = nullptr;
     about->fShow();
+}
+
+FormZandrell* Form1::makeAbout(const Form1* board)
+{
+    if (board != nullptr) return FormZandrell::make(board->windowTitle(), board->windowIcon());
+    return FormZandrell::make(QString::fromUtf8(kCaption), QApplication::windowIcon());
 }
 
 void Form1::Announce(const GameEvent& event)

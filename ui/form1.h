@@ -42,6 +42,10 @@ public:
     static constexpr const char* kCaption = "Tolvex 1.1";
 
     Form1(Platform& platform, WavePlayer& player, QWidget* parent = nullptr);
+    // An about window for one showing, with the main window's caption and
+    // icon: `board`'s as they are now, or, at start-up before the main window
+    // is built, those it will have.
+    static FormZandrell* makeAbout(const Form1* board = nullptr);
     ~Form1() override;
 
     // The window's load: start-up, ending with the about window. Call once,

@@ -24,8 +24,7 @@ int main(int argc, char* argv[])
 
     // The about window, the first the player sees, is drawn before the main
     // window is built behind it; the start-up's showing of it is this one.
-    const QPointer<tolvex::FormZandrell> about =
-        tolvex::FormZandrell::make(QString::fromUtf8(tolvex::Form1::kCaption), QApplication::windowIcon());
+    const QPointer<tolvex::FormZandrell> about = tolvex::Form1::makeAbout();
     about->present();
 
     tolvex::SystemPlatform platform;
