@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QWidget window(nullptr, Qt::FramelessWindowHint);
     window.setFixedSize(284, 420);
 #ifdef TOLVEX_BARE_LOGO
-    auto* text = new QLabel(QStringLiteral("Tolvex 1.1"), &window);
+    auto* text = new QLabel(QStringLiteral(TOLVEX_CAPTION), &window);
     text->move(64, 12);
     auto* logo = new QLabel(&window);
     logo->setPixmap(QPixmap(QStringLiteral(TOLVEX_BARE_LOGO)));

@@ -331,7 +331,7 @@ std::optional<unsigned long> enterFreePlay(x11::XSession& x)
     pump(300ms);
     const x11::Rect a = x.geometry(*about);
     x.click(a.x + a.width / 2, a.y + 60);
-    const auto board = x.waitForWindow("Tolvex 1.1", 10s);
+    const auto board = x.waitForWindow(TOLVEX_CAPTION, 10s);
     if (!board) {
         std::fprintf(stderr, "the main window never came\n");
         return std::nullopt;

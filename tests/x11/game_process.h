@@ -61,7 +61,7 @@ inline std::optional<unsigned long> passAboutWindow(x11::XSession& x, CloseAbout
 {
     using namespace std::chrono_literals;
     const auto about = x.waitForUntitled(284, 420, 15s);
-    if (!about || x.findWindow("Tolvex 1.1")) return std::nullopt;
+    if (!about || x.findWindow(TOLVEX_CAPTION)) return std::nullopt;
     const x11::Rect a = x.geometry(*about);
     if (how == CloseAbout::ByClick) {
         x.click(a.x + a.width / 2, a.y + 60);
@@ -70,7 +70,7 @@ inline std::optional<unsigned long> passAboutWindow(x11::XSession& x, CloseAbout
         x.moveTo(a.x + a.width / 2, a.y + 60);
         x.key("space");
     }
-    const auto board = x.waitForWindow("Tolvex 1.1", 10s);
+    const auto board = x.waitForWindow(TOLVEX_CAPTION, 10s);
     if (!board || !x.waitGone(*about, 5s)) return std::nullopt;
     return board;
 }
