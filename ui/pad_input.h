@@ -67,7 +67,7 @@ private:
 
     bool mouse(PadPicture* picture, QMouseEvent* event);
     bool key(QWidget* receiver, QKeyEvent* event);
-    void hold(quint64 holder, int pad, bool down);
+    void hold(quint64 id, int pad, bool down);
     void releaseButton(Qt::MouseButton button);
     void letGoOf(Holder kind);
     bool mayPress(int pad) const;

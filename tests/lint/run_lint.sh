@@ -1,5 +1,5 @@
 #!/bin/sh
-# clang-tidy (checks in .clang-tidy) and cppcheck on engine/, sound/ and ui/,
+# clang-tidy (checks in .clang-tidy) and cppcheck on engine/, sound/, gamepad/ and ui/,
 # their headers included, and the naming rule on tests/ and bench/; prints
 # only findings and fails on any of them.
 # Configures nothing: <build dir> must be a configured and built tree, whose
@@ -25,14 +25,14 @@ status=0
 # clang-tidy. Only passes are kept.
 cache="$build/lint-passed"
 mkdir -p "$cache"
-world=$( (find engine sound ui tests bench tools -name '*.h' | sort | xargs cat; cat .clang-tidy \
+world=$( (find engine sound gamepad ui tests bench tools -name '*.h' | sort | xargs cat; cat .clang-tidy \
     "$build/compile_commands.json"; clang-tidy --version) | sha256sum | cut -c1-64)
 
 # One clang-tidy per file, two at a time; a file's findings are printed in
 # one piece so that the two runs do not interleave. $0: build, $1: file,
 # $2: cache folder, $3: what else the result depends on.
 # shellcheck disable=SC2016 # $0 to $3 belong to the inner sh
-printf '%s\n' engine/*.cpp sound/*.cpp ui/*.cpp | xargs -I{} -P "$jobs" sh -c '
+printf '%s\n' engine/*.cpp sound/*.cpp gamepad/*.cpp ui/*.cpp | xargs -I{} -P "$jobs" sh -c '
     key=$(printf "all %s %s" "$3" "$(sha256sum < "$1")" | sha256sum | cut -c1-64)
     [ -e "$2/$key" ] && exit 0
     # A .clang-tidy it cannot read is reported, yet exits 0: that fails too.
@@ -60,12 +60,12 @@ printf '%s\n' tests/*.cpp tests/*/*.cpp bench/*.cpp | xargs -I{} -P "$jobs" sh -
 #   of a std::array member that is declared below an inline getter for an int.
 cppcheck --quiet --enable=warning,style,performance,portability --std=c++20 \
     --library=qt --library=posix --inline-suppr --error-exitcode=1 -j "$jobs" \
-    -I engine -I sound -I ui \
+    -I engine -I sound -I gamepad -I ui \
     --suppress=CastIntegerToAddressAtReturn:ui/form1.h \
-    engine sound ui || status=1
+    engine sound gamepad ui || status=1
 
 # The house style of .clang-format, on every C++ file of the project.
-unformatted=$(find engine sound ui tests bench tools -name '*.cpp' -o -name '*.h' |
+unformatted=$(find engine sound gamepad ui tests bench tools -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run 2>&1 | grep -o '^[^:]*\.\(cpp\|h\)' | sort -u)
 if [ -n "$unformatted" ]; then
     printf 'not in the house style (clang-format -i FILE):\n%s\n' "$unformatted"
