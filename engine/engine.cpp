@@ -1,5 +1,7 @@
 #include "engine.h"
 
+#include "texts.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -395,7 +397,7 @@ void Engine::PlayTone(std::int16_t pad)
     // than ask for a file that cannot exist.
     if (soundSet == 0) return;
     m_state.ToneResult = m_player.PlayWave(toneFileName(m_naming, soundSet, pad));
-    if (m_state.ToneResult == 0) m_board.ShowToneWarning(kToneWarning);
+    if (m_state.ToneResult == 0) m_board.ShowToneWarning(texts::kToneWarning);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "texts.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace tolvex {
 
-// The prompt shown when a tone is refused: one carriage return, no line feed.
-inline constexpr const char* kToneWarning = "No puedo ejecutar el fichero .WAV!\r"
-                                            "Cierra la aplicación que hayas abierto y pulsa Aceptar.";
+// The prompt shown when a tone is refused.
+inline constexpr const char* kToneWarning = texts::kToneWarning;
 
 // Module-level naming values, set once at start-up.
 struct SoundNaming {

@@ -1,5 +1,7 @@
 #include "pulse_connection.h"
 
+#include "texts.h"
+
 #include <pulse/mainloop-api.h>
 #include <pulse/rtclock.h>
 #include <pulse/timeval.h>
@@ -50,7 +52,7 @@ PulseConnection::~PulseConnection()
 
 void PulseConnection::connectLocked()
 {
-    m_context = pa_context_new(api(), "Tolvex");
+    m_context = pa_context_new(api(), texts::kSoundClientName);
     if (m_context == nullptr) return;
     pa_context_set_state_callback(m_context, &PulseConnection::onState, this);
     // No autospawn: starting a sound server is the desktop's business, and

@@ -1,6 +1,7 @@
 #include "pulse_wave_player.h"
 
 #include "stream_placement.h"
+#include "texts.h"
 #include "wave_render.h"
 
 #include <pulse/introspect.h>
@@ -219,7 +220,7 @@ void PulseWavePlayer::openStream()
     samples.channels = static_cast<std::uint8_t>(kStreamFormat.channelCount);
     pa_channel_map map{};
     if (pa_channel_map_init_extend(&map, samples.channels, PA_CHANNEL_MAP_WAVEEX) != nullptr)
-        m_stream = pa_stream_new(m_connection.context(), "Tono", &samples, &map);
+        m_stream = pa_stream_new(m_connection.context(), texts::kSoundStreamName, &samples, &map);
     if (m_stream == nullptr) {
         fall(Loss::StreamRefused);
         return;

@@ -1,5 +1,7 @@
 #include "announcer.h"
 
+#include "texts.h"
+
 #include <QAccessible>
 
 namespace tolvex {
@@ -22,16 +24,16 @@ void Announcer::say(const QString& message)
 
 QString spokenText(const GameEvent& e, const QString& level, const QString& dueColour)
 {
-    QString score = QStringLiteral("Puntuación: %1").arg(e.score);
+    QString score = QString::fromUtf8(texts::kSpokenScore).arg(e.score);
     switch (e.kind) {
     case GameEvent::Kind::Started:
         // With no level chosen (an option group always has one) the rounds alone.
-        if (level.isEmpty()) return QStringLiteral("Nuevo juego: %1 rondas").arg(e.rounds);
-        return QStringLiteral("Nuevo juego, nivel %1: %2 rondas").arg(level).arg(e.rounds);
+        if (level.isEmpty()) return QString::fromUtf8(texts::kSpokenStarted).arg(e.rounds);
+        return QString::fromUtf8(texts::kSpokenStartedAtLevel).arg(level).arg(e.rounds);
     case GameEvent::Kind::RoundCompleted: return score;
-    case GameEvent::Kind::Won: return QStringLiteral("¡Has ganado! ") + score;
-    case GameEvent::Kind::WrongPad: return QStringLiteral("Fallaste: tocaba el %1. ").arg(dueColour) + score;
-    case GameEvent::Kind::TimeUp: return QStringLiteral("Se acabó el tiempo: tocaba el %1. ").arg(dueColour) + score;
+    case GameEvent::Kind::Won: return QString::fromUtf8(texts::kSpokenWon) + score;
+    case GameEvent::Kind::WrongPad: return QString::fromUtf8(texts::kSpokenWrongPad).arg(dueColour) + score;
+    case GameEvent::Kind::TimeUp: return QString::fromUtf8(texts::kSpokenTimeUp).arg(dueColour) + score;
     }
     return score;
 }

@@ -10,6 +10,7 @@
 #include "maximise_refusal.h"
 #include "pad_keys.h"
 #include "scaled_pixmap.h"
+#include "texts.h"
 #include "twips.h"
 
 #include "tone_warning.h"
@@ -45,10 +46,10 @@ struct PadDesign {
 
 // Each lit picture sits 20 twips nearer the board's centre than its unlit one.
 const std::array<PadDesign, 4> kPads = {{
-    {twipsRect(220, 220, 2655, 2625), twipsRect(240, 240, 2655, 2625), "verde"},
-    {twipsRect(2880, 200, 2655, 2685), twipsRect(2860, 200, 2655, 2685), "amarillo"},
-    {twipsRect(2880, 2850, 2655, 2625), twipsRect(2860, 2830, 2655, 2625), "azul"},
-    {twipsRect(240, 2850, 2655, 2685), twipsRect(260, 2830, 2655, 2685), "rojo"},
+    {twipsRect(220, 220, 2655, 2625), twipsRect(240, 240, 2655, 2625), texts::kColourGreen},
+    {twipsRect(2880, 200, 2655, 2685), twipsRect(2860, 200, 2655, 2685), texts::kColourYellow},
+    {twipsRect(2880, 2850, 2655, 2625), twipsRect(2860, 2830, 2655, 2625), texts::kColourBlue},
+    {twipsRect(240, 2850, 2655, 2685), twipsRect(260, 2830, 2655, 2685), texts::kColourRed},
 }};
 
 const QColor kScoreGreen(0, 255, 0);
@@ -175,24 +176,23 @@ void Form1::buildBoard(QWidget* client)
     m_boardArea->setGeometry(twipsRect(0, 0, 5880, 5850));
     m_boardArea->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_boardArea->setFocusPolicy(Qt::ClickFocus);
-    m_boardArea->setAccessibleName(QStringLiteral("Tablero, teclas 1 a 4"));
+    m_boardArea->setAccessibleName(QString::fromUtf8(texts::kBoardName));
     m_boardArea->lower();
     m_announcer = new Announcer(this);
 
     for (int pad = 0; pad < 4; ++pad) {
         const PadDesign& d = kPads[pad];
-        const QString colour = QString::fromLatin1(d.colour);
+        const QString colour = QString::fromUtf8(d.colour);
         auto* unlit =
             new PadPicture(pad, PadPicture::Kind::Unlit, QStringLiteral(":/pictures/pad%1-unlit.gif").arg(pad), client);
         unlit->setObjectName(arrayName("Image1", pad));
         unlit->setGeometry(d.unlit);
-        unlit->setAccessibleName(
-            QStringLiteral("Pulsador %1, tecla %2").arg(colour).arg(QLatin1Char(padKeyDigit(pad))));
+        unlit->setAccessibleName(QString::fromUtf8(texts::kPadName).arg(colour).arg(QLatin1Char(padKeyDigit(pad))));
         auto* lit =
             new PadPicture(pad, PadPicture::Kind::Lit, QStringLiteral(":/pictures/pad%1-lit.gif").arg(pad), client);
         lit->setObjectName(arrayName("Image2", pad));
         lit->setGeometry(d.lit);
-        lit->setAccessibleName(QStringLiteral("Pulsador ") + colour + QStringLiteral(", encendido"));
+        lit->setAccessibleName(QString::fromUtf8(texts::kLitPadName).arg(colour));
         m_image1[pad] = unlit;
         m_image2[pad] = lit;
     }
@@ -233,17 +233,17 @@ void Form1::buildPanel(QWidget* client)
 {
     QLabel* label5 = makeLabel(client, 5, twipsRect(5880, 0, 1695, 5895));
     setColours(label5, Qt::black, buttonFace());
-    label5->setAccessibleName(QStringLiteral("Panel de opciones"));
+    label5->setAccessibleName(QString::fromUtf8(texts::kPanelName));
 
     QLabel* label4 = makeLabel(client, 4, twipsRect(6360, 5400, kTimeBarTwips, 255));
     setColours(label4, Qt::black, Qt::black);
     label4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label4->setLineWidth(1);
-    label4->setAccessibleName(QStringLiteral("Barra de tiempo"));
+    label4->setAccessibleName(QString::fromUtf8(texts::kTimeBarName));
 
     QLabel* label3 = makeLabel(client, 3, twipsRect(6390, 5430, 15, 195));
     setColours(label3, kScoreGreen, kScoreGreen);
-    label3->setAccessibleName(QStringLiteral("Tiempo gastado"));
+    label3->setAccessibleName(QString::fromUtf8(texts::kTimeSpentName));
 
     QLabel* label6 = makeLabel(client, 6, twipsRect(6840, 4920, 615, 375));
     label6->setText(QStringLiteral("999"));
@@ -252,7 +252,7 @@ void Form1::buildPanel(QWidget* client)
     label6->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label6->setLineWidth(1);
     label6->setFont(classicFont(QStringLiteral("MS Sans Serif"), 12.0, true));
-    label6->setAccessibleName(QStringLiteral("Puntuación"));
+    label6->setAccessibleName(QString::fromUtf8(texts::kScoreName));
     m_labels[3] = label3;
     m_labels[4] = label4;
     m_labels[5] = label5;
@@ -263,19 +263,23 @@ void Form1::buildPanel(QWidget* client)
     auto* optionStyle = new OptionStyle;
     optionStyle->setParent(this);
 
-    const OptionDesign levels[] = {{"Fácil", 240}, {"Medio", 600}, {"Difícil", 960}, {"Buff!!", 1320}};
-    m_frame1 = makeOptionGroup(client, "Frame1", "Nivel", twipsRect(6120, 120, 1335, 1815), "Option1", levels,
-                               optionStyle, m_option1.data());
+    const OptionDesign levels[] = {
+        {texts::kLevelEasy, 240}, {texts::kLevelMedium, 600}, {texts::kLevelHard, 960}, {texts::kLevelBuff, 1320}};
+    m_frame1 = makeOptionGroup(client, "Frame1", texts::kLevelTitle, twipsRect(6120, 120, 1335, 1815), "Option1",
+                               levels, optionStyle, m_option1.data());
     m_option1[0]->setChecked(true);
 
     // Top to bottom the indices run 0, 1, 3, 2, 4.
-    const OptionDesign sounds[] = {
-        {"Sin sonido", 240}, {"Beep", 600}, {"Campanilla", 1320}, {"Hammond", 960}, {"Batería", 1680}};
-    m_frame2 = makeOptionGroup(client, "Frame2", "Sonido", twipsRect(6120, 2040, 1335, 2175), "Option2", sounds,
-                               optionStyle, m_option2.data());
+    const OptionDesign sounds[] = {{texts::kSoundNone, 240},
+                                   {texts::kSoundBeep, 600},
+                                   {texts::kSoundBell, 1320},
+                                   {texts::kSoundHammond, 960},
+                                   {texts::kSoundDrums, 1680}};
+    m_frame2 = makeOptionGroup(client, "Frame2", texts::kSoundTitle, twipsRect(6120, 2040, 1335, 2175), "Option2",
+                               sounds, optionStyle, m_option2.data());
     m_option2[1]->setChecked(true);
 
-    m_command1 = new QPushButton(QStringLiteral("Nuevo Juego"), client);
+    m_command1 = new QPushButton(QString::fromUtf8(texts::kNewGame), client);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setGeometry(twipsRect(6120, 4440, 1335, 375));
     m_command1->setAutoDefault(false);
@@ -286,7 +290,7 @@ void Form1::buildPanel(QWidget* client)
     m_check1->setGeometry(twipsRect(6000, 5400, 255, 255));
     setColours(m_check1, Qt::black, kLightGrey);
     m_check1->setChecked(true);
-    m_check1->setAccessibleName(QStringLiteral("Mostrar la barra de tiempo"));
+    m_check1->setAccessibleName(QString::fromUtf8(texts::kShowTimeBarName));
     // The fill keeps its width while hidden; showing it again shows that width.
     connect(m_check1, &QCheckBox::stateChanged, this,
             [this](int state) { m_labels[3]->setVisible(state == Qt::Checked); });
@@ -312,16 +316,14 @@ void Form1::buildHiddenSettings(QWidget* client)
         bar->setAccessibleName(speech);
         return bar;
     };
-    m_hscroll1 = makeBar("HScroll1", twipsRect(7560, 360, 975, 255), 300,
-                         QStringLiteral("Pausa entre destellos, en milisegundos"));
+    m_hscroll1 = makeBar("HScroll1", twipsRect(7560, 360, 975, 255), 300, QString::fromUtf8(texts::kGapBarName));
     m_labels[1] = makeLabel(client, 1, twipsRect(7560, 600, 975, 255));
     m_labels[1]->setText(QStringLiteral("Label1"));
-    m_labels[1]->setAccessibleName(QStringLiteral("Pausa entre destellos"));
-    m_hscroll2 = makeBar("HScroll2", twipsRect(7560, 840, 975, 255), 200,
-                         QStringLiteral("Duración del destello, en milisegundos"));
+    m_labels[1]->setAccessibleName(QString::fromUtf8(texts::kGapLabelName));
+    m_hscroll2 = makeBar("HScroll2", twipsRect(7560, 840, 975, 255), 200, QString::fromUtf8(texts::kLitBarName));
     m_labels[2] = makeLabel(client, 2, twipsRect(7560, 1080, 975, 255));
     m_labels[2]->setText(QStringLiteral("Label2"));
-    m_labels[2]->setAccessibleName(QStringLiteral("Duración del destello"));
+    m_labels[2]->setAccessibleName(QString::fromUtf8(texts::kLitLabelName));
     for (int n : {1, 2}) setColours(m_labels[n], Qt::white, QColor());
 
     // A setting moved to 0 mid-game is passed on as it is; the engine waits
@@ -345,11 +347,11 @@ void Form1::buildMenu()
 {
     // In the window, as the application has every menu bar: the client area
     // stays under it.
-    QMenu* mnuHelpp = menuBar()->addMenu(QStringLiteral("Ayuda"));
+    QMenu* mnuHelpp = menuBar()->addMenu(QString::fromUtf8(texts::kMenuHelp));
     mnuHelpp->setObjectName(QStringLiteral("MnuHelpp"));
-    m_mnuHelp = mnuHelpp->addAction(QStringLiteral("Como Jugar"));
+    m_mnuHelp = mnuHelpp->addAction(QString::fromUtf8(texts::kMenuHowToPlay));
     m_mnuHelp->setObjectName(QStringLiteral("MnuHelp"));
-    m_mnuInfo = mnuHelpp->addAction(QStringLiteral("Acerca de..."));
+    m_mnuInfo = mnuHelpp->addAction(QString::fromUtf8(texts::kMenuAbout));
     m_mnuInfo->setObjectName(QStringLiteral("MnuInfo"));
     connect(m_mnuHelp, &QAction::triggered, this, [this] { openHelpDocument(helpDirectory()); });
     // Not an engine handler: the game's timers go on while the window is open.
@@ -467,7 +469,7 @@ void Form1::SetScoreText(const std::string& text)
     const QString score = QString::fromStdString(text);
     m_labels[6]->setText(score);
     // The name carries the value: a screen reader reads a label by its name.
-    m_labels[6]->setAccessibleName(QStringLiteral("Puntuación: ") + score);
+    m_labels[6]->setAccessibleName(QString::fromUtf8(texts::kScoreValueName).arg(score));
 }
 
 void Form1::SetGapText(const std::string& text) { m_labels[1]->setText(QString::fromStdString(text)); }
@@ -530,7 +532,7 @@ void Form1::Announce(const GameEvent& event)
 {
     const bool chosen = event.level >= 0 && event.level < static_cast<int>(m_option1.size());
     const QString level = chosen ? m_option1[event.level]->text() : QString();
-    const QString colour = QString::fromLatin1(kPads.at(event.duePad).colour);
+    const QString colour = QString::fromUtf8(kPads.at(event.duePad).colour);
     m_announcer->say(spokenText(event, level, colour));
 }
 

@@ -4,6 +4,7 @@
 #include "classic_fonts.h"
 #include "classic_look.h"
 #include "scaled_pixmap.h"
+#include "texts.h"
 #include "twips.h"
 
 #include <QCoreApplication>
@@ -27,13 +28,10 @@
 
 namespace tolvex {
 
-// Reserved example addresses, short enough for their boxes.
-const QString FormZandrell::kCredit = QStringLiteral("Creado por el equipo de Tolvex");
-const QString FormZandrell::kMail = QStringLiteral("info@example.net");
-const QString FormZandrell::kWeb = QStringLiteral("tolvex.example");
-const QString FormZandrell::kTerms =
-    QStringLiteral("Este programa se puede copiar libremente, pero no se puede cobrar nada por él. "
-                   "Si lo quieres poner en una página web, pide permiso antes, por favor.");
+const QString FormZandrell::kCredit = QString::fromUtf8(texts::kAboutCredit);
+const QString FormZandrell::kMail = QString::fromUtf8(texts::kAboutMail);
+const QString FormZandrell::kWeb = QString::fromUtf8(texts::kAboutWeb);
+const QString FormZandrell::kTerms = QString::fromUtf8(texts::kAboutTerms);
 
 namespace {
 
@@ -107,14 +105,14 @@ FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
     setFont(dialogFont());
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    setAccessibleName(QStringLiteral("Acerca de Tolvex"));
+    setAccessibleName(QString::fromUtf8(texts::kAboutName));
 
     const QFont plain = dialogFont();
     const QColor white(255, 255, 255), silver(192, 192, 192), link(51, 153, 255);
 
     // Created in the design's order; later controls lie over earlier ones.
     m_lblClick = addLabel<QLabel>(this, "lblClick", twipsRect(2805, 5955, 1320, 210),
-                                  QStringLiteral("[click para cerrar]"), QColor(255, 255, 192), plain);
+                                  QString::fromUtf8(texts::kAboutClose), QColor(255, 255, 192), plain);
     m_lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     m_shpMarco = new OutlineShape(this);
@@ -126,7 +124,7 @@ FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
     m_imgLogo->setGeometry(twipsRect(405, 810, 3450, 3435));
     m_imgLogo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_imgLogo->setPixmap(scaledPixmap(QStringLiteral(":/pictures/logo.jpg"), devicePixelRatioF()));
-    m_imgLogo->setAccessibleName(QStringLiteral("Logotipo de Tolvex"));
+    m_imgLogo->setAccessibleName(QString::fromUtf8(texts::kAboutLogoName));
 
     m_lblCreadoPor = addLabel<QLabel>(this, "lblCreadoPor", twipsRect(956, 480, 2295, 255), kCredit, white, plain);
 
@@ -134,7 +132,7 @@ FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
     m_imgIcono->setObjectName(QStringLiteral("imgIcono"));
     m_imgIcono->setGeometry(twipsRect(349, 180, 480, 480));
     m_imgIcono->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_imgIcono->setAccessibleName(QStringLiteral("Icono de Tolvex"));
+    m_imgIcono->setAccessibleName(QString::fromUtf8(texts::kAboutIconName));
     m_imgIcono->setPixmap(icon.pixmap(m_imgIcono->size()));
     setWindowIcon(icon);
 
@@ -144,15 +142,15 @@ FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
     m_lblURL = addLabel<LinkLabel>(this, "lblURL", twipsRect(1635, 4605, 1485, 240), kWeb, link, arial);
     m_lblMail = addLabel<LinkLabel>(this, "lblMail", twipsRect(1605, 4350, 1575, 240), kMail, link, arial);
     for (LinkLabel* l : {m_lblURL, m_lblMail}) l->setCursor(hand);
-    m_lblURL->setAccessibleName(QStringLiteral("Página web: ") + kWeb);
-    m_lblMail->setAccessibleName(QStringLiteral("Correo electrónico: ") + kMail);
+    m_lblURL->setAccessibleName(QString::fromUtf8(texts::kAboutWebName) + kWeb);
+    m_lblMail->setAccessibleName(QString::fromUtf8(texts::kAboutMailName) + kMail);
 
     m_lblTitulo = addLabel<QLabel>(this, "lblTitulo", twipsRect(956, 180, 2955, 375), caption, white,
                                    classicFont(QStringLiteral("Arial Black"), 12.0));
-    m_lblTexWeb =
-        addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255), QStringLiteral("Web:"), silver, plain);
-    m_lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255), QStringLiteral("Email: "),
-                                     silver, plain);
+    m_lblTexWeb = addLabel<QLabel>(this, "lblTexWeb", twipsRect(1095, 4635, 615, 255),
+                                   QString::fromUtf8(texts::kAboutWebCaption), silver, plain);
+    m_lblTexEmail = addLabel<QLabel>(this, "lblTexEmail", twipsRect(1080, 4365, 735, 255),
+                                     QString::fromUtf8(texts::kAboutMailCaption), silver, plain);
     m_lblTexto = addLabel<QLabel>(this, "lblTexto", twipsRect(240, 4980, 4185, 1005), kTerms, silver,
                                   classicFont(QStringLiteral("Arial"), 9.0));
     m_lblTexto->setWordWrap(true);

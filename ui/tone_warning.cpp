@@ -19,7 +19,7 @@ void showToneWarning(QWidget* parent, const std::string& prompt)
     // Legible whatever the desktop's scheme, like the main window.
     box.setPalette(classicPalette());
     // The prompt tells the player to press "Aceptar", so the button says so.
-    box.button(QMessageBox::Ok)->setText(QString::fromUtf8("Aceptar"));
+    box.button(QMessageBox::Ok)->setText(QString::fromUtf8(texts::kToneWarningButton));
     // Its size is fixed too, and it has Qt's title bar on Wayland.
     new MaximiseRefusal(&box);
     // exec() runs a nested event loop, so the game's timers keep ticking
