@@ -10,23 +10,31 @@ add_executable(test_ui
   test_ui_accessibility.cpp
   test_ui_palette.cpp
 )
-target_link_libraries(test_ui PRIVATE tolvex_ui tolvex_gamepad tolvex_test_support Qt6::Test Qt6::GuiPrivate
-  GTest::gtest)
+target_link_libraries(test_ui PRIVATE tolvex_ui tolvex_gamepad tolvex_test_support tolvex_x11_driver Qt6::Test
+  Qt6::GuiPrivate GTest::gtest)
 # The instructions as the build lays them beside the program.
 target_compile_definitions(test_ui PRIVATE
   TOLVEX_HELP_BESIDE_PROGRAM="$<TARGET_FILE_DIR:tolvex>/Instrucciones.htm")
 add_dependencies(test_ui tolvex)
 gtest_discover_tests(test_ui
   DISCOVERY_TIMEOUT 60
+  TEST_FILTER "-ByPlace/*"
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60
+)
+# The keys known by their place, where X11 gives it: each on a private Xvfb.
+gtest_discover_tests(test_ui
+  DISCOVERY_TIMEOUT 60
+  TEST_PREFIX "x11."
+  TEST_FILTER "ByPlace/*:KeyboardTest.AKeyCodeIsItsPlace*"
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60
 )
 
 # The window on a machine with missing or broken tone files, or no audio
 # server: the file cases listen to the tests' private server, so that a
 # refusal is the file's doing.
 add_executable(test_ui_surroundings test_ui_main.cpp test_ui_support.h test_ui_surroundings.cpp)
-target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_test_support tolvex_sound_test_support Qt6::Test
-  GTest::gtest)
+target_link_libraries(test_ui_surroundings PRIVATE tolvex_ui tolvex_test_support tolvex_sound_test_support
+  tolvex_x11_driver Qt6::Test GTest::gtest)
 # The modules as another build of the game would make them.
 foreach(module sound gamepad)
   add_library(tolvex_other_build_${module} MODULE ${PROJECT_SOURCE_DIR}/${module}/${module}_module.cpp)
@@ -81,7 +89,7 @@ add_executable(test_ui_monkey
   engine_invariants.h
   test_ui_monkey.cpp
 )
-target_link_libraries(test_ui_monkey PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_monkey PRIVATE tolvex_ui tolvex_test_support tolvex_x11_driver Qt6::Test GTest::gtest)
 gtest_discover_tests(test_ui_monkey
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 180 COST 25 RESOURCE_LOCK tolvex_heavy
@@ -101,7 +109,7 @@ gtest_discover_tests(test_ui_timer_policy DISCOVERY_TIMEOUT 60)
 # The windows on a screen at 200 % and at 300 %: the same layout, the
 # pictures at the screen's resolution.
 add_executable(test_ui_hidpi test_ui_main.cpp test_ui_support.h picture_checks.h test_ui_hidpi.cpp)
-target_link_libraries(test_ui_hidpi PRIVATE tolvex_ui tolvex_test_support Qt6::Test GTest::gtest)
+target_link_libraries(test_ui_hidpi PRIVATE tolvex_ui tolvex_test_support tolvex_x11_driver Qt6::Test GTest::gtest)
 foreach(scale 2 3)
   add_test(NAME ui_hidpi_scale${scale} COMMAND test_ui_hidpi)
   set_tests_properties(ui_hidpi_scale${scale} PROPERTIES

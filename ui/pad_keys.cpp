@@ -1,5 +1,6 @@
 #include "pad_keys.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include <array>
@@ -33,6 +34,18 @@ int indexOf(const std::array<int, 4>& keys, int key)
     return -1;
 }
 
+// The key's place, or 0 where the platform does not give it: only X11 and
+// Wayland put an XKB code in nativeScanCode(); elsewhere (Qt's offscreen
+// platform, say) a code there could name any key.
+quint32 placeOf(const QKeyEvent& event)
+{
+    static const bool placesGiven = [] {
+        const QString platform = QGuiApplication::platformName();
+        return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+    }();
+    return placesGiven ? event.nativeScanCode() : 0;
+}
+
 // Key codes lie below this; a key known by its character only is put above.
 constexpr int kByCharacter = 1 << 16;
 
@@ -40,7 +53,7 @@ constexpr int kByCharacter = 1 << 16;
 
 int padForKey(const QKeyEvent& event)
 {
-    if (const int pad = padForCode(event.nativeScanCode()); pad >= 0) return pad;
+    if (const int pad = padForCode(placeOf(event)); pad >= 0) return pad;
     const int key = event.key();
     if (event.modifiers().testFlag(Qt::KeypadModifier)) {
         const int pad = indexOf(kKeypadDigits, key);
@@ -54,7 +67,7 @@ bool movesASlider(const QKeyEvent& event) { return indexOf(kKeypadNavigation, ev
 
 int padKeyIdentity(const QKeyEvent& event)
 {
-    if (const quint32 code = event.nativeScanCode(); code != 0 && code < kByCharacter) return static_cast<int>(code);
+    if (const quint32 code = placeOf(event); code != 0 && code < kByCharacter) return static_cast<int>(code);
     return kByCharacter + (event.key() | static_cast<int>(event.modifiers() & Qt::KeypadModifier));
 }
 
