@@ -35,29 +35,30 @@ mkdir -p "$cache"
 world=$( (find engine sound gamepad ui tests bench tools -name '*.h' | sort | xargs cat; cat .clang-tidy \
     "$build/compile_commands.json"; clang-tidy --version) | sha256sum | cut -c1-64)
 
-# One clang-tidy per file, two at a time; a file's findings are printed in
-# one piece so that the two runs do not interleave. $0: the flags, $1: file,
-# $2: cache folder, $3: what else the result depends on.
-# shellcheck disable=SC2016 # $0 to $3 belong to the inner sh
-printf '%s\n' engine/*.cpp sound/*.cpp gamepad/*.cpp ui/*.cpp | xargs -I{} -P "$jobs" sh -c '
-    key=$(printf "all %s %s" "$3" "$(sha256sum < "$1")" | sha256sum | cut -c1-64)
-    [ -e "$2/$key" ] && exit 0
-    # A .clang-tidy it cannot read is reported, yet exits 0: that fails too.
-    out=$(clang-tidy -p "$0" --quiet "$1" 2>&1) && ! printf "%s" "$out" | grep -q "^Error parsing" &&
-        touch "$2/$key" && exit 0
+# One clang-tidy per file, two at a time, in one queue for both passes with
+# the largest files first, so that no pass waits on the other's last file:
+# all checks on the game's code; the naming rule alone on the tests and the
+# benchmarks, headers included, one style for every helper a reader meets.
+# A file's findings are printed in one piece so that the two runs do not
+# interleave. $0: the flags, $1: cache folder, $2: what else the result
+# depends on, $3: the pass, $4: the file.
+# shellcheck disable=SC2016 # $0 to $4 belong to the inner sh
+{
+    for f in engine/*.cpp sound/*.cpp gamepad/*.cpp ui/*.cpp; do echo "$(wc -c <"$f") all $f"; done
+    for f in tests/*.cpp tests/*/*.cpp bench/*.cpp; do echo "$(wc -c <"$f") naming $f"; done
+} | sort -rn | cut -d' ' -f2- | xargs -L 1 -P "$jobs" sh -c '
+    key=$(printf "%s %s %s" "$3" "$2" "$(sha256sum < "$4")" | sha256sum | cut -c1-64)
+    [ -e "$1/$key" ] && exit 0
+    if [ "$3" = all ]; then
+        # A .clang-tidy it cannot read is reported, yet exits 0: that fails too.
+        out=$(clang-tidy -p "$0" --quiet "$4" 2>&1) && ! printf "%s" "$out" | grep -q "^Error parsing" &&
+            touch "$1/$key" && exit 0
+    else
+        out=$(clang-tidy -p "$0" --quiet --checks="-*,readability-identifier-naming" \
+            --header-filter="/(tests|bench)/" "$4" 2>&1) && touch "$1/$key" && exit 0
+    fi
     printf "%s\n" "$out" | grep -v "warnings\{0,1\} generated\.$"
-    exit 1' "$flags" {} "$cache" "$world" || status=1
-
-# The naming rule alone on the tests and the benchmarks, headers included:
-# one style for every helper a reader meets.
-# shellcheck disable=SC2016 # $0 to $3 belong to the inner sh
-printf '%s\n' tests/*.cpp tests/*/*.cpp bench/*.cpp | xargs -I{} -P "$jobs" sh -c '
-    key=$(printf "naming %s %s" "$3" "$(sha256sum < "$1")" | sha256sum | cut -c1-64)
-    [ -e "$2/$key" ] && exit 0
-    out=$(clang-tidy -p "$0" --quiet --checks="-*,readability-identifier-naming" \
-        --header-filter="/(tests|bench)/" "$1" 2>&1) && touch "$2/$key" && exit 0
-    printf "%s\n" "$out" | grep -v "warnings\{0,1\} generated\.$"
-    exit 1' "$flags" {} "$cache" "$world" || status=1
+    exit 1' "$flags" "$cache" "$world" || status=1
 
 # Qt's and the system's headers are not read: the qt and posix library
 # descriptions tell cppcheck what their macros and functions do, and nothing
