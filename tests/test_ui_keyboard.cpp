@@ -45,6 +45,22 @@ protected:
         return player.files.size() - first;
     }
 
+    // The ten rounds of "Fácil", each answered pad by pad and told, and the
+    // victory lap to its end.
+    template <typename Answer> void winTenRounds(const int (&pads)[11], Answer answer)
+    {
+        for (int round = 1; round <= 10; ++round) {
+            ASSERT_EQ(playBack(), static_cast<std::size_t>(round));
+            for (int i = 0; i < round; ++i) answer(pads[i]);
+            ASSERT_EQ(form->Label(6)->text(), QString::number(round));
+            EXPECT_EQ(said(), round < 10 ? QStringLiteral("Puntuación: %1").arg(round)
+                                         : QStringLiteral("¡Has ganado! Puntuación: 10"));
+        }
+        EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive());
+        for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick)
+            Form1::Testing::fireTimer(*form, TimerId::Timer4);
+    }
+
     // A gamepad the window has seen, ready to press.
     std::optional<testing::VirtualPad> pad;
     SdlGamepads* gamepads = nullptr;
@@ -74,6 +90,12 @@ protected:
         QMetaObject::invokeMethod(
             form.get(), [&] { handled = true; }, Qt::QueuedConnection);
         ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }, 5000));
+    }
+    // A button pressed until the window shows it, and let go.
+    template <typename Shows> void tap(SDL_GameControllerButton button, Shows shows)
+    {
+        gamepad(button, true, shows);
+        pad->set(button, false);
     }
     void gamepadPad(int p)
     {
@@ -121,18 +143,18 @@ TEST_P(PadKeyTest, KeyPlaysItsPad)
     EXPECT_EQ(player.files.size(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ByCharacter, PadKeyTest,
-    ::testing::Values(
-        KeyCase{"Row1", Qt::Key_1, {}, 0}, KeyCase{"Row2", Qt::Key_2, {}, 1}, KeyCase{"Row3", Qt::Key_3, {}, 2},
-        KeyCase{"Row4", Qt::Key_4, {}, 3}, KeyCase{"Keypad7", Qt::Key_7, Qt::KeypadModifier, 0},
-        KeyCase{"Keypad9", Qt::Key_9, Qt::KeypadModifier, 1}, KeyCase{"Keypad3", Qt::Key_3, Qt::KeypadModifier, 2},
-        KeyCase{"Keypad1", Qt::Key_1, Qt::KeypadModifier, 3},
-        KeyCase{"KeypadHome", Qt::Key_Home, Qt::KeypadModifier, 0},
-        KeyCase{"KeypadPageUp", Qt::Key_PageUp, Qt::KeypadModifier, 1},
-        KeyCase{"KeypadPageDown", Qt::Key_PageDown, Qt::KeypadModifier, 2},
-        KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ByCharacter, PadKeyTest,
+                         ::testing::Values(KeyCase{"Row1", Qt::Key_1, {}, 0}, KeyCase{"Row2", Qt::Key_2, {}, 1},
+                                           KeyCase{"Row3", Qt::Key_3, {}, 2}, KeyCase{"Row4", Qt::Key_4, {}, 3},
+                                           KeyCase{"Keypad7", Qt::Key_7, Qt::KeypadModifier, 0},
+                                           KeyCase{"Keypad9", Qt::Key_9, Qt::KeypadModifier, 1},
+                                           KeyCase{"Keypad3", Qt::Key_3, Qt::KeypadModifier, 2},
+                                           KeyCase{"Keypad1", Qt::Key_1, Qt::KeypadModifier, 3},
+                                           KeyCase{"KeypadHome", Qt::Key_Home, Qt::KeypadModifier, 0},
+                                           KeyCase{"KeypadPageUp", Qt::Key_PageUp, Qt::KeypadModifier, 1},
+                                           KeyCase{"KeypadPageDown", Qt::Key_PageDown, Qt::KeypadModifier, 2},
+                                           KeyCase{"KeypadEnd", Qt::Key_End, Qt::KeypadModifier, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 // Run on X11 (tests/ui_tests.cmake): only there and on Wayland is a key's
 // code its place.
 INSTANTIATE_TEST_SUITE_P(
@@ -202,17 +224,8 @@ TEST_F(KeyboardTest, AGameWonWithTheKeysAlone)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(qobject_cast<QRadioButton*>(QApplication::focusWidget()), nullptr);
     form->BoardArea()->setFocus();
-    for (int round = 1; round <= 10; ++round) {
-        ASSERT_EQ(playBack(), static_cast<std::size_t>(round));
-        for (int i = 0; i < round; ++i) keyPad(pads[i]);
-        ASSERT_EQ(form->Label(6)->text(), QString::number(round));
-        EXPECT_EQ(said(), round < 10 ? QStringLiteral("Puntuación: %1").arg(round)
-                                     : QStringLiteral("¡Has ganado! Puntuación: 10"));
-    }
-    EXPECT_TRUE(form->Timer(TimerId::Timer4)->isActive()); // the victory lap
+    ASSERT_NO_FATAL_FAILURE(winTenRounds(pads, [&](int p) { keyPad(p); }));
     EXPECT_TRUE(form->Option2(1)->isChecked());
-    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick)
-        Form1::Testing::fireTimer(*form, TimerId::Timer4);
     ASSERT_TRUE(form->Command1()->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), form->Command1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -238,30 +251,17 @@ TEST_F(KeyboardTest, AGameFromStartUpWithAGamepadAlone)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->Command1()->setFocus();
     const auto focusOn = [](QWidget* w) { return [w] { return QApplication::focusWidget() == w; }; };
-    gamepad(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true, focusOn(form->Option1(0)));
-    pad->set(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
-    gamepad(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true, [&] { return form->Option1(1)->isChecked(); });
-    pad->set(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
-    gamepad(SDL_CONTROLLER_BUTTON_DPAD_UP, true, [&] { return form->Option1(0)->isChecked(); });
-    pad->set(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
-    gamepad(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true, focusOn(form->Command1()));
-    pad->set(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+    tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, focusOn(form->Option1(0)));
+    tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, [&] { return form->Option1(1)->isChecked(); });
+    tap(SDL_CONTROLLER_BUTTON_DPAD_UP, [&] { return form->Option1(0)->isChecked(); });
+    tap(SDL_CONTROLLER_BUTTON_DPAD_LEFT, focusOn(form->Command1()));
 
     const int pads[] = {3, 0, 2, 1, 1, 2, 0, 3, 2, 1, 0};
     for (int p : pads) clock.randoms.push_back(FakeClock::forPad(p));
-    gamepad(SDL_CONTROLLER_BUTTON_START, true, [&] { return !form->Command1()->isEnabled(); });
-    pad->set(SDL_CONTROLLER_BUTTON_START, false);
+    tap(SDL_CONTROLLER_BUTTON_START, [&] { return !form->Command1()->isEnabled(); });
     EXPECT_EQ(said(), QStringLiteral("Nuevo juego, nivel Fácil: 10 rondas"));
-    for (int round = 1; round <= 10; ++round) {
-        ASSERT_EQ(playBack(), static_cast<std::size_t>(round));
-        for (int i = 0; i < round; ++i) gamepadPad(pads[i]);
-        ASSERT_EQ(form->Label(6)->text(), QString::number(round));
-    }
-    EXPECT_EQ(said(), QStringLiteral("¡Has ganado! Puntuación: 10"));
-    for (int tick = 0; tick < 100 && form->Timer(TimerId::Timer4)->isActive(); ++tick)
-        Form1::Testing::fireTimer(*form, TimerId::Timer4);
-    gamepad(SDL_CONTROLLER_BUTTON_START, true, [&] { return !form->Command1()->isEnabled(); });
-    pad->set(SDL_CONTROLLER_BUTTON_START, false);
+    ASSERT_NO_FATAL_FAILURE(winTenRounds(pads, [&](int p) { gamepadPad(p); }));
+    tap(SDL_CONTROLLER_BUTTON_START, [&] { return !form->Command1()->isEnabled(); });
     playBack();
     gamepadPad(2);
     EXPECT_TRUE(form->Timer(TimerId::Timer5)->isActive());
