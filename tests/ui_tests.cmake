@@ -25,7 +25,7 @@ gtest_discover_tests(test_ui
 gtest_discover_tests(test_ui
   DISCOVERY_TIMEOUT 60
   TEST_PREFIX "x11."
-  TEST_FILTER "ByPlace/*:KeyboardTest.AKeyCodeIsItsPlace*"
+  TEST_FILTER "ByPlace/*"
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 60
 )
 
