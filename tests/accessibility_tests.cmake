@@ -1,7 +1,7 @@
 # The real program read through the accessibility bus, as a screen reader
 # reads it, and played with keys on a private X server.
 add_executable(test_screen_reader test_screen_reader.cpp)
-target_link_libraries(test_screen_reader PRIVATE tolvex_x11_driver tolvex_test_support Qt6::Core GTest::gtest)
+target_link_libraries(test_screen_reader PRIVATE tolvex_x11_driver tolvex_recorded_audio_main Qt6::Core GTest::gtest)
 # Debian's pyatspi serves Debian's interpreter only, whatever python3 comes
 # first on the PATH.
 target_compile_definitions(test_screen_reader PRIVATE

@@ -8,7 +8,7 @@ add_test(NAME package_deb
 set_tests_properties(package_deb PROPERTIES FIXTURES_SETUP tolvex_installed TIMEOUT 300 RESOURCE_LOCK tolvex_heavy)
 
 add_executable(test_install_smoke test_install_smoke.cpp)
-target_link_libraries(test_install_smoke PRIVATE tolvex_x11_driver tolvex_test_support tolvex_sound_test_support
+target_link_libraries(test_install_smoke PRIVATE tolvex_x11_driver tolvex_recorded_audio_main tolvex_sound_test_support
   Qt6::Core GTest::gtest)
 target_compile_definitions(test_install_smoke PRIVATE
   TOLVEX_TEST_SINK="${TOLVEX_TEST_SINK}"

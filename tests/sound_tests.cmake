@@ -61,8 +61,8 @@ gtest_discover_tests(test_sound_decoder DISCOVERY_TIMEOUT 60)
 
 # Real playback, recorded from the null sink's monitor. One at a time: they
 # all listen to the same sink.
-add_executable(test_sound_player test_sound_player.cpp test_sound_main.cpp)
-target_link_libraries(test_sound_player PRIVATE tolvex_sound tolvex_sound_test_support
+add_executable(test_sound_player test_sound_player.cpp)
+target_link_libraries(test_sound_player PRIVATE tolvex_sound tolvex_sound_test_support tolvex_recorded_audio_main
   PkgConfig::SNDFILE GTest::gtest)
 target_compile_definitions(test_sound_player PRIVATE
   TOLVEX_TEST_SINK="${TOLVEX_TEST_SINK}"
@@ -84,8 +84,8 @@ gtest_discover_tests(test_sound_player DISCOVERY_TIMEOUT 60
     TIMEOUT 60)
 
 # No audio server at all: the socket named does not exist.
-add_executable(test_sound_no_server test_sound_no_server.cpp test_sound_main.cpp)
-target_link_libraries(test_sound_no_server PRIVATE tolvex_sound tolvex_sound_test_support
+add_executable(test_sound_no_server test_sound_no_server.cpp)
+target_link_libraries(test_sound_no_server PRIVATE tolvex_sound tolvex_sound_test_support tolvex_recorded_audio_main
   PkgConfig::SNDFILE GTest::gtest)
 gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
   PROPERTIES
@@ -94,7 +94,7 @@ gtest_discover_tests(test_sound_no_server DISCOVERY_TIMEOUT 60
 
 # A server that takes connections and never answers: neither the player's
 # start nor a tone may wait on it. The test makes that server itself.
-add_executable(test_sound_silent_server test_sound_silent_server.cpp test_sound_main.cpp)
-target_link_libraries(test_sound_silent_server PRIVATE tolvex_sound tolvex_sound_test_support
+add_executable(test_sound_silent_server test_sound_silent_server.cpp)
+target_link_libraries(test_sound_silent_server PRIVATE tolvex_sound tolvex_sound_test_support tolvex_recorded_audio_main
   PkgConfig::SNDFILE GTest::gtest)
 gtest_discover_tests(test_sound_silent_server DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 60)

@@ -2,7 +2,6 @@
 // folder on a private X server and audio server; the about window closed with
 // a click, a pad pressed in free play and its tone heard on the sink's
 // monitor; then the window closed and the process gone.
-#include "audio_server.h"
 #include "game_process.h"
 #include "monitor_recorder.h"
 #include "pads.h"
@@ -12,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -101,12 +99,4 @@ TEST(InstalledGame, ClosingWhileAboutWindowIsOpenEndsProgram)
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000)) << "the program went on with the about window open";
     EXPECT_EQ(game.exitCode(), 0);
-}
-
-int main(int argc, char** argv)
-{
-    tolvex::testing::useRecordedAudioServer();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,7 +1,6 @@
 // A player at the real window: watches the pads on the X server, repeats each
 // sequence with synthetic clicks until "Fácil" is won, then loses a game on
 // purpose. Exercises the whole program: timers, pictures, mouse, engine, sound.
-#include "audio_server.h"
 #include "game_process.h"
 #include "pads.h"
 #include "wait_until.h"
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QProcess>
 
 #include <string>
@@ -119,12 +117,4 @@ TEST(PlayByHand, WinFacilThenLoseOnAWrongPad)
 
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000));
-}
-
-int main(int argc, char** argv)
-{
-    tolvex::testing::useRecordedAudioServer();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

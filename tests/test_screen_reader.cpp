@@ -2,13 +2,11 @@
 // server, with a private session bus and accessibility bus, read through
 // AT-SPI by a probe (tests/accessibility/atspi_probe.py) and played with
 // synthetic keys.
-#include "audio_server.h"
 #include "game_process.h"
 #include "x_session.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
@@ -331,12 +329,4 @@ TEST(ScreenReader, ReadsThePadsAndTheScoreAndHearsHowEachGameGoes)
     x.closeWindow(*board);
     EXPECT_TRUE(game.waitForFinished(5000));
     stage("game closed");
-}
-
-int main(int argc, char** argv)
-{
-    tolvex::testing::useRecordedAudioServer();
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -69,7 +69,7 @@ set_tests_properties(ui_no_desktop_handler PROPERTIES TIMEOUT 120)
 
 # A player at the built program's window: wins "Fácil", then loses.
 add_executable(test_play_by_hand test_play_by_hand.cpp)
-target_link_libraries(test_play_by_hand PRIVATE tolvex_x11_driver tolvex_test_support Qt6::Core GTest::gtest)
+target_link_libraries(test_play_by_hand PRIVATE tolvex_x11_driver tolvex_recorded_audio_main Qt6::Core GTest::gtest)
 target_compile_definitions(test_play_by_hand PRIVATE
   TOLVEX_PROGRAM="$<TARGET_FILE:tolvex>"
   TOLVEX_TONE_DIR="${PROJECT_SOURCE_DIR}/assets/tones")

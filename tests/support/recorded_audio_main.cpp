@@ -1,5 +1,5 @@
-// The tests turn the event loop themselves (QTest::qWait) while they
-// record, and run pactl through QProcess.
+// The main of the programs whose tests run on the recorded audio server and
+// turn the event loop themselves (QTest::qWait, QProcess).
 #include "audio_server.h"
 
 #include <QCoreApplication>
