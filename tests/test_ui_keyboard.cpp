@@ -97,12 +97,14 @@ protected:
         gamepad(button, true, shows);
         pad->set(button, false);
     }
-    void gamepadPad(int p)
+    // A pad played by a button, the face button of its colour unless named.
+    void gamepadPad(int p, SDL_GameControllerButton button = SDL_CONTROLLER_BUTTON_INVALID)
     {
         static constexpr SDL_GameControllerButton kXbox[] = {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_Y,
                                                              SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_B};
-        gamepad(kXbox[p], true, [&] { return showsLit(p); });
-        gamepad(kXbox[p], false, [&] { return !showsLit(p); });
+        if (button == SDL_CONTROLLER_BUTTON_INVALID) button = kXbox[p];
+        gamepad(button, true, [&] { return showsLit(p); });
+        gamepad(button, false, [&] { return !showsLit(p); });
     }
 };
 
@@ -293,10 +295,8 @@ TEST_F(KeyboardTest, GamepadsComeAndGo)
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
     plugGamepad();
     ASSERT_EQ(playBack(), 2u);
-    gamepad(SDL_CONTROLLER_BUTTON_B, true, [&] { return showsLit(3); });
-    gamepad(SDL_CONTROLLER_BUTTON_B, false, [&] { return !showsLit(3); });
-    gamepad(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true, [&] { return showsLit(0); });
-    gamepad(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, false, [&] { return !showsLit(0); });
+    gamepadPad(3);
+    gamepadPad(0, SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
     EXPECT_EQ(form->Label(6)->text(), QStringLiteral("2"));
 }
 
@@ -306,21 +306,18 @@ TEST(GamepadButtons, PlayThePadOfTheirColourOrPlace)
 {
     using B = PadButton;
     const B order[] = {B::A, B::B, B::X, B::Y, B::LeftShoulder, B::RightShoulder, B::RightTrigger, B::LeftTrigger};
-    const std::pair<SDL_GameControllerType, std::array<int, 8>> rows[] = {
-        {SDL_CONTROLLER_TYPE_XBOX360, {0, 3, 2, 1, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_XBOXONE, {0, 3, 2, 1, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_UNKNOWN, {0, 3, 2, 1, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_VIRTUAL, {0, 3, 2, 1, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO, {0, 3, 2, 1, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_PS3, {2, 3, 1, 0, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_PS4, {2, 3, 1, 0, 0, 1, 2, 3}},
-        {SDL_CONTROLLER_TYPE_PS5, {2, 3, 1, 0, 0, 1, 2, 3}},
-    };
-    for (const auto& [type, pads] : rows) {
-        for (std::size_t i = 0; i < pads.size(); ++i)
-            EXPECT_EQ(padForButton(type, order[i]), pads[i]) << type << "/" << i;
-        for (B other : {B::Start, B::DpadUp, B::DpadDown, B::DpadLeft, B::DpadRight})
-            EXPECT_EQ(padForButton(type, other), -1);
+    const std::pair<std::vector<SDL_GameControllerType>, std::array<int, 8>> rows[] = {
+        {{SDL_CONTROLLER_TYPE_XBOX360, SDL_CONTROLLER_TYPE_XBOXONE, SDL_CONTROLLER_TYPE_UNKNOWN,
+          SDL_CONTROLLER_TYPE_VIRTUAL, SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO},
+         {0, 3, 2, 1, 0, 1, 2, 3}},
+        {{SDL_CONTROLLER_TYPE_PS3, SDL_CONTROLLER_TYPE_PS4, SDL_CONTROLLER_TYPE_PS5}, {2, 3, 1, 0, 0, 1, 2, 3}}};
+    for (const auto& [types, pads] : rows) {
+        for (const SDL_GameControllerType type : types) {
+            for (std::size_t i = 0; i < pads.size(); ++i)
+                EXPECT_EQ(padForButton(type, order[i]), pads[i]) << type << "/" << i;
+            for (B other : {B::Start, B::DpadUp, B::DpadDown, B::DpadLeft, B::DpadRight})
+                EXPECT_EQ(padForButton(type, other), -1);
+        }
     }
 }
 

@@ -1,11 +1,10 @@
 #pragma once
-// What a test does with each about window the program shows, seen as a
-// player sees it: the window coming up, with no hook in the program.
+// The about windows the game shows, seen coming up as a player sees them:
+// no hook in the program.
 
 #include "form_zandrell.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QTimer>
 
 #include <functional>
@@ -17,15 +16,12 @@ namespace tolvex::testing {
 // one leaves them open. Windows a test shows itself are left alone.
 inline void onAbout(std::function<void(FormZandrell&)> hook)
 {
-    class Watch : public QObject {
-    public:
+    struct Watch : QObject {
         std::function<void(FormZandrell&)> hook;
         bool eventFilter(QObject* watched, QEvent* event) override
         {
-            if (event->type() == QEvent::Show && hook) {
-                auto* about = qobject_cast<FormZandrell*>(watched);
-                if (about != nullptr && about->isModal()) hook(*about);
-            }
+            auto* about = event->type() == QEvent::Show ? qobject_cast<FormZandrell*>(watched) : nullptr;
+            if (about != nullptr && about->isModal() && hook) hook(*about);
             return false;
         }
     };

@@ -31,7 +31,6 @@ public:
     VirtualPad(const VirtualPad&) = delete;
     VirtualPad& operator=(const VirtualPad&) = delete;
 
-    bool plugged() const { return m_joystick != nullptr; }
     void set(SDL_GameControllerButton button, bool down)
     {
         SDL_JoystickSetVirtualButton(m_joystick, button, down ? 1 : 0);
