@@ -35,7 +35,7 @@ public:
     // than the window shows.
     void OnLevelChoice(std::int16_t index, bool chosen);    // Option1(index)
     void OnSoundSetChoice(std::int16_t index, bool chosen); // Option2(index)
-    void OnTimeBarSpan(float twips);                        // Label4's inner width
+    void OnTimeBarSpan(float twips);                        // Label4's width
     bool HandlerRunning() const { return m_inHandler; }
 
     const GameState& State() const { return m_state; }

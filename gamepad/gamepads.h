@@ -25,7 +25,7 @@ enum class PadButton : std::uint8_t {
     DpadRight,
 };
 
-inline constexpr int kPadButtonCount = 13;
+inline constexpr int kPadButtonCount = static_cast<int>(PadButton::DpadRight) + 1;
 
 struct GamepadEvent {
     int device; // stays the same while the pad is connected

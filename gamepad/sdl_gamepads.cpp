@@ -1,6 +1,5 @@
 #include "sdl_gamepads.h"
 
-#include <array>
 #include <cstdio>
 
 namespace tolvex {

@@ -1,14 +1,14 @@
 #include "accessibility.h"
 
 #include "announcer.h"
+#include "engine.h"
 #include "link_label.h"
 #include "pad_input.h"
 #include "pad_picture.h"
+#include "twips.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
-#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
@@ -55,8 +55,8 @@ public:
     QVariant currentValue() const override
     {
         const QWidget* fill = widget()->parentWidget()->findChild<QWidget*>(QStringLiteral("Label3"));
-        // The fill runs inside the bar's 2-pixel sunken edges.
-        const int span = widget()->width() - 4;
+        // The fill's whole run: the bar less the margins the engine keeps.
+        const int span = widget()->width() - twipsToPixels(Engine::kBarMarginTwips);
         if (fill == nullptr || span <= 0) return 0;
         const double share = 100.0 * fill->width() / span;
         return static_cast<int>(std::lround(std::clamp(share, 0.0, 100.0)));

@@ -4,8 +4,6 @@
 // lit, the time bar a progress indicator, the about window's links links,
 // the board a pane, and the game's messages notifications.
 
-class QWidget;
-
 namespace tolvex {
 
 // Once per program; later calls do nothing.

@@ -9,7 +9,6 @@
 #include "help_launch.h"
 #include "maximise_refusal.h"
 #include "pad_keys.h"
-#include "scaled_pixmap.h"
 #include "texts.h"
 #include "twips.h"
 
@@ -29,7 +28,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QWindow>
 
 namespace tolvex {
 
@@ -44,7 +42,8 @@ struct PadDesign {
     const char* colour;
 };
 
-// Each lit picture sits 20 twips nearer the board's centre than its unlit one.
+// Each lit picture sits 20 twips nearer the board's centre than its unlit
+// one: across, and down but for pad 1's.
 const std::array<PadDesign, 4> kPads = {{
     {twipsRect(220, 220, 2655, 2625), twipsRect(240, 240, 2655, 2625), texts::kColourGreen},
     {twipsRect(2880, 200, 2655, 2685), twipsRect(2860, 200, 2655, 2685), texts::kColourYellow},

@@ -18,7 +18,6 @@
 #include <QPointer>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 

@@ -115,9 +115,9 @@ FormZandrell::FormZandrell(const QString& caption, const QIcon& icon)
                                   QString::fromUtf8(texts::kAboutClose), QColor(255, 255, 192), plain);
     m_lblClick->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    m_shpMarco = new OutlineShape(this);
-    m_shpMarco->setObjectName(QStringLiteral("shpMarco"));
-    m_shpMarco->setGeometry(twipsRect(0, 0, 4260, 6300));
+    auto* shpMarco = new OutlineShape(this);
+    shpMarco->setObjectName(QStringLiteral("shpMarco"));
+    shpMarco->setGeometry(rect());
 
     m_imgLogo = new QLabel(this);
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));

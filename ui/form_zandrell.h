@@ -59,7 +59,6 @@ private:
     void hoverBackground();
 
     QLabel* m_lblClick = nullptr;
-    QWidget* m_shpMarco = nullptr;
     QLabel* m_imgLogo = nullptr;
     QLabel* m_lblCreadoPor = nullptr;
     QLabel* m_imgIcono = nullptr;

@@ -73,7 +73,7 @@ private:
     bool mayPress(int pad) const;
     static bool behindModalBox();
     int pressesOut() const;
-    // Applies `change` to the holders and sends what it made of the held pad.
+    // Applies `apply` to the holders and sends what it made of the held pad.
     template <typename Change> void change(int pad, Change&& apply);
 
     QMainWindow* m_board;

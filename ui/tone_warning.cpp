@@ -2,6 +2,7 @@
 
 #include "classic_look.h"
 #include "maximise_refusal.h"
+#include "texts.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -14,7 +15,7 @@ void showToneWarning(QWidget* parent, const std::string& prompt)
     QString text = QString::fromStdString(prompt);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kToneWarningTitle), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(texts::kToneWarningTitle), text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     // Legible whatever the desktop's scheme, like the main window.
     box.setPalette(classicPalette());

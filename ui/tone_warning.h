@@ -1,15 +1,10 @@
 #pragma once
 
-#include "texts.h"
-
 #include <string>
 
 class QWidget;
 
 namespace tolvex {
-
-// The box's title: the program's name.
-inline constexpr const char* kToneWarningTitle = texts::kToneWarningTitle;
 
 // Shows `prompt` in a modal warning box with a single OK button and returns
 // when the player has closed it. The prompt's carriage return is shown as a

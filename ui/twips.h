@@ -1,5 +1,6 @@
 #pragma once
-// Every place and size of the windows is written in twips, 15 to a pixel.
+// Every place and size of the windows is written in twips, 15 to a pixel;
+// only a style's spacing or a text's wrap margin is in pixels.
 
 #include <QRect>
 
