@@ -1,8 +1,9 @@
 #pragma once
 // The player's link to the sound server: libpulse's own thread and main
-// loop, and one context on it. Connecting happens on that thread, so that
-// nobody waits for the server to answer, the first window least of all; a
-// server that went away is looked for again when next needed. Waits for the
+// loop, and one context on it. The first connection is begun on that
+// thread (or by a request that comes first), so that nobody waits for the
+// server to answer, the first window least of all; a server that went away is looked for again by the next
+// request that needs it, on the caller's thread. Waits for the
 // server are bounded by a deadline and never hold the lock.
 
 #include <pulse/context.h>
@@ -16,8 +17,9 @@ namespace tolvex {
 class PulseConnection {
 public:
     using Deadline = std::chrono::steady_clock::time_point;
-    // Told, on libpulse's thread with the lock held, when the context has
-    // become ready (true) and just before it is dropped (false).
+    // Told, with the lock held, when the context has become ready (true, on
+    // libpulse's thread) and just before it is dropped (false, on the thread
+    // of the request that found it gone).
     using Listener = std::function<void(bool ready)>;
 
     explicit PulseConnection(Listener listener);

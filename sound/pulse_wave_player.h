@@ -36,16 +36,16 @@ public:
     // The stream's phases. Each request starts from Idle or Warm (or opens
     // the stream) and ends in Playing, or is refused and goes back:
     //
-    //   Closed -> Opening -> Idle -> Checking -> Starting -> Playing -> Warm
-    //                         ^         |           ^                    |
-    //                         |         v           |                    |
-    //                         |  (Closed) Opening -> Reopening           |
-    //                         +------------------------------------------+
+    //   Closed -> Opening -> Idle or Warm -> Checking -> Starting -> Playing -> Warm or Idle
+    //                                           |           ^
+    //                                           v           |
+    //                              (Closed) Opening -> Reopening
     //
-    // A request cut short goes back to Idle or Warm (a Reopening one to
-    // Opening, whose stream serves the next request); any phase may lose its
-    // stream and fall into Closed, through fall() alone, which takes the
-    // reason (Loss).
+    // Checking is passed over when the server cannot be asked for its
+    // default output. A request cut short goes back to Idle or Warm (a
+    // Reopening one to Opening, whose stream serves the next request); Warm
+    // ends in Idle; any phase may lose its stream and fall into Closed,
+    // through fall() alone, which takes the reason (Loss).
     enum class Phase {
         Closed,    // no stream: no server yet, or it went away
         Opening,   // asked for; the server has not readied it yet
@@ -75,9 +75,10 @@ public:
         return false;
     }
 
-    // Why the stream was dropped. Each but Replaced is a loss of sound: a
-    // request refused for one starts an episode, logged once on standard
-    // error; the next sound the server takes ends it, logged once too.
+    // Why the stream was dropped, or a request refused. Each but Replaced is
+    // a loss of sound, whether a request meets it or the server drops an
+    // idle stream: it starts an episode, logged once on standard error; the
+    // next sound the server confirms ends it, logged once too.
     enum class Loss {
         Replaced,      // on purpose, for a new one: no loss
         NoServer,      // no server runs, or it went away
