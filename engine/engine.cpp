@@ -119,7 +119,7 @@ void Engine::StartUp()
     m_platform.SeedRandom();
     m_board.SetGapText(std::to_string(m_state.GapTime));
     m_board.SetLitText(std::to_string(m_state.LitTime));
-    m_state.TimeLimitSecs = 3;
+    m_state.TimeLimitSecs = kTimeLimitSecs;
     m_state.InputBlocked = kFalse;
     EnterIdle();
     m_board.ShowAbout();
@@ -136,7 +136,7 @@ void Engine::NewGame()
     m_state.GameOver = kFalse;
 
     std::int16_t level = -1;
-    for (std::int16_t i = 0; i < 4; ++i) {
+    for (std::int16_t i = 0; i < static_cast<std::int16_t>(m_levelChosen.size()); ++i) {
         if (m_levelChosen[i]) level = i; // the last chosen index wins
     }
     if (level >= 0) {
@@ -390,7 +390,7 @@ void Engine::PlayTone(std::int16_t pad)
 {
     if (m_soundSetChosen[0]) return;
     int soundSet = 0;
-    for (std::int16_t s = 1; s <= 4 && soundSet == 0; ++s) {
+    for (std::int16_t s = 1; s < static_cast<std::int16_t>(m_soundSetChosen.size()) && soundSet == 0; ++s) {
         if (m_soundSetChosen[s]) soundSet = s;
     }
     // The window always has one set chosen; with none, stay silent rather

@@ -54,6 +54,8 @@ public:
     // x - x / 100 * percent in double precision, rounded half to even.
     static std::int32_t SpeedUp(std::int32_t x, std::int16_t percent);
 
+    // How long the player may take over each press of a turn.
+    static constexpr std::int16_t kTimeLimitSecs = 3;
     static constexpr std::int32_t kLeadInMs = 500;
     static constexpr std::int32_t kAnswerTickMs = 50;
     static constexpr std::int32_t kShowTickMs = 100;

@@ -1,5 +1,6 @@
 #include "pulse_wave_player.h"
 
+#include "engine.h"
 #include "stream_placement.h"
 #include "texts.h"
 #include "wave_render.h"
@@ -37,7 +38,7 @@ constexpr pa_usec_t kPlayOutMarginUs = 250'000;
 // 6 ms to resume a paused one: as long as a player may take over a press, so
 // that a tone answering the last one starts at once. PulseAudio resumes a
 // paused stream at once, and a stream left running there is no faster.
-constexpr pa_usec_t kWarmUs = 3'000'000;
+constexpr pa_usec_t kWarmUs = pa_usec_t{Engine::kTimeLimitSecs} * PA_USEC_PER_SEC;
 
 // Every sound is rendered to the shipped tones' own format, so that the one
 // stream serves any file, and is of the kind PipeWire readies soonest.

@@ -1,5 +1,6 @@
 #include "gamepad_input.h"
 
+#include "engine.h"
 #include "form_zandrell.h"
 #include "pad_input.h"
 
@@ -22,7 +23,7 @@ namespace {
 // nothing.
 constexpr int kPollPlaying = 8;
 constexpr int kPollResting = 16;
-constexpr auto kRestAfter = std::chrono::seconds(3);
+constexpr auto kRestAfter = std::chrono::seconds(Engine::kTimeLimitSecs);
 constexpr int kPollWithout = 250;
 
 bool isFaceButton(PadButton b)
