@@ -114,8 +114,7 @@ void Engine::OnTimeBarSpan(float twips) { m_timeBarSpan = twips; }
 
 void Engine::StartUp()
 {
-    m_naming.SoundDir.clear();
-    for (std::size_t i = 0; i < kSoundStems.size(); ++i) m_naming.SoundNames[i] = kSoundStems[i];
+    m_naming = shippedNaming();
     m_platform.SeedRandom();
     m_board.SetGapText(std::to_string(m_state.GapTime));
     m_board.SetLitText(std::to_string(m_state.LitTime));

@@ -40,11 +40,7 @@ Tone load(const std::string& name)
 }
 
 // The names the game looks the tones up by.
-const tolvex::SoundNaming kNaming = [] {
-    tolvex::SoundNaming naming;
-    std::copy(kSoundStems.begin(), kSoundStems.end(), naming.SoundNames.begin());
-    return naming;
-}();
+const tolvex::SoundNaming kNaming = tolvex::shippedNaming();
 
 std::string fileName(int set, int pad) { return tolvex::toneFileName(kNaming, set + 1, pad); }
 

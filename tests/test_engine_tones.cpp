@@ -1,6 +1,6 @@
 // Tone file names, silence, the refused-tone warning and the one-handler gate.
 #include "engine_test_support.h"
-#include "sound_sets.h"
+#include "tone_files.h"
 
 #include <gtest/gtest.h>
 

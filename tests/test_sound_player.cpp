@@ -6,7 +6,6 @@
 #include "damaged_waves.h"
 #include "monitor_recorder.h"
 #include "pulse_wave_player.h"
-#include "sound_sets.h"
 #include "tone_analysis.h"
 #include "tone_files.h"
 #include "wave_files.h"

@@ -6,6 +6,7 @@
 #include "damaged_waves.h"
 #include "pulse_wave_player.h"
 #include "modules.h"
+#include "texts.h"
 #include "tone_files.h"
 
 #include <QDir>
@@ -50,7 +51,7 @@ private:
     QTimer m_poll;
 };
 
-QString warningText() { return QString::fromUtf8(kToneWarning).replace(QLatin1Char('\r'), QLatin1Char('\n')); }
+QString warningText() { return QString::fromUtf8(texts::kToneWarning).replace(QLatin1Char('\r'), QLatin1Char('\n')); }
 
 // The window with the real player, run in a working directory of the
 // test's choosing.

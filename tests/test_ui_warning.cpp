@@ -1,7 +1,7 @@
 // The refused-tone warning, driven on the offscreen platform.
 
 #include "application.h"
-#include "tone_files.h"
+#include "texts.h"
 #include "tone_warning.h"
 
 #include <QAbstractButton>
@@ -61,7 +61,7 @@ TEST(ToneWarning, ShowsThePromptInAModalWarningBox)
     clock.start();
     QTimer::singleShot(0, [&] { inspectAndAccept(&seen, &clock); });
 
-    tolvex::showToneWarning(nullptr, tolvex::kToneWarning);
+    tolvex::showToneWarning(nullptr, tolvex::texts::kToneWarning);
 
     ASSERT_TRUE(seen.found) << "no message box appeared";
     EXPECT_EQ(seen.icon, QMessageBox::Warning);

@@ -3,7 +3,6 @@
 #include "tone_files.h"
 #include "tone_synth.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,9 +24,7 @@ int main(int argc, char** argv)
     }
     constexpr Timbre kTimbres[] = {Timbre::Beep, Timbre::Bell, Timbre::Organ, Timbre::Drum};
     // Named as the game names the files it looks for.
-    tolvex::SoundNaming naming;
-    naming.SoundDir = dir.string() + "/";
-    std::copy(tolvex::kSoundStems.begin(), tolvex::kSoundStems.end(), naming.SoundNames.begin());
+    const tolvex::SoundNaming naming = tolvex::shippedNaming(dir.string() + "/");
     bool ok = true;
     for (int set = 0; set < 4; ++set) {
         for (int pad = 0; pad < 4; ++pad) {

@@ -21,18 +21,12 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kBoardCentreX = 2880;
 inline constexpr int kBoardCentreY = 2850;
 
-// Image1 (unlit) and Image2 (lit) places, pad 0 green top left, clockwise.
+// Image1's (unlit) places, pad 0 green top left, clockwise.
 inline constexpr std::array<TwipsRect, 4> kUnlitPlaces = {{
     {220, 220, 2655, 2625},
     {2880, 200, 2655, 2685},
     {2880, 2850, 2655, 2625},
     {240, 2850, 2655, 2685},
-}};
-inline constexpr std::array<TwipsRect, 4> kLitPlaces = {{
-    {240, 240, 2655, 2625},
-    {2860, 200, 2655, 2685},
-    {2860, 2830, 2655, 2625},
-    {260, 2830, 2655, 2685},
 }};
 
 inline constexpr std::array<Rgb, 4> kUnlitColours = {
@@ -48,7 +42,8 @@ inline constexpr double kRimWidth = 6.0;
 
 // Pad picture: black rectangle with the pad's quarter, drawn so that the
 // unlit pictures meet in a ring when laid at their places; a lit picture keeps
-// the same drawing and so shows 20 twips nearer the centre, pressed in.
+// the same drawing and so, laid 20 twips nearer the centre (across, and down
+// but for pad 1's), shows pressed in.
 // `scale` device pixels per board pixel, for high-density screens.
 IndexedImage padPicture(int pad, bool lit, int scale = 1);
 
