@@ -77,7 +77,7 @@ test: build
 	$(MAKE) test-san
 	sh tests/lint/run_lint.sh $(BUILD_DIR)
 
-# clang-tidy and cppcheck on engine/, sound/ and ui/, the naming rule on
+# clang-tidy and cppcheck on engine/, sound/, ui/ and gamepad/, the naming rule on
 # tests/ and bench/; any finding fails.
 lint: build
 	sh tests/lint/run_lint.sh $(BUILD_DIR)
@@ -92,7 +92,8 @@ bench: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
-# The README's pictures of the board, at 100 % and at 200 % screen scale.
+# The README's pictures of the board, at 100 % and at 200 % screen scale and
+# under a dark desktop scheme.
 screenshot:
 	$(MAKE) build EXTRA_PACKAGES="$(SCREENSHOT_PACKAGES)"
 	tools/screenshot.sh $(BUILD_DIR)/tolvex docs/screenshot.png

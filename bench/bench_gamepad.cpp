@@ -27,7 +27,8 @@ namespace {
 using namespace tolvex;
 using namespace tolvex::bench;
 
-// A recorder stands in for the player: the light is measured, not the tone.
+// A player that plays nothing and says it did: the light is measured, not
+// the tone.
 class SilentPlayer final : public WavePlayer {
 public:
     std::int32_t PlayWave(const std::string& /*fileName*/) override { return 1; }

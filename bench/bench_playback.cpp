@@ -8,10 +8,8 @@
 #include "bench_report.h"
 #include "bench_window.h"
 #include "form1.h"
-#include "form_zandrell.h"
 #include "platform.h"
 #include "pulse_wave_player.h"
-#include "x_session.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -168,19 +166,19 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
     moveTo(form.HScroll2(), timing.lit);
     moveTo(form.HScroll1(), timing.gap);
     const auto handOver = runUntil(
-        form, [](const Event& e) { return isArm(e, 3, 50); }, 60000);
+        form, [](const Event& e) { return isArm(e, 3, Engine::kAnswerTickMs); }, 60000);
     if (!handOver) {
         std::fprintf(stderr, "playback of %d pads never handed over\n", n);
         return r;
     }
 
     std::map<int, Event> lastArm;
-    std::optional<Clock::time_point> t0; // Timer1 armed with the 500 ms lead-in
+    std::optional<Clock::time_point> t0; // Timer1 armed with the lead-in
     Clock::time_point litAt{};
     bool lit = false;
     for (const Event& e : form.events) {
         if (e.kind == Kind::Arm) {
-            if (!t0 && isArm(e, 1, 500)) t0 = e.deadline - std::chrono::milliseconds(500);
+            if (!t0 && isArm(e, 1, Engine::kLeadInMs)) t0 = e.deadline - std::chrono::milliseconds(Engine::kLeadInMs);
             if (e.what == 2 && lit) {
                 r.stepHandler.push_back(msBetween(litAt, e.at));
                 lit = false;
@@ -197,8 +195,8 @@ PlaybackResult playback(TimedForm& form, int n, const Timing& timing)
                 lit = true;
             }
         }
-        if (isArm(e, 3, 50) && t0) {
-            const double ideal = 500.0 + n * timing.lit + (n - 1) * timing.gap;
+        if (isArm(e, 3, Engine::kAnswerTickMs) && t0) {
+            const double ideal = Engine::kLeadInMs + n * timing.lit + (n - 1) * timing.gap;
             r.drift = msBetween(*t0, e.at) - ideal;
         }
     }
@@ -212,10 +210,10 @@ std::optional<double> answerClock(TimedForm& form)
     form.events.clear();
     newGame(form, randomSequence(1));
     const auto handOver = runUntil(
-        form, [](const Event& e) { return isArm(e, 3, 50); }, 10000);
+        form, [](const Event& e) { return isArm(e, 3, Engine::kAnswerTickMs); }, 10000);
     if (!handOver) return std::nullopt;
     const auto timeout = runUntil(
-        form, [](const Event& e) { return isArm(e, 5, 100); }, 10000);
+        form, [](const Event& e) { return isArm(e, 5, Engine::kShowTickMs); }, 10000);
     if (!timeout) return std::nullopt;
     runUntil(form, isShowEnd, 5000);
     return msBetween(handOver->at, timeout->at);

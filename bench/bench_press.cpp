@@ -10,6 +10,8 @@
 #include "game_process.h"
 #include "monitor_recorder.h"
 #include "pads.h"
+#include "texts.h"
+#include "tone_files.h"
 #include "tone_analysis.h"
 #include "wait_until.h"
 #include "wave_decoder.h"
@@ -149,9 +151,6 @@ public:
 private:
     std::vector<pid_t> m_pids;
 };
-
-// The title of the refused-tone box.
-constexpr const char* kToneWarningTitle = "Tolvex";
 
 struct Game {
     QProcess process;
@@ -468,7 +467,7 @@ BusyPresses pressWithEveryCoreBusy(Presser& r, int presses)
         else
             ++out.silent;
         // A refused tone's warning box holds the game until it is closed.
-        if (const auto box = r.x.findWindow(kToneWarningTitle)) {
+        if (const auto box = r.x.findWindow(texts::kToneWarningTitle)) {
             ++out.warnings;
             r.x.closeWindow(*box);
             r.x.waitGone(*box, 2s);
@@ -561,9 +560,9 @@ int measure(int argc, char* argv[], const std::string& display)
     pump(300ms);
 
     Presser presser{x, recorder, client.x, client.y, {}};
+    const SoundNaming naming = shippedNaming(s.tones.toStdString() + "/");
     for (int pad = 0; pad < 4; ++pad)
-        presser.lead[static_cast<std::size_t>(pad)] =
-            fileLeadMs((s.tones + QStringLiteral("/Beep%1.wav").arg(pad + 1)).toStdString());
+        presser.lead[static_cast<std::size_t>(pad)] = fileLeadMs(toneFileName(naming, 1, pad));
     const FreePlayPresses quick = pressInFreePlay(presser, s.presses);
     const BusyPresses busy = pressWithEveryCoreBusy(presser, s.presses);
     const double latency = recorder.reportedLatencyMs();

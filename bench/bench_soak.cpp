@@ -9,7 +9,6 @@
 #include "bench_report.h"
 #include "bench_window.h"
 #include "form1.h"
-#include "form_zandrell.h"
 #include "platform.h"
 #include "pulse_wave_player.h"
 #include "wait_until.h"
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
