@@ -14,7 +14,7 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv)
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvex"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVEX_VERSION));
-    QApplication::setWindowIcon(scaledIcon(QStringLiteral(":/icons/tolvex-32.png")));
+    QApplication::setWindowIcon(scaledIcon(QString::fromLatin1(kIconResource)));
     // Wayland has no window icons: the compositor takes the icon from the
     // desktop entry that this names (the app id), not from the line above.
     QApplication::setDesktopFileName(QStringLiteral(TOLVEX_APP_ID));

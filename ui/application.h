@@ -8,6 +8,9 @@
 
 namespace tolvex {
 
+// The program's icon, of every window.
+inline constexpr const char* kIconResource = ":/icons/tolvex-32.png";
+
 // Makes the one QApplication: the menu bar kept in the window, the
 // program's names, icon and desktop entry, the fonts of the windows' design,
 // and the program ending only when the main window is closed.

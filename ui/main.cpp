@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     // Both are thread-safe; Qt hands the plugins to the main thread.
     const std::jthread warmUp([] {
         QFontDatabase::families();
-        QImageReader(QStringLiteral(":/icons/tolvex-32.png")).format();
+        QImageReader(QString::fromLatin1(tolvex::kIconResource)).format();
     });
 
     // The about window, the first the player sees, is drawn before the main
