@@ -77,8 +77,8 @@ test: build
 	$(MAKE) test-san
 	sh tests/lint/run_lint.sh $(BUILD_DIR)
 
-# clang-tidy and cppcheck on engine/, sound/, ui/ and gamepad/, the naming rule on
-# tests/ and bench/; any finding fails.
+# clang-tidy and cppcheck on engine/, sound/, ui/ and gamepad/, the naming
+# rule on tests/ and bench/; any finding fails.
 lint: build
 	sh tests/lint/run_lint.sh $(BUILD_DIR)
 

@@ -1,8 +1,8 @@
 #pragma once
 // Every text the player reads or hears, in one place, so that the Spanish can
-// be read over, and kept consistent, without walking the whole program; but
-// the window's caption, the program's name and version, which the build
-// reads from ui/form1.h too.
+// be read over, and kept consistent, without walking the whole program. The
+// one exception is the window's caption (the program's name and version): it
+// stays in ui/form1.h, where the build reads it too.
 // UTF-8; a "%1" or "%2" is filled in by the window with QString::arg.
 
 namespace tolvex::texts {

@@ -2,9 +2,10 @@
 // The player's link to the sound server: libpulse's own thread and main
 // loop, and one context on it. The first connection is begun on that
 // thread (or by a request that comes first), so that nobody waits for the
-// server to answer, the first window least of all; a server that went away is looked for again by the next
-// request that needs it, on the caller's thread. Waits for the
-// server are bounded by a deadline and never hold the lock.
+// server to answer, the first window least of all; a server that went away
+// is looked for again by the next request that needs it, on the caller's
+// thread. Waits for the server are bounded by a deadline and never hold the
+// lock.
 
 #include <pulse/context.h>
 #include <pulse/thread-mainloop.h>
