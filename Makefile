@@ -72,10 +72,14 @@ fuzz: build-san
 run: build
 	cd assets/tones && exec $(CURDIR)/$(BUILD_DIR)/tolvex
 
+# The sanitizer build runs beside the tests of build/, and lint beside those
+# of build-san/, on the processor time the tests leave idle
+# (tests/beside_the_tests.sh); a failed test run stops them.
 test: build
-	cd $(BUILD_DIR) && ctest -j$(JOBS) --output-on-failure --timeout 300
-	$(MAKE) test-san
-	sh tests/lint/run_lint.sh $(BUILD_DIR)
+	@sh tests/beside_the_tests.sh $(BUILD_DIR)/build-san.log '$(MAKE) --no-print-directory build-san' \
+		'cd $(BUILD_DIR) && ctest -j$(JOBS) --output-on-failure --timeout 300'
+	@sh tests/beside_the_tests.sh $(BUILD_DIR)/lint.log 'sh tests/lint/run_lint.sh $(BUILD_DIR)' \
+		'$(MAKE) --no-print-directory test-san'
 
 # clang-tidy and cppcheck on engine/, sound/, ui/ and gamepad/, the naming
 # rule on tests/ and bench/; any finding fails.
