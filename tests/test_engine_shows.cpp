@@ -8,7 +8,7 @@ using namespace tolvex::testing;
 
 namespace {
 
-void turnWith(Rig& rig, const std::string& seq)
+void playToTurn(Rig& rig, const std::string& seq)
 {
     rig.startWithSequence(seq);
     rig.runToTurn();
@@ -17,7 +17,7 @@ void turnWith(Rig& rig, const std::string& seq)
 // Win on a one-pad game: the release sets the show up at `released`.
 std::int64_t winOnePad(Rig& rig)
 {
-    turnWith(rig, "2");
+    playToTurn(rig, "2");
     Engine::Testing::setRoundsToWin(rig.engine, 1);
     rig.press(2);
     rig.release(2);
@@ -69,7 +69,7 @@ TEST_P(FailShow, BlinksTheDuePadEightTimes)
 {
     const FailCase& c = GetParam();
     Rig rig;
-    turnWith(rig, std::to_string(c.blinkPad));
+    playToTurn(rig, std::to_string(c.blinkPad));
     if (c.wrongPad >= 0) {
         rig.click(c.wrongPad);
     } else {
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailShow,
 TEST(FailShow, InputIgnoredUntilLastTick)
 {
     Rig rig;
-    turnWith(rig, "1");
+    playToTurn(rig, "1");
     rig.click(0);
     rig.advance(1550);
     const GameState before = rig.st();
@@ -122,7 +122,7 @@ TEST(Shows, TickWithZeroCountDoesNothing)
         if (t == TimerId::Timer4) {
             winOnePad(rig);
         } else {
-            turnWith(rig, "2");
+            playToTurn(rig, "2");
             rig.click(1);
         }
         ASSERT_TRUE(rig.settle());

@@ -242,31 +242,31 @@ TEST_F(AboutTest, WholeLinkTextIsClickableAndHovers)
     moveTo(QPoint(6, 200)); // the pointer outlives the test: leave it off the links
 }
 
-struct KeyCase {
+struct AboutKey {
     const char* name;
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     bool closes;
 };
 
-class AboutKeyTest : public AboutTest, public ::testing::WithParamInterface<KeyCase> {};
+class AboutKeyTest : public AboutTest, public ::testing::WithParamInterface<AboutKey> {};
 
 // A key that types a character (Enter, Escape and Backspace among them) closes it; arrows, F1 and modifiers do not.
 TEST_P(AboutKeyTest, TypedCharactersClose)
 {
-    const KeyCase& k = GetParam();
+    const AboutKey& k = GetParam();
     QTest::keyClick(about->windowHandle(), k.key, k.modifiers);
     EXPECT_EQ(closed(), k.closes) << k.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     About, AboutKeyTest,
-    ::testing::Values(KeyCase{"Enter", Qt::Key_Return, {}, true}, KeyCase{"Escape", Qt::Key_Escape, {}, true},
-                      KeyCase{"Backspace", Qt::Key_Backspace, {}, true}, KeyCase{"Letter", Qt::Key_A, {}, true},
-                      KeyCase{"Digit", Qt::Key_7, {}, true}, KeyCase{"Space", Qt::Key_Space, {}, true},
-                      KeyCase{"Left", Qt::Key_Left, {}, false}, KeyCase{"Down", Qt::Key_Down, {}, false},
-                      KeyCase{"F1", Qt::Key_F1, {}, false}, KeyCase{"Shift", Qt::Key_Shift, {}, false},
-                      KeyCase{"Control", Qt::Key_Control, {}, false}),
+    ::testing::Values(AboutKey{"Enter", Qt::Key_Return, {}, true}, AboutKey{"Escape", Qt::Key_Escape, {}, true},
+                      AboutKey{"Backspace", Qt::Key_Backspace, {}, true}, AboutKey{"Letter", Qt::Key_A, {}, true},
+                      AboutKey{"Digit", Qt::Key_7, {}, true}, AboutKey{"Space", Qt::Key_Space, {}, true},
+                      AboutKey{"Left", Qt::Key_Left, {}, false}, AboutKey{"Down", Qt::Key_Down, {}, false},
+                      AboutKey{"F1", Qt::Key_F1, {}, false}, AboutKey{"Shift", Qt::Key_Shift, {}, false},
+                      AboutKey{"Control", Qt::Key_Control, {}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The pointer over a link underlines it and no other; the other labels leave that as it is, the bare window clears it.

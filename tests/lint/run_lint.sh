@@ -27,13 +27,28 @@ sed -e 's# -Winvalid-pch##g' -e 's# -include [^ "]*/cmake_pch\.hxx##g' "$build/c
     >"$flags/compile_commands.json"
 
 # A file that passed clang-tidy is not read again while nothing it may
-# depend on has changed: the file itself, any of the project's headers (the
-# generated ones follow from them), the checks, the build's flags and
-# clang-tidy. Only passes are kept.
+# depend on has changed: the file itself (a unity file: its sources), any of
+# the project's headers (the generated ones follow from them), the checks,
+# the build's flags and clang-tidy. Only passes are kept.
 cache="$build/lint-passed"
 mkdir -p "$cache"
 world=$( (find engine sound gamepad ui tests bench tools -name '*.h' | sort | xargs cat; cat .clang-tidy \
     "$build/compile_commands.json"; clang-tidy --version) | sha256sum | cut -c1-64)
+
+# The test programs compile in unity files, each including a few of their
+# sources by absolute path (tests/CMakeLists.txt): the naming rule reads
+# such a file once for all of them, as the compiler does, and any other
+# source alone. $1: a unity file or a source; prints the sources it stands
+# for.
+sources() {
+    case $1 in
+    */Unity/*) sed -n 's/^#include "\(.*\)"$/\1/p' "$1" ;;
+    *) echo "$1" ;;
+    esac
+}
+unity=$(sed -n 's#^ *"file": "\(.*/Unity/[^"]*\)",\{0,1\}$#\1#p' "$build/compile_commands.json" | sort -u)
+# shellcheck disable=SC2086 # one path a word
+united=$(for u in $unity; do sources "$u"; done)
 
 # One clang-tidy per file, two at a time, in one queue for both passes with
 # the largest files first, so that no pass waits on the other's last file:
@@ -41,13 +56,19 @@ world=$( (find engine sound gamepad ui tests bench tools -name '*.h' | sort | xa
 # benchmarks, headers included, one style for every helper a reader meets.
 # A file's findings are printed in one piece so that the two runs do not
 # interleave. $0: the flags, $1: cache folder, $2: what else the result
-# depends on, $3: the pass, $4: the file.
-# shellcheck disable=SC2016 # $0 to $4 belong to the inner sh
+# depends on, $3: the pass, $4: the file, $5: its sources' hash.
+# shellcheck disable=SC2016 # $0 to $5 belong to the inner sh
 {
-    for f in engine/*.cpp sound/*.cpp gamepad/*.cpp ui/*.cpp; do echo "$(wc -c <"$f") all $f"; done
-    for f in tests/*.cpp tests/*/*.cpp bench/*.cpp; do echo "$(wc -c <"$f") naming $f"; done
-} | sort -rn | cut -d' ' -f2- | xargs -L 1 -P "$jobs" sh -c '
-    key=$(printf "%s %s %s" "$3" "$2" "$(sha256sum < "$4")" | sha256sum | cut -c1-64)
+    for f in engine/*.cpp sound/*.cpp gamepad/*.cpp ui/*.cpp; do echo "all $f"; done
+    for f in tests/*.cpp tests/*/*.cpp bench/*.cpp; do
+        printf "%s\n" "$united" | grep -qxF "$root/$f" || echo "naming $f"
+    done
+    for u in $unity; do sources "$u" | grep -q "^$root/tests/" && echo "naming $u"; done
+} | while read -r pass f; do
+    # shellcheck disable=SC2046 # one path a word
+    echo "$(cat $(sources "$f") | wc -c) $pass $f $(cat $(sources "$f") | sha256sum | cut -c1-64)"
+done | sort -rn | cut -d' ' -f2- | xargs -L 1 -P "$jobs" sh -c '
+    key=$(printf "%s %s %s" "$3" "$2" "$5" | sha256sum | cut -c1-64)
     [ -e "$1/$key" ] && exit 0
     if [ "$3" = all ]; then
         # A .clang-tidy it cannot read is reported, yet exits 0: that fails too.
