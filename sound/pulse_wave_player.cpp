@@ -474,6 +474,14 @@ PulseWavePlayer::Phase PulseWavePlayer::Testing::phase(PulseWavePlayer& p)
     return p.m_phase;
 }
 
+std::string PulseWavePlayer::Testing::device(PulseWavePlayer& p)
+{
+    if (!p.m_connection.running()) return {};
+    const PulseConnection::Lock lock(p.m_connection);
+    const char* name = p.m_stream != nullptr ? pa_stream_get_device_name(p.m_stream) : nullptr;
+    return name != nullptr ? name : "";
+}
+
 bool PulseWavePlayer::Testing::enter(PulseWavePlayer& p, Phase next)
 {
     if (!p.m_connection.running()) return false;

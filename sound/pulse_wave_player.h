@@ -105,6 +105,8 @@ public:
     // For tests: the phase, changes asked for, faults made, the log.
     struct Testing {
         static Phase phase(PulseWavePlayer& p);
+        // The output the player knows its stream is on; empty without one.
+        static std::string device(PulseWavePlayer& p);
         // False, with a fault, when enter() refuses it.
         static bool enter(PulseWavePlayer& p, Phase next);
         // Changes refused, and requests held alongside the wrong phase,

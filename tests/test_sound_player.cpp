@@ -601,6 +601,9 @@ TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
     ASSERT_TRUE(switchDefaultSink(sinkB));
     ASSERT_TRUE(QTest::qWaitFor([&] { return streamsOn(sinkB).value_or(QStringList()).size() == 1; }, 5000));
     ASSERT_TRUE(moveStream(streamsOn(sinkB)->first(), sinkA));
+    // PipeWire may tell the player of the move after it answers its next question.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return PulseWavePlayer::Testing::device(m_player) == sinkA.toStdString(); }, 5000));
 
     g_refusePausedWrites = true;
     EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0);
