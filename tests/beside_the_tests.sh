@@ -1,15 +1,10 @@
 #!/bin/sh
 # Runs a test run and, beside it, work that keeps the processor busy but no
-# clock (a build, lint), on the processor time the tests leave: they mostly
-# wait on real time, sound played and recorded, whole games. The work gets
-# a session of its own, so a scheduling group of its own, at nice 19, and
-# runs in the idle class, which any other process preempts as soon as it
-# wakes. nice alone is not enough: the kernel shares the processor between
-# sessions first, and the audio servers run in sessions of their own, so a
-# niced lint in make's session still kept them from answering in time.
-# The work's output goes to <log> and is printed once it ends. If the test
-# run fails, the work is stopped and the run's status returned; otherwise
-# the work's.
+# clock (a build, lint), in a session of its own at nice 19 and in the idle
+# class, so that it takes only the time the tests leave (docs/testing.md
+# says why nice alone is not enough). The work's output goes to <log>,
+# printed once it ends; a failed test run stops the work and returns its
+# own status, otherwise the work's status is returned.
 # Usage: beside_the_tests.sh <log> <work> <test run>, each a shell command
 set -u
 
@@ -23,13 +18,12 @@ setsid sh -c 'echo 19 >/proc/self/autogroup 2>/dev/null; exec chrt --idle 0 ioni
 work=$!
 trap 'kill -- "-$work" 2>/dev/null; exit 130' INT TERM
 
-sh -c "$3"
-status=$?
-if [ "$status" -ne 0 ]; then
+sh -c "$3" || {
+    status=$?
     kill -- "-$work" 2>/dev/null
     wait "$work"
     exit "$status"
-fi
+}
 wait "$work"
 status=$?
 cat "$1"

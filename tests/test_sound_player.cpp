@@ -91,9 +91,8 @@ std::optional<QStringList> streamsOn(const QString& sink)
     return streams;
 }
 
-// Moves stream `input` to `sink`, as a mixer does, and waits until the
-// server lists it there. PipeWire's session manager now and then lets a
-// move go unheeded; a player whose mixer showed no move would move it again.
+// Moves stream `input` to `sink`, as a mixer does, again while PipeWire's
+// session manager leaves the move unheeded, until the server lists it there.
 bool moveStream(const QString& input, const QString& sink)
 {
     for (int attempt = 0; attempt < 5; ++attempt) {
