@@ -32,19 +32,6 @@ protected:
         QCoreApplication::sendEvent(form.get(), &event);
     }
 
-    // The playback of a round, by the window's own ticks, up to the
-    // player's turn, when the answer clock starts; the tones it played.
-    std::size_t playBack()
-    {
-        const std::size_t first = player.files.size();
-        for (int step = 0; step < 100 && !form->Timer(TimerId::Timer3)->isActive(); ++step) {
-            Form1::Testing::fireTimer(*form, TimerId::Timer1);
-            Form1::Testing::fireTimer(*form, TimerId::Timer2);
-        }
-        EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
-        return player.files.size() - first;
-    }
-
     // The ten rounds of "Fácil", each answered pad by pad and told, and the
     // victory lap to its end.
     template <typename Answer> void winTenRounds(const int (&pads)[11], Answer answer)
@@ -354,8 +341,7 @@ TEST_F(KeyboardTest, MouseAndKeyOnOnePadAreOnePress)
 {
     startGameAt(0);
     keyDown(Qt::Key_1);
-    pressPad(0); // on the lit picture: lost, as any press on a lit pad
-    releasePad(0);
+    clickPad(0); // on the lit picture: lost, as any press on a lit pad
     EXPECT_TRUE(showsLit(0));
     EXPECT_EQ(player.files.size(), 2u); // the playback's tone and one press's
     keyUp(Qt::Key_1);

@@ -146,22 +146,12 @@ public:
                 return m_fault.empty() && testing::idle(s, facts());
             },
             60'000);
-        if (!m_fault.empty()) return failure();
-        if (!settled) {
-            m_fault = "not idle 60 s after the last input";
-            return failure();
-        }
-        for (int pad = 0; pad < 4; ++pad) {
-            if (showsLit(pad)) {
-                m_fault = "pad " + std::to_string(pad) + " left lit in idle";
-                return failure();
-            }
-        }
-        if (QGuiApplication::mouseButtons() != Qt::NoButton) {
-            m_fault = "a mouse button left down";
-            return failure();
-        }
-        return ::testing::AssertionSuccess();
+        // The first fault found wins: one found while settling is kept.
+        if (m_fault.empty() && !settled) m_fault = "not idle 60 s after the last input";
+        for (int pad = 0; pad < 4 && m_fault.empty(); ++pad)
+            if (showsLit(pad)) m_fault = "pad " + std::to_string(pad) + " left lit in idle";
+        if (m_fault.empty() && QGuiApplication::mouseButtons() != Qt::NoButton) m_fault = "a mouse button left down";
+        return m_fault.empty() ? ::testing::AssertionSuccess() : failure();
     }
 
     Stats stats() const
@@ -224,12 +214,7 @@ private:
         for (int i = 0; i < 4; ++i) f.levelEnabled[i] = m_form->Option1(i)->isEnabled();
         return f;
     }
-    bool showsLit(int pad) const
-    {
-        PadPicture* lit = m_form->Image2(pad);
-        QWidget* client = m_form->centralWidget();
-        return client->childAt(lit->mapTo(client, lit->rect().center())) == lit;
-    }
+    bool showsLit(int pad) const { return litOnBoard(*m_form, pad); }
 
     void check(const std::string& after)
     {
@@ -251,11 +236,8 @@ private:
         const GameState& s = Form1::Testing::state(*m_form);
         const BoardFacts f = facts();
         std::ostringstream out;
-        out << "seed " << m_seed << ", input " << m_input << ": " << m_fault << "\n  Sequence \"" << s.Sequence
-            << "\" PlayerInput \"" << s.PlayerInput << "\" Round " << s.Round << " PlayPos " << s.PlayPos
-            << " PlayerTurn " << s.PlayerTurn << " GameOver " << s.GameOver << " TimeLimitOn " << s.TimeLimitOn
-            << " InputBlocked " << s.InputBlocked << " Won " << s.Won << " Missed " << s.Missed << " BlinkCount "
-            << s.BlinkCount << " LitTime " << s.LitTime << " GapTime " << s.GapTime << "\n  timers";
+        out << "seed " << m_seed << ", input " << m_input << ": " << m_fault << "\n  " << ::testing::PrintToString(s)
+            << "\n  timers";
         for (int t = 0; t < kTimerCount; ++t) out << ' ' << f.running[t];
         out << " Command1 " << f.newGameEnabled << " levels";
         for (bool l : f.levelEnabled) out << ' ' << l;

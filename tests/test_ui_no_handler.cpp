@@ -90,18 +90,14 @@ TEST_F(NoHandlerTest, AboutLinksShowAndChangeNothing)
     const Snapshot before = snapshot();
     bool onlyTheAboutWindowShowed = false;
     bool stayedOpen = false;
-    tolvex::testing::onAbout([&](FormZandrell& about) {
-        QTimer::singleShot(0, &about, [&] {
-            const auto windows = visibleWindows();
-            QTest::mouseClick(about.lblMail(), Qt::LeftButton);
-            QTest::mouseClick(about.lblURL(), Qt::LeftButton);
-            QCoreApplication::processEvents();
-            onlyTheAboutWindowShowed = visibleWindows() == windows;
-            stayedOpen = about.isVisible();
-            about.close();
-        });
+    inAboutWindow([&](FormZandrell& about) {
+        const auto windows = visibleWindows();
+        QTest::mouseClick(about.lblMail(), Qt::LeftButton);
+        QTest::mouseClick(about.lblURL(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        onlyTheAboutWindowShowed = visibleWindows() == windows;
+        stayedOpen = about.isVisible();
     });
-    form->MnuInfo()->trigger();
     EXPECT_TRUE(onlyTheAboutWindowShowed);
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(snapshot() == before);

@@ -148,9 +148,9 @@ TEST_P(SchemeTest, TheToneWarningIsLegible)
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        ASSERT_NE(label, nullptr);
-        const QImage image = box->grab().toImage();
-        ratio = captionContrast(image, QRect(label->mapTo(box, QPoint(0, 0)), label->size()));
+        EXPECT_NE(label, nullptr); // and the box is closed all the same
+        if (label != nullptr)
+            ratio = captionContrast(box->grab().toImage(), QRect(label->mapTo(box, QPoint(0, 0)), label->size()));
         box->close();
     });
     showToneWarning(form.get(), "No puedo ejecutar el fichero .WAV!");

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,25 @@ inline void holdAtTenInTheMorning(FakeClock& clock)
 {
     clock.readNow(36000.0);
     clock.unscripted = [] { return 0.0f; };
+}
+
+// Runs the application's loop until the window's close ends it: 0, or 99
+// if it runs on past `limitMs`.
+inline int runUntilClosed(int limitMs = 5000)
+{
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    QObject::connect(&failsafe, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    failsafe.start(limitMs);
+    return QApplication::exec();
+}
+
+// Whether a pad shows lit: its lit picture is the one in front at its centre.
+inline bool litOnBoard(const Form1& form, int pad)
+{
+    PadPicture* lit = form.Image2(pad);
+    QWidget* client = form.centralWidget();
+    return client->childAt(lit->mapTo(client, lit->rect().center())) == lit;
 }
 
 class UiTest : public ::testing::Test {
@@ -82,11 +102,7 @@ protected:
         QWidget* client = form->centralWidget();
         return client->childAt(w->mapTo(client, local));
     }
-    bool showsLit(int pad)
-    {
-        PadPicture* lit = form->Image2(pad);
-        return frontAt(lit, lit->rect().center()) == lit;
-    }
+    bool showsLit(int pad) { return litOnBoard(*form, pad); }
 
     // Mouse events go through the top-level window, as real ones do, so the
     // release reaches the widget that took the press.
@@ -143,6 +159,30 @@ protected:
         newGameAt(pad);
         Form1::Testing::fireTimer(*form, TimerId::Timer1);
         Form1::Testing::fireTimer(*form, TimerId::Timer2);
+    }
+    // `inside` runs in the about window opened from the menu once its modal
+    // loop runs; the window is then closed if it is still open.
+    void inAboutWindow(const std::function<void(FormZandrell&)>& inside)
+    {
+        tolvex::testing::onAbout([inside](FormZandrell& about) {
+            QTimer::singleShot(0, &about, [inside, &about] {
+                inside(about);
+                if (about.isVisible()) about.close();
+            });
+        });
+        form->MnuInfo()->trigger();
+    }
+    // The playback of a round, by the window's own ticks, up to the
+    // player's turn, when the answer clock starts; the tones it played.
+    std::size_t playBack()
+    {
+        const std::size_t first = player.files.size();
+        for (int step = 0; step < 100 && !form->Timer(TimerId::Timer3)->isActive(); ++step) {
+            Form1::Testing::fireTimer(*form, TimerId::Timer1);
+            Form1::Testing::fireTimer(*form, TimerId::Timer2);
+        }
+        EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
+        return player.files.size() - first;
     }
 };
 

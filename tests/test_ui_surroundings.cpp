@@ -92,13 +92,8 @@ protected:
         EXPECT_EQ(form->Label(6)->text(), QStringLiteral("1"));
         ASSERT_TRUE(form->Timer(TimerId::Timer1)->isActive());
 
-        // The second playback: two steps, two warnings, then the turn.
-        for (int step = 0; step < 2; ++step) {
-            Form1::Testing::fireTimer(*form, TimerId::Timer1);
-            Form1::Testing::fireTimer(*form, TimerId::Timer2);
-        }
+        playBack(); // two steps, two warnings, then the turn
         EXPECT_EQ(answerer.answered, before + 4) << "second playback";
-        EXPECT_TRUE(form->Timer(TimerId::Timer3)->isActive());
         clickPad(3);
         clickPad(0);
         EXPECT_EQ(answerer.answered, before + 6);
@@ -210,14 +205,10 @@ TEST_F(UiTest, ThePlaybackRunsOnBehindTheAboutWindow)
     newGameAt(2);
     ASSERT_TRUE(form->Timer(TimerId::Timer1)->isActive());
     bool turnCameWhileOpen = false;
-    tolvex::testing::onAbout([&](FormZandrell& about) {
-        QTimer::singleShot(0, &about, [&] {
-            turnCameWhileOpen =
-                QTest::qWaitFor([&] { return form->Timer(TimerId::Timer3)->isActive(); }, 5000) && about.isVisible();
-            about.close();
-        });
+    inAboutWindow([&](FormZandrell& about) {
+        turnCameWhileOpen =
+            QTest::qWaitFor([&] { return form->Timer(TimerId::Timer3)->isActive(); }, 5000) && about.isVisible();
     });
-    form->MnuInfo()->trigger();
     EXPECT_TRUE(turnCameWhileOpen);
     ASSERT_EQ(player.files.size(), 1u);
     EXPECT_FALSE(showsLit(2));

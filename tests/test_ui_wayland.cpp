@@ -230,11 +230,7 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
     // puts it out.
     PadPicture* pad = form.Image1(2);
     const QPoint middle = pad->mapTo(&form, pad->rect().center());
-    auto lit = [&](int p) {
-        PadPicture* l = form.Image2(p);
-        QWidget* client = form.centralWidget();
-        return client->childAt(l->mapTo(client, l->rect().center())) == l;
-    };
+    auto lit = [&](int p) { return litOnBoard(form, p); };
     const std::size_t soundsBefore = player.files.size();
     QTest::mousePress(window, Qt::LeftButton, {}, middle);
     EXPECT_TRUE(tolvex::testing::waitUntil([&] { return lit(2); }, std::chrono::milliseconds(kWaitMs)))
@@ -260,17 +256,7 @@ TEST(WaylandTest, AboutFirstThenTheBoardPlaysAndClosing)
 
     // Closing the window ends the program's event loop.
     QTimer::singleShot(0, &form, [&form] { form.close(); });
-    bool stuck = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&stuck] {
-        stuck = true;
-        QCoreApplication::exit(1);
-    });
-    watchdog.start(kWaitMs);
-    const int code = QApplication::exec();
-    EXPECT_FALSE(stuck) << "the event loop went on after the window was closed";
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(runUntilClosed(kWaitMs), 0) << "the event loop went on after the window was closed";
     EXPECT_TRUE(form.closing());
     EXPECT_FALSE(form.isVisible());
 }
