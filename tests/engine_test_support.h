@@ -5,9 +5,9 @@
 #include "engine.h"
 #include "fake_clock.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -124,9 +124,7 @@ public:
     bool running(TimerId t) const { return timers[timerIndex(t)].interval > 0; }
     int runningCount() const
     {
-        int n = 0;
-        for (const auto& s : timers) n += s.interval > 0;
-        return n;
+        return static_cast<int>(std::ranges::count_if(timers, [](const TimerSlot& s) { return s.interval > 0; }));
     }
     void note(const std::string& what)
     {
@@ -230,6 +228,19 @@ public:
     {
         const std::int64_t end = time.nowMs + limitMs;
         while (!(st().PlayerTurn && !st().GameOver && st().TimeLimitOn) && time.nowMs < end) advance(1);
+    }
+    // startWithSequence, then on to the player's turn.
+    void playToTurn(const std::string& seq, int level = 0)
+    {
+        startWithSequence(seq, level);
+        runToTurn();
+    }
+    // The pads lit and darkened from now until the player's turn.
+    std::vector<LogEntry> padEventsToTurn(std::int64_t limitMs = 100000)
+    {
+        const std::size_t from = board.log.size();
+        runToTurn(limitMs);
+        return padEventsSince(from);
     }
     // Repeat the whole sequence correctly (press and release each pad).
     void answer()

@@ -12,8 +12,7 @@ namespace {
 // with Clock() reading exactly 1000 s.
 void turnWith(Rig& rig, const std::string& seq, int level = 0)
 {
-    rig.startWithSequence(seq, level);
-    rig.runToTurn();
+    rig.playToTurn(seq, level);
     rig.time.readNow(1000.0);
     Engine::Testing::setTurnStart(rig.engine, 1000.0f);
 }
@@ -124,9 +123,7 @@ TEST(Judging, CompletedRoundStartsNextPlaybackAfterRelease)
     EXPECT_EQ(rig.board.score, "2");
     EXPECT_EQ(rig.board.events.back(), (GameEvent{.kind = GameEvent::Kind::RoundCompleted, .score = 2}));
     const std::int64_t released = rig.time.nowMs;
-    const std::size_t from = rig.board.log.size();
-    rig.runToTurn();
-    const auto pads = rig.padEventsSince(from);
+    const auto pads = rig.padEventsToTurn();
     ASSERT_EQ(pads.size(), 6u);
     EXPECT_EQ(pads[0], (LogEntry{released + 500, "lit 1"}));
     EXPECT_EQ(pads[1], (LogEntry{released + 690, "unlit 1"}));
@@ -158,9 +155,7 @@ TEST(SpeedUp, TablesForFiveAndTwentyFivePercent)
 TEST(SpeedUp, AppliedByEachCompletedRound)
 {
     Rig rig;
-    rig.startUp();
-    rig.chooseLevel(3);
-    rig.newGameWith(0);
+    rig.startWithSequence("0", 3);
     std::vector<std::int32_t> lits{rig.st().LitTime}, gaps{rig.st().GapTime};
     for (int round = 0; round < 4; ++round) {
         rig.runToTurn();
@@ -176,8 +171,7 @@ TEST(SpeedUp, AppliedByEachCompletedRound)
 TEST(Judging, WinAtRoundsToWin)
 {
     Rig rig;
-    rig.startUp();
-    rig.newGameWith(1);
+    rig.startWithSequence("1");
     for (int round = 1; round < 10; ++round) {
         rig.runToTurn();
         rig.answer();
@@ -358,9 +352,7 @@ TEST(Release, DuringWinShowOnlyShowsUnlit)
 TEST(Judging, FullGameLostByTimeoutEndsInIdle)
 {
     Rig rig;
-    rig.startUp();
-    rig.newGameWith(2);
-    rig.runToTurn();
+    rig.playToTurn("2");
     rig.answer();
     rig.runToTurn();
     ASSERT_TRUE(rig.settle());

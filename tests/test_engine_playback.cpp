@@ -21,10 +21,9 @@ TEST_P(PlaybackTimeline, LightsAndDarkensOnSchedule)
     const TimelineCase& c = GetParam();
     Rig rig;
     rig.startWithSequence(c.sequence);
-    const std::size_t from = rig.board.log.size();
-    rig.runToTurn();
+    const auto pads = rig.padEventsToTurn();
     EXPECT_EQ(rig.time.nowMs, c.handOver);
-    EXPECT_EQ(rig.padEventsSince(from), c.expected);
+    EXPECT_EQ(pads, c.expected);
     EXPECT_EQ(rig.st().TurnStart, rig.time.Clock());
 }
 
@@ -45,8 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Playback, EveryStepSoundsItsPad)
 {
     Rig rig;
-    rig.startWithSequence("2203");
-    rig.runToTurn();
+    rig.playToTurn("2203");
     EXPECT_EQ(rig.player.files, (std::vector<std::string>{"Beep3.wav", "Beep3.wav", "Beep1.wav", "Beep4.wav"}));
 }
 
@@ -54,8 +52,7 @@ TEST(Playback, EveryStepSoundsItsPad)
 TEST(Playback, HandOverState)
 {
     Rig rig;
-    rig.startWithSequence("130");
-    rig.runToTurn();
+    rig.playToTurn("130");
     const GameState& s = rig.st();
     EXPECT_EQ(s.CurrentPad, 0);
     EXPECT_EQ(s.PlayPos, 3);
@@ -93,10 +90,8 @@ TEST(Playback, SpeedSettingTakesEffectWithNextTimer)
     rig.advance(600); // pad 0 lit since 500, Timer2 armed with 200
     rig.engine.OnLitSetting(50);
     rig.engine.OnGapSetting(100);
-    const std::size_t from = rig.board.log.size();
-    rig.runToTurn();
     EXPECT_EQ(
-        rig.padEventsSince(from),
+        rig.padEventsToTurn(),
         (std::vector<LogEntry>{{700, "unlit 0"}, {800, "lit 1"}, {850, "unlit 1"}, {950, "lit 2"}, {1000, "unlit 2"}}));
 }
 
@@ -109,9 +104,7 @@ TEST(Playback, ZeroSettingNeverStalls)
     rig.engine.OnLitSetting(0);
     rig.engine.OnGapSetting(0);
     EXPECT_EQ(rig.board.litText, "0");
-    const std::size_t from = rig.board.log.size();
-    rig.runToTurn(5000);
-    EXPECT_EQ(rig.padEventsSince(from),
+    EXPECT_EQ(rig.padEventsToTurn(5000),
               (std::vector<LogEntry>{{500, "lit 0"}, {501, "unlit 0"}, {502, "lit 1"}, {503, "unlit 1"}}));
     EXPECT_EQ(rig.st().LitTime, 0);
 }
@@ -120,8 +113,7 @@ TEST(Playback, ZeroSettingNeverStalls)
 TEST(Playback, StepPastTheEndLightsNothing)
 {
     Rig rig;
-    rig.startWithSequence("3");
-    rig.runToTurn();
+    rig.playToTurn("3");
     const auto before = rig.st();
     rig.board.SetTimer(TimerId::Timer1, 10);
     const std::size_t logged = rig.board.log.size();
@@ -143,12 +135,10 @@ TEST(Playback, ToneWarningPausesWithPadLit)
         litDuringWarning = rig.board.lit[rig.st().CurrentPad];
         rig.advance(2000); // the player reads the box for two seconds
     };
-    const std::size_t from = rig.board.log.size();
-    rig.runToTurn(20000);
+    const auto pads = rig.padEventsToTurn(20000);
     EXPECT_TRUE(litDuringWarning);
     EXPECT_EQ(rig.board.warnings.size(), 2u);
-    EXPECT_EQ(rig.padEventsSince(from),
-              (std::vector<LogEntry>{{500, "lit 1"}, {2700, "unlit 1"}, {3000, "lit 0"}, {5200, "unlit 0"}}));
+    EXPECT_EQ(pads, (std::vector<LogEntry>{{500, "lit 1"}, {2700, "unlit 1"}, {3000, "lit 0"}, {5200, "unlit 0"}}));
     EXPECT_EQ(rig.time.nowMs, 5200);
 }
 

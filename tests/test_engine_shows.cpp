@@ -8,19 +8,12 @@ using namespace tolvex::testing;
 
 namespace {
 
-void playToTurn(Rig& rig, const std::string& seq)
-{
-    rig.startWithSequence(seq);
-    rig.runToTurn();
-}
-
 // Win on a one-pad game: the release sets the show up at `released`.
 std::int64_t winOnePad(Rig& rig)
 {
-    playToTurn(rig, "2");
+    rig.playToTurn("2");
     Engine::Testing::setRoundsToWin(rig.engine, 1);
-    rig.press(2);
-    rig.release(2);
+    rig.click(2);
     return rig.time.nowMs;
 }
 
@@ -69,7 +62,7 @@ TEST_P(FailShow, BlinksTheDuePadEightTimes)
 {
     const FailCase& c = GetParam();
     Rig rig;
-    playToTurn(rig, std::to_string(c.blinkPad));
+    rig.playToTurn(std::to_string(c.blinkPad));
     if (c.wrongPad >= 0) {
         rig.click(c.wrongPad);
     } else {
@@ -100,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailShow,
 TEST(FailShow, InputIgnoredUntilLastTick)
 {
     Rig rig;
-    playToTurn(rig, "1");
+    rig.playToTurn("1");
     rig.click(0);
     rig.advance(1550);
     const GameState before = rig.st();
@@ -122,7 +115,7 @@ TEST(Shows, TickWithZeroCountDoesNothing)
         if (t == TimerId::Timer4) {
             winOnePad(rig);
         } else {
-            playToTurn(rig, "2");
+            rig.playToTurn("2");
             rig.click(1);
         }
         ASSERT_TRUE(rig.settle());

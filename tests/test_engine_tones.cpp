@@ -63,9 +63,7 @@ TEST(Tones, SilenceInEveryPhase)
 TEST(Tones, SetChangeTakesEffectAtNextTone)
 {
     Rig rig;
-    rig.startUp();
-    rig.newGameWith(0);
-    Engine::Testing::setSequence(rig.engine, "012");
+    rig.startWithSequence("012");
     rig.advance(600);
     rig.chooseSoundSet(4);
     rig.runToTurn();
@@ -101,10 +99,7 @@ TEST(Tones, RefusedToneWarnsOncePerTone)
 TEST(HandlerGate, TicksInsideWarningAreDropped)
 {
     Rig rig;
-    rig.startUp();
-    rig.newGameWith(0);
-    Engine::Testing::setSequence(rig.engine, "01");
-    rig.runToTurn();
+    rig.playToTurn("01");
     rig.player.result = 0;
     // The player sits on the warning of the first press for five seconds:
     // far past the allowance, but that press has not been judged yet.
@@ -130,9 +125,7 @@ TEST(HandlerGate, TicksInsideWarningAreDropped)
 TEST(HandlerGate, ShowStepsNeverNest)
 {
     Rig rig;
-    rig.startUp();
-    rig.newGameWith(1);
-    rig.runToTurn();
+    rig.playToTurn("1");
     rig.click(2); // wrong: failure show on pad 1
     rig.player.result = 0;
     int warnings = 0;
