@@ -52,6 +52,9 @@ constexpr std::array<double, 4> kPadHz = {415.0, 252.0, 209.0, 310.0};
 // Above any noise of a null sink (which is exact silence), far below the
 // 0.5 amplitude of the test tones.
 constexpr int kLoud = 1000;
+// The usual output, and the other one.
+const QString kSinkA = QStringLiteral(TOLVEX_TEST_SINK);
+const QString kSinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
 
 std::size_t samplesFor(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0); }
 
@@ -191,7 +194,7 @@ struct RestoreDefaultSink {
     RestoreDefaultSink() = default;
     RestoreDefaultSink(const RestoreDefaultSink&) = delete;
     RestoreDefaultSink& operator=(const RestoreDefaultSink&) = delete;
-    ~RestoreDefaultSink() { switchDefaultSink(QStringLiteral(TOLVEX_TEST_SINK)); }
+    ~RestoreDefaultSink() { switchDefaultSink(kSinkA); }
 };
 
 // Runs the script that starts or stops ("start", "stop") the server the test
@@ -271,16 +274,22 @@ protected:
         ASSERT_TRUE(RecordUntil(m_recorderB, atB, 400));
     }
 
-    // `what`, a tone of `hz` asked for at `from` of `heard`, sounds there at
-    // its pitch, and nothing sounds in `silent` from `fromSilent` on.
+    // `what`, a tone of `hz` asked for at `from` of `s`, sounds there at its
+    // pitch over `ms` from just past its onset.
+    static void ExpectHeard(const Samples& s, std::size_t from, double hz, const std::string& what, double ms = 200)
+    {
+        const long onset = firstLoudSample(s, from, kLoud);
+        ASSERT_GE(onset, 0) << what << " not heard";
+        const std::size_t begin = static_cast<std::size_t>(onset) + samplesFor(30);
+        EXPECT_NEAR(steadyFrequency(s, begin, samplesFor(ms), kRate), hz, hz * 0.02)
+            << what << "; by part " << ::testing::PrintToString(partFrequencies(s, begin, samplesFor(ms), kRate));
+    }
+
+    // ...there alone: nothing sounds in `silent` from `fromSilent` on.
     static void ExpectHeardOnlyOn(const Samples& heard, std::size_t from, const Samples& silent, std::size_t fromSilent,
                                   double hz, const std::string& what)
     {
-        const long onset = firstLoudSample(heard, from, kLoud);
-        ASSERT_GE(onset, 0) << what << " not heard";
-        EXPECT_NEAR(dominantFrequency(heard, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(200), kRate),
-                    hz, hz * 0.02)
-            << what;
+        ExpectHeard(heard, from, hz, what);
         EXPECT_LE(peakMagnitude(silent, fromSilent, samplesFor(400)), 16) << what << " also heard on the other sink";
     }
 
@@ -392,13 +401,7 @@ TEST_F(SoundPlayerTest, OtherWaveShapesPlayAtTheirPitch)
     }
     m_recorder.stop();
     const Samples& s = m_recorder.samples();
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        const long onset = firstLoudSample(s, requested[i], kLoud);
-        ASSERT_GE(onset, 0) << shapes[i].name;
-        const double hz =
-            dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(300), kRate);
-        EXPECT_NEAR(hz, kPadHz[2], kPadHz[2] * 0.02) << shapes[i].name;
-    }
+    for (std::size_t i = 0; i < shapes.size(); ++i) ExpectHeard(s, requested[i], kPadHz[2], shapes[i].name, 300);
 }
 
 // Shorter than the stream's buffer, which the server waits to see filled
@@ -512,11 +515,7 @@ TEST_F(SoundPlayerTest, AServerThatStopsAnsweringIsNoticedByTheNextRequest)
     const std::size_t at = play("Beep4.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, at, 400));
     m_recorder.stop();
-    const long onset = firstLoudSample(m_recorder.samples(), at, kLoud);
-    ASSERT_GE(onset, 0) << "not heard once the server answered again";
-    EXPECT_NEAR(dominantFrequency(m_recorder.samples(), static_cast<std::size_t>(onset) + samplesFor(30),
-                                  samplesFor(200), kRate),
-                kPadHz[3], kPadHz[3] * 0.02);
+    ExpectHeard(m_recorder.samples(), at, kPadHz[3], "Beep4.wav once the server answered again");
 }
 
 TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
@@ -536,27 +535,17 @@ TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
     EXPECT_EQ(m_player.PlayWave("Ram1.wav"), 0);
     m_recorder.stop();
 
-    const Samples& s = m_recorder.samples();
-    const long onset1 = firstLoudSample(s, first, kLoud);
-    const long onset2 = firstLoudSample(s, second, kLoud);
-    ASSERT_GE(onset1, 0);
-    ASSERT_GE(onset2, 0);
-    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset1) + samplesFor(30), samplesFor(200), kRate),
-                kPadHz[0], kPadHz[0] * 0.02);
-    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset2) + samplesFor(30), samplesFor(200), kRate),
-                kPadHz[1], kPadHz[1] * 0.02);
+    ExpectHeard(m_recorder.samples(), first, kPadHz[0], "Ram1.wav as first written");
+    ExpectHeard(m_recorder.samples(), second, kPadHz[1], "Ram1.wav as replaced");
 }
 
 // The desktop switches its output while the game runs: the first tone after
 // each switch sounds on the new default, and on it alone.
 TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
 {
-    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
-    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     const RestoreDefaultSink restore;
-    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
-    ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
-    ASSERT_TRUE(writeSineWave("Beep3.wav", kPadHz[2], 0.3));
+    for (std::size_t pad = 0; pad < 3; ++pad)
+        ASSERT_TRUE(writeSineWave("Beep" + std::to_string(pad + 1) + ".wav", kPadHz[pad], 0.3));
     ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     struct Tone {
@@ -568,7 +557,7 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     std::array<Tone, 3> tones = {
         {{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false}, {"Beep3.wav", kPadHz[2], true}}};
     for (Tone& tone : tones) {
-        ASSERT_TRUE(switchDefaultSink(tone.onA ? sinkA : sinkB));
+        ASSERT_TRUE(switchDefaultSink(tone.onA ? kSinkA : kSinkB));
         ASSERT_NO_FATAL_FAILURE(playRecordingBoth(tone.file, tone.atA, tone.atB));
     }
     m_recorder.stop();
@@ -590,19 +579,17 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
 // refused, with one line in the log and without ending the program.
 TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
 {
-    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
-    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     const RestoreDefaultSink restore;
     // Silence that keeps the stream running, so that the server moves it at once.
     ASSERT_TRUE(writeSineWave("Beep1.wav", 0.0, 8.0));
     ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
     ASSERT_NE(m_player.PlayWave("Beep1.wav"), 0);
-    ASSERT_TRUE(switchDefaultSink(sinkB));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return streamsOn(sinkB).value_or(QStringList()).size() == 1; }, 5000));
-    ASSERT_TRUE(moveStream(streamsOn(sinkB)->first(), sinkA));
+    ASSERT_TRUE(switchDefaultSink(kSinkB));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return streamsOn(kSinkB).value_or(QStringList()).size() == 1; }, 5000));
+    ASSERT_TRUE(moveStream(streamsOn(kSinkB)->first(), kSinkA));
     // PipeWire may tell the player of the move after it answers its next question.
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return PulseWavePlayer::Testing::device(m_player) == sinkA.toStdString(); }, 5000));
+        QTest::qWaitFor([&] { return PulseWavePlayer::Testing::device(m_player) == kSinkA.toStdString(); }, 5000));
 
     g_refusePausedWrites = true;
     EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0);
@@ -635,8 +622,6 @@ TEST_F(SoundPlayerTest, AChangeOutsideTheTableIsRefused)
 // there, where the player sent it, and not on the default.
 TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
 {
-    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
-    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     // Eight seconds of silence keep the stream running, as between the presses
     // of a game, however long pactl takes; PipeWire's session manager may
     // leave a paused stream where it was until it runs again.
@@ -646,9 +631,9 @@ TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
 
     const std::size_t first = play("Beep1.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, first, 150));
-    const std::optional<QStringList> ours = streamsOn(sinkA);
+    const std::optional<QStringList> ours = streamsOn(kSinkA);
     ASSERT_TRUE(ours && ours->size() == 1);
-    ASSERT_TRUE(moveStream(ours->first(), sinkB));
+    ASSERT_TRUE(moveStream(ours->first(), kSinkB));
 
     std::size_t atA = 0, atB = 0;
     ASSERT_NO_FATAL_FAILURE(playRecordingBoth("Beep2.wav", atA, atB));
@@ -685,12 +670,8 @@ TEST_F(SoundPlayerTest, TonesComeBackWhenTheServerRunsAgain)
     const std::size_t at = play("Beep4.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, at, 400));
     m_recorder.stop();
-    const Samples& s = m_recorder.samples();
-    const long onset = firstLoudSample(s, at, kLoud);
-    ASSERT_GE(onset, 0) << "not heard after the server came back";
     EXPECT_EQ(m_logged, (std::vector<std::string>{m_logged[0], "sound works again"}));
-    EXPECT_NEAR(dominantFrequency(s, static_cast<std::size_t>(onset) + samplesFor(30), samplesFor(200), kRate),
-                kPadHz[3], kPadHz[3] * 0.02);
+    ExpectHeard(m_recorder.samples(), at, kPadHz[3], "Beep4.wav after the server came back");
 }
 
 // Each damaged file is refused, and refused again, by a player that has just played a

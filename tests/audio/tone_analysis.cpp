@@ -73,6 +73,21 @@ double dominantFrequency(const Samples& s, std::size_t begin, std::size_t count,
     return best(std::max(lowHz, coarse - 2.0), std::min(highHz, coarse + 2.0), 0.05);
 }
 
+std::array<double, 5> partFrequencies(const Samples& s, std::size_t begin, std::size_t count, int rate)
+{
+    std::array<double, 5> hz{};
+    const std::size_t part = count / hz.size();
+    for (std::size_t i = 0; i < hz.size(); ++i) hz[i] = dominantFrequency(s, begin + i * part, part, rate);
+    return hz;
+}
+
+double steadyFrequency(const Samples& s, std::size_t begin, std::size_t count, int rate)
+{
+    std::array<double, 5> hz = partFrequencies(s, begin, count, rate);
+    std::nth_element(hz.begin(), hz.begin() + 2, hz.end());
+    return hz[2];
+}
+
 long firstLoudSample(const Samples& s, std::size_t from, int threshold)
 {
     for (std::size_t i = from; i < s.size(); ++i)
