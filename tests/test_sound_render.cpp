@@ -24,10 +24,10 @@ DecodedWave waveOf(int rate, int channels, std::vector<float> samples)
     return w;
 }
 
-std::int16_t int16At(const QByteArray& bytes, int index)
+std::vector<std::int16_t> int16s(const QByteArray& bytes)
 {
-    std::int16_t v = 0;
-    std::memcpy(&v, bytes.constData() + index * 2, 2);
+    std::vector<std::int16_t> v(static_cast<std::size_t>(bytes.size()) / 2);
+    std::memcpy(v.data(), bytes.constData(), v.size() * 2);
     return v;
 }
 
@@ -76,12 +76,7 @@ TEST(renderWave, ClipsAndSilencesWildSamples)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const QByteArray out = renderWave(waveOf(44100, 1, {2.0f, -3.0f, inf, -inf, nan, 0.5f}), formatOf(44100, 1));
     ASSERT_EQ(out.size(), 12);
-    EXPECT_EQ(int16At(out, 0), 32767);
-    EXPECT_EQ(int16At(out, 1), -32768);
-    EXPECT_EQ(int16At(out, 2), 32767);
-    EXPECT_EQ(int16At(out, 3), -32768);
-    EXPECT_EQ(int16At(out, 4), 0);
-    EXPECT_EQ(int16At(out, 5), 16384);
+    EXPECT_EQ(int16s(out), (std::vector<std::int16_t>{32767, -32768, 32767, -32768, 0, 16384}));
 }
 
 // A stereo file on a mono stream is heard as the mean of its channels.
@@ -89,8 +84,7 @@ TEST(renderWave, MixesChannelsDownToMono)
 {
     const QByteArray out = renderWave(waveOf(8000, 2, {0.5f, -0.5f, 0.5f, 0.0f}), formatOf(8000, 1));
     ASSERT_EQ(out.size(), 4);
-    EXPECT_EQ(int16At(out, 0), 0);
-    EXPECT_EQ(int16At(out, 1), 8192);
+    EXPECT_EQ(int16s(out), (std::vector<std::int16_t>{0, 8192}));
 }
 
 // Where a queued sound plays after the server's answer on its default

@@ -30,6 +30,14 @@ bool waveWithFmtField(const std::string& p, long offset, std::uint32_t value, in
     return writeBytes(p, bytes);
 }
 
+// A valid half-second WAVE cut, or padded with zeros, to newSize(its size) bytes.
+bool resizedWave(const std::string& p, std::size_t (*newSize)(std::size_t))
+{
+    auto bytes = validWave(p);
+    bytes.resize(newSize(bytes.size()));
+    return writeBytes(p, bytes);
+}
+
 } // namespace
 
 const std::vector<DamagedWave>& damagedWaves()
@@ -49,19 +57,10 @@ const std::vector<DamagedWave>& damagedWaves()
          [](const std::string& p) { return writeSine(p, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 252.0, 0.2); },
          WaveRefusal::NotWave},
         {"HeaderWithoutFrames", [](const std::string& p) { return writeSineWave(p, 252.0, 0.0); }, WaveRefusal::Empty},
-        {"TruncatedHalf",
-         [](const std::string& p) {
-             auto bytes = validWave(p);
-             bytes.resize(bytes.size() / 2);
-             return writeBytes(p, bytes);
-         },
+        {"TruncatedHalf", [](const std::string& p) { return resizedWave(p, [](std::size_t n) { return n / 2; }); },
          WaveRefusal::Truncated},
         {"TruncatedByOneFrame",
-         [](const std::string& p) {
-             auto bytes = validWave(p);
-             bytes.resize(bytes.size() - 2);
-             return writeBytes(p, bytes);
-         },
+         [](const std::string& p) { return resizedWave(p, [](std::size_t n) { return n - 2; }); },
          WaveRefusal::Truncated},
         {"HugeDataSize",
          [](const std::string& p) {
@@ -88,9 +87,7 @@ const std::vector<DamagedWave>& damagedWaves()
          WaveRefusal::TooLong},
         {"LargerThanSixteenMiB",
          [](const std::string& p) {
-             auto bytes = validWave(p);
-             bytes.resize(static_cast<std::size_t>(kMaxWaveFileBytes) + 1, '\0');
-             return writeBytes(p, bytes);
+             return resizedWave(p, [](std::size_t) { return static_cast<std::size_t>(kMaxWaveFileBytes) + 1; });
          },
          WaveRefusal::TooLarge},
     };
