@@ -52,9 +52,6 @@ constexpr std::array<double, 4> kPadHz = {415.0, 252.0, 209.0, 310.0};
 // Above any noise of a null sink (which is exact silence), far below the
 // 0.5 amplitude of the test tones.
 constexpr int kLoud = 1000;
-// The usual output, and the other one.
-const QString kSinkA = QStringLiteral(TOLVEX_TEST_SINK);
-const QString kSinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
 
 std::size_t samplesFor(double ms) { return static_cast<std::size_t>(ms * kRate / 1000.0); }
 
@@ -194,7 +191,7 @@ struct RestoreDefaultSink {
     RestoreDefaultSink() = default;
     RestoreDefaultSink(const RestoreDefaultSink&) = delete;
     RestoreDefaultSink& operator=(const RestoreDefaultSink&) = delete;
-    ~RestoreDefaultSink() { switchDefaultSink(kSinkA); }
+    ~RestoreDefaultSink() { switchDefaultSink(QStringLiteral(TOLVEX_TEST_SINK)); }
 };
 
 // Runs the script that starts or stops ("start", "stop") the server the test
@@ -543,9 +540,12 @@ TEST_F(SoundPlayerTest, FileChangedOrGoneSincePlayedIsNoticed)
 // each switch sounds on the new default, and on it alone.
 TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
 {
+    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
+    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     const RestoreDefaultSink restore;
-    for (std::size_t pad = 0; pad < 3; ++pad)
-        ASSERT_TRUE(writeSineWave("Beep" + std::to_string(pad + 1) + ".wav", kPadHz[pad], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep1.wav", kPadHz[0], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
+    ASSERT_TRUE(writeSineWave("Beep3.wav", kPadHz[2], 0.3));
     ASSERT_NO_FATAL_FAILURE(startRecordingBoth());
 
     struct Tone {
@@ -557,7 +557,7 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
     std::array<Tone, 3> tones = {
         {{"Beep1.wav", kPadHz[0], true}, {"Beep2.wav", kPadHz[1], false}, {"Beep3.wav", kPadHz[2], true}}};
     for (Tone& tone : tones) {
-        ASSERT_TRUE(switchDefaultSink(tone.onA ? kSinkA : kSinkB));
+        ASSERT_TRUE(switchDefaultSink(tone.onA ? sinkA : sinkB));
         ASSERT_NO_FATAL_FAILURE(playRecordingBoth(tone.file, tone.atA, tone.atB));
     }
     m_recorder.stop();
@@ -579,17 +579,19 @@ TEST_F(SoundPlayerTest, ToneFollowsTheDefaultOutput)
 // refused, with one line in the log and without ending the program.
 TEST_F(SoundPlayerTest, ARefusedWriteOnTheNewOutputRefusesThatRequestAlone)
 {
+    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
+    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     const RestoreDefaultSink restore;
     // Silence that keeps the stream running, so that the server moves it at once.
     ASSERT_TRUE(writeSineWave("Beep1.wav", 0.0, 8.0));
     ASSERT_TRUE(writeSineWave("Beep2.wav", kPadHz[1], 0.3));
     ASSERT_NE(m_player.PlayWave("Beep1.wav"), 0);
-    ASSERT_TRUE(switchDefaultSink(kSinkB));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return streamsOn(kSinkB).value_or(QStringList()).size() == 1; }, 5000));
-    ASSERT_TRUE(moveStream(streamsOn(kSinkB)->first(), kSinkA));
+    ASSERT_TRUE(switchDefaultSink(sinkB));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return streamsOn(sinkB).value_or(QStringList()).size() == 1; }, 5000));
+    ASSERT_TRUE(moveStream(streamsOn(sinkB)->first(), sinkA));
     // PipeWire may tell the player of the move after it answers its next question.
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return PulseWavePlayer::Testing::device(m_player) == kSinkA.toStdString(); }, 5000));
+        QTest::qWaitFor([&] { return PulseWavePlayer::Testing::device(m_player) == sinkA.toStdString(); }, 5000));
 
     g_refusePausedWrites = true;
     EXPECT_EQ(m_player.PlayWave("Beep2.wav"), 0);
@@ -622,6 +624,8 @@ TEST_F(SoundPlayerTest, AChangeOutsideTheTableIsRefused)
 // there, where the player sent it, and not on the default.
 TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
 {
+    const QString sinkA = QStringLiteral(TOLVEX_TEST_SINK);
+    const QString sinkB = QStringLiteral(TOLVEX_TEST_SINK "_b");
     // Eight seconds of silence keep the stream running, as between the presses
     // of a game, however long pactl takes; PipeWire's session manager may
     // leave a paused stream where it was until it runs again.
@@ -631,9 +635,9 @@ TEST_F(SoundPlayerTest, AStreamMovedByAMixerStaysWhereItWasSent)
 
     const std::size_t first = play("Beep1.wav");
     ASSERT_TRUE(RecordUntil(m_recorder, first, 150));
-    const std::optional<QStringList> ours = streamsOn(kSinkA);
+    const std::optional<QStringList> ours = streamsOn(sinkA);
     ASSERT_TRUE(ours && ours->size() == 1);
-    ASSERT_TRUE(moveStream(ours->first(), kSinkB));
+    ASSERT_TRUE(moveStream(ours->first(), sinkB));
 
     std::size_t atA = 0, atB = 0;
     ASSERT_NO_FATAL_FAILURE(playRecordingBoth("Beep2.wav", atA, atB));
