@@ -14,6 +14,12 @@ tones=$(dirname "$(readlink -f "$0")")/../assets/tones
 caption=$(sed -n 's/^TOLVEX_CAPTION:INTERNAL=//p' "$(dirname "$program")/CMakeCache.txt")
 [ -n "$caption" ] || { echo "screenshot: no caption in the build of $program" >&2; exit 1; }
 
+if [ -n "${TOLVEX_SCREENSHOT_SCHEME:-}" ]; then
+    # Without the scheme qt6ct would quietly draw the light board.
+    scheme=/usr/share/qt6ct/colors/$TOLVEX_SCREENSHOT_SCHEME.conf
+    [ -f "$scheme" ] || { echo "screenshot: no colour scheme $scheme (is qt6ct installed?)" >&2; exit 1; }
+fi
+
 fifo=$(mktemp -u)
 mkfifo "$fifo"
 screen=$(awk -v s="${QT_SCALE_FACTOR:-1}" 'BEGIN { printf "%dx%d", 1024 * s, 768 * s }')
@@ -22,13 +28,13 @@ xvfb=$!
 read -r display <"$fifo"
 rm -f "$fifo"
 export DISPLAY=":$display"
-trap 'kill $game $xvfb 2>/dev/null || true' EXIT
+trap 'kill ${game:-} $xvfb 2>/dev/null || true' EXIT
 
 if [ -n "${TOLVEX_SCREENSHOT_SCHEME:-}" ]; then
     config=$(mktemp -d)
     mkdir "$config/qt6ct"
-    printf '[Appearance]\ncolor_scheme_path=/usr/share/qt6ct/colors/%s.conf\ncustom_palette=true\nstyle=Fusion\n' \
-        "$TOLVEX_SCREENSHOT_SCHEME" >"$config/qt6ct/qt6ct.conf"
+    printf '[Appearance]\ncolor_scheme_path=%s\ncustom_palette=true\nstyle=Fusion\n' \
+        "$scheme" >"$config/qt6ct/qt6ct.conf"
     export XDG_CONFIG_HOME="$config" QT_QPA_PLATFORMTHEME=qt6ct
 fi
 
