@@ -6,7 +6,6 @@
 #include "board.h"
 #include "game_state.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -19,7 +18,12 @@ struct BoardFacts {
     std::array<bool, 4> levelEnabled{true, true, true, true};
 
     bool runs(TimerId t) const { return running[timerIndex(t)]; }
-    int runningCount() const { return static_cast<int>(std::ranges::count(running, true)); }
+    int runningCount() const
+    {
+        int n = 0;
+        for (bool r : running) n += r;
+        return n;
+    }
 };
 
 inline bool isVbBool(VbBool b) { return b == kTrue || b == kFalse; }

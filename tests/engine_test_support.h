@@ -5,7 +5,6 @@
 #include "engine.h"
 #include "fake_clock.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -124,7 +123,9 @@ public:
     bool running(TimerId t) const { return timers[timerIndex(t)].interval > 0; }
     int runningCount() const
     {
-        return static_cast<int>(std::ranges::count_if(timers, [](const TimerSlot& s) { return s.interval > 0; }));
+        int n = 0;
+        for (const auto& s : timers) n += s.interval > 0;
+        return n;
     }
     void note(const std::string& what)
     {
